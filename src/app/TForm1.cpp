@@ -1,0 +1,470 @@
+#include "TForm1.h"
+
+#include "Layout.h"
+#include "editor/CaretPos.h"
+#include "options/TForm2.h"
+#include "platform/Colors.h"
+#include "platform/Dialogs.h"
+#include "platform/ShowError.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace nollex {
+
+namespace {
+
+QFont designFont(const QString& family, int pixels, bool bold = false, bool italic = false)
+{
+    QFont f(family);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+void setColors(QWidget* w, const QColor& background, const QColor& text)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::Base, background);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Text, text);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+QIcon themeIcon()
+{
+    // The small picture beside "enNOLLEX": the two colours the theme brings.
+    QPixmap pm(16, 16);
+    pm.fill(colorFromBgr(0x0000B0));
+    QPainter p(&pm);
+    p.setPen(colorFromBgr(0x00FFFF));
+    QFont f = p.font();
+    f.setPixelSize(12);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("N"));
+    return QIcon(pm);
+}
+
+}  // namespace
+
+TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(std::move(deps))
+{
+    setWindowTitle(QStringLiteral("NOLLEX"));
+    setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+    createControls();
+    createMenus();
+    FormCreate();
+    // The restore at the first showing fills the dialog's controls, so it exists first.
+    form2_ = std::make_unique<TForm2>(this);
+    resize(565, 404 + menuBar()->sizeHint().height());
+}
+
+TForm1::~TForm1()
+{
+    qApp->removeEventFilter(this);
+    // Pages go before the controls that host them.
+    Memos.reset();
+}
+
+void TForm1::createControls()
+{
+    Client = new QWidget(this);
+    setCentralWidget(Client);
+    Client->installEventFilter(this);
+
+    Panel1 = new QLabel(QStringLiteral("Ver2.01"), Client);
+    Panel1->setGeometry(4, 4, 101, 29);
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(3);
+    Panel1->setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 20, true, true));
+    setColors(Panel1, Qt::black, colorFromBgr(0xFFFF00));
+
+    Label3 = new QLabel(QStringLiteral("Supporter for BorlandC++Compiler \"NOLLEX\""), Client);
+    Label3->setGeometry(144, 0, 417, 17);
+    Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QFont title = designFont(QStringLiteral("ＭＳ 明朝"), 17, true);
+    title.setUnderline(true);
+    Label3->setFont(title);
+    QPalette lp = Label3->palette();
+    lp.setColor(QPalette::WindowText, colorFromBgr(0x000080));
+    Label3->setPalette(lp);
+
+    const struct {
+        QPushButton** button;
+        const char16_t* caption;
+        QRect rect;
+        void (TForm1::*handler)();
+    } buttons[] = {
+        {&Button1, u"Execute（実行）", {4, 44, 97, 25}, &TForm1::Button1Click},
+        {&Button2, u"Make(出力)", {4, 76, 97, 25}, &TForm1::Button2Click},
+        {&Button3, u"__out.exe（再実行）", {4, 108, 97, 25}, &TForm1::Button3Click},
+        {&Button4, u"Bgcolor(背景)", {8, 140, 89, 25}, &TForm1::Button4Click},
+        {&Button5, u"Font（文字）", {8, 168, 89, 25}, &TForm1::Button5Click},
+        {&Button6, u"MS-DOS", {8, 196, 89, 25}, &TForm1::Button6Click},
+    };
+    for (const auto& b : buttons) {
+        *b.button = new QPushButton(QString::fromUtf16(b.caption), Client);
+        (*b.button)->setGeometry(b.rect);
+        (*b.button)->setFocusPolicy(Qt::TabFocus);
+        auto handler = b.handler;
+        connect(*b.button, &QPushButton::clicked, this, [this, handler] {
+            guarded([this, handler] { (this->*handler)(); });
+        });
+    }
+
+    auto makeBevel = [this](int top) {
+        auto* bevel = new QFrame(Client);
+        bevel->setGeometry(4, top, 101, 33);
+        bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        return bevel;
+    };
+    auto makeCaretLabel = [this](const QString& text, int top) {
+        auto* label = new QLabel(text, Client);
+        label->setGeometry(8, top, 93, 25);
+        label->setFont(designFont(QStringLiteral("ＭＳ 明朝"), 24, true));
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(p);
+        return label;
+    };
+    Bevel1 = makeBevel(228);
+    Label1 = makeCaretLabel(QStringLiteral("行:1"), 232);
+    Bevel2 = makeBevel(268);
+    Label2 = makeCaretLabel(QStringLiteral("桁:1"), 272);
+
+    PageControl1 = new TPageControl(Client);
+    PageControl1->setGeometry(108, 20, 457, 285);
+    connect(PageControl1, &TPageControl::changing, this,
+            [this] { guarded([this] { PageControl1Changing(); }); });
+    connect(PageControl1, &TPageControl::changed, this,
+            [this] { guarded([this] { PageControl1Change(); }); });
+
+    Memo2 = new QPlainTextEdit(Client);
+    Memo2->setGeometry(0, 308, 565, 77);
+    Memo2->setReadOnly(true);
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont mono = designFont(QStringLiteral("ＭＳ ゴシック"), 11);
+    mono.setStyleHint(QFont::TypeWriter);
+    mono.setFixedPitch(true);
+    Memo2->setFont(mono);
+    setColors(Memo2, colorFromBgr(0x808000), Qt::white);
+
+    StatusBar1 = new QStatusBar(Client);
+    StatusBar1->setGeometry(0, 385, 565, 19);
+    StatusPanel0 = new QLabel(StatusBar1);
+    StatusBar1->addWidget(StatusPanel0, 1);
+}
+
+QAction* TForm1::menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
+                          void (TForm1::*handler)())
+{
+    auto* action = new QAction(caption, this);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        // Shortcuts work wherever the focus is in the window.
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    if (handler) {
+        connect(action, &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    }
+    menu->addAction(action);
+    return action;
+}
+
+void TForm1::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    using K = QKeySequence;
+
+    QMenu* file = bar->addMenu(QStringLiteral("File(&F)"));
+    Open1 = menuItem(file, QStringLiteral("Open"), K(Qt::CTRL | Qt::Key_O), &TForm1::Open1Click);
+    Close1 = menuItem(file, QStringLiteral("Close"), K(Qt::CTRL | Qt::Key_Delete),
+                      &TForm1::Close1Click);
+    file->addSeparator();
+    // Alt+O would clash with the Option menu's access key; the key filter below
+    // gives it to "Project Open", so the item only shows it.
+    ProjectOpen1 = menuItem(file, QStringLiteral("Project Open"), K(), &TForm1::ProjectOpen1Click);
+    ProjectOpen1->setShortcut(K(Qt::ALT | Qt::Key_O));
+    ProjectOpen1->setShortcutContext(Qt::WidgetShortcut);
+    ProjectClose1 = menuItem(file, QStringLiteral("Project Close"), K(Qt::ALT | Qt::Key_Delete),
+                             &TForm1::ProjectClose1Click);
+    file->addSeparator();
+    Save1 = menuItem(file, QStringLiteral("Save"), K(Qt::CTRL | Qt::Key_S), &TForm1::Save1Click);
+    Saveas1 = menuItem(file, QStringLiteral("Save As"), K(Qt::CTRL | Qt::Key_A),
+                       &TForm1::Saveas1Click);
+    file->addSeparator();
+    New1 = menuItem(file, QStringLiteral("New"), K(Qt::CTRL | Qt::Key_N), &TForm1::New1Click);
+    file->addSeparator();
+    Exit1 = menuItem(file, QStringLiteral("Exit"), K(Qt::ALT | Qt::Key_F4), &TForm1::Exit1Click);
+
+    QMenu* edit = bar->addMenu(QStringLiteral("Edit(&E)"));
+    Find1 = menuItem(edit, QStringLiteral("Find"), K(Qt::CTRL | Qt::Key_F), &TForm1::Find1Click);
+    FindAgainDownward = menuItem(edit, QStringLiteral("Find Again Downward"),
+                                 K(Qt::CTRL | Qt::Key_L), &TForm1::FindAgainDownwardClick);
+    FindAgainUpward1 = menuItem(edit, QStringLiteral("Find Again Upward"), K(Qt::CTRL | Qt::Key_H),
+                                &TForm1::FindAgainUpward1Click);
+    edit->addSeparator();
+    Replace1 = menuItem(edit, QStringLiteral("Replace"), K(Qt::CTRL | Qt::Key_R), nullptr);
+    edit->addSeparator();
+    Undo1 = menuItem(edit, QStringLiteral("Undo"), K(Qt::CTRL | Qt::Key_U), &TForm1::Undo1Click);
+
+    QMenu* compile = bar->addMenu(QStringLiteral("Compile(&C)"));
+    Execute1 = menuItem(compile, QStringLiteral("Execute"), K(Qt::Key_F9), &TForm1::Execute1Click);
+    Make1 = menuItem(compile, QStringLiteral("Make"), K(Qt::CTRL | Qt::Key_F9), &TForm1::Make1Click);
+    outexe1 = menuItem(compile, QStringLiteral("__out.exe"), K(Qt::SHIFT | Qt::Key_F9),
+                       &TForm1::outexe1Click);
+    DosPrompt1 = menuItem(compile, QStringLiteral("Dos Prompt"), K(Qt::CTRL | Qt::Key_D),
+                          &TForm1::DosPrompt1Click);
+
+    QMenu* option = bar->addMenu(QStringLiteral("Option(&O)"));
+    Configuration1 = menuItem(option, QStringLiteral("Configuration"), K(Qt::Key_F10),
+                              &TForm1::Configuration1Click);
+    option->addSeparator();
+    BgColor1 = menuItem(option, QStringLiteral("BgColor"), K(), &TForm1::BgColor1Click);
+    Font1 = menuItem(option, QStringLiteral("FontColor"), K(), &TForm1::Font1Click);
+    option->addSeparator();
+    Makefontbigger1 = menuItem(option, QStringLiteral("Make font bigger"),
+                               K(Qt::CTRL | Qt::Key_BracketRight), &TForm1::Makefontbigger1Click);
+    Makefontsmaller1 = menuItem(option, QStringLiteral("Make font smaller"),
+                                K(Qt::CTRL | Qt::Key_BracketLeft), &TForm1::Makefontsmaller1Click);
+    option->addSeparator();
+    enNOLLEX1 = menuItem(option, QStringLiteral("enNOLLEX"), K(Qt::Key_F11),
+                         &TForm1::enNOLLEX1Click);
+    enNOLLEX1->setIcon(themeIcon());
+
+    QMenu* help = bar->addMenu(QStringLiteral("Help(&H)"));
+    Version1 = menuItem(help, QStringLiteral("Version"), K(), &TForm1::Version1Click);
+    Manual1 = menuItem(help, QStringLiteral("Manual"), K(Qt::Key_F1), &TForm1::Manual1Click);
+
+    PopupMenu1 = new QMenu(this);
+    const struct {
+        const char* caption;
+        void (TForm1::*handler)();
+    } popup[] = {{"Open", &TForm1::Open1Click},   {"Close", &TForm1::Close1Click},
+                 {nullptr, nullptr},              {"Save", &TForm1::Save1Click},
+                 {"Save As", &TForm1::Saveas1Click}, {nullptr, nullptr},
+                 {"New", &TForm1::New1Click},     {"Exit", &TForm1::Exit1Click}};
+    for (const auto& item : popup) {
+        if (!item.caption)
+            PopupMenu1->addSeparator();
+        else
+            menuItem(PopupMenu1, QString::fromLatin1(item.caption), K(), item.handler);
+    }
+
+    qApp->installEventFilter(this);
+}
+
+void TForm1::wireEditor(TCustomizedMemo* editor)
+{
+    editor->PopupMenu = PopupMenu1;
+    connect(editor, &TCustomizedMemo::entered, this, [this] { guarded([this] { MemoEnter(); }); });
+    connect(editor, &TCustomizedMemo::keyDown, this, [this] { guarded([this] { MemoKeyDown(); }); });
+    connect(editor, &TCustomizedMemo::keyUp, this, [this] { guarded([this] { MemoKeyUp(); }); });
+    connect(editor, &TCustomizedMemo::mouseDown, this,
+            [this] { guarded([this] { MemoMouseDown(); }); });
+}
+
+void TForm1::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (...) {
+        ShowError(dialogs(), textOfCurrentException());
+    }
+}
+
+// ---------------------------------------------------------------- window events
+
+void TForm1::FormCreate()
+{
+    setAcceptDrops(true);
+    OptionSet = CompileOptionSet{};
+    RunMode = 0;
+    Memos = std::make_unique<TMemos>(this, PageControl1,
+                                     [this](TCustomizedMemo* e) { wireEditor(e); });
+    // The stand-in compiler sits beside the program.
+    CompilerDirectory = QDir::cleanPath(programFolder());
+    CompilerName = QStringLiteral("bcc32.exe");
+}
+
+void TForm1::FormShow()
+{
+}
+
+void TForm1::FormResize()
+{
+    const MainLayout l = computeMainLayout(Client->width(), Client->height(), Label3->width());
+    PageControl1->setGeometry(l.pageControl);
+    Memos->FitPages();
+    Memo2->setGeometry(l.memo2);
+    Label3->move(l.label3Left, Label3->y());
+    StatusBar1->setGeometry(l.statusBar);
+    update();
+}
+
+bool TForm1::FormCloseQuery()
+{
+    return true;
+}
+
+void TForm1::FormClose()
+{
+}
+
+void TForm1::WMDropFiles(const QStringList& paths)
+{
+    Q_UNUSED(paths);
+    activateWindow();
+    raise();
+}
+
+void TForm1::PageControl1Changing()
+{
+    Memos->LayoutPages();
+}
+
+void TForm1::PageControl1Change()
+{
+    Memos->LayoutPages();
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        guarded([this] { FormShow(); });
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    bool mayClose = false;
+    guarded([&] { mayClose = FormCloseQuery(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    try {
+        FormClose();
+    } catch (...) {
+        // A failed settings write keeps the window open; a later close tries again.
+        ShowError(dialogs(), textOfCurrentException());
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    event->acceptProposedAction();
+    guarded([&] { WMDropFiles(paths); });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Client && event->type() == QEvent::Resize) {
+        guarded([this] { FormResize(); });
+        return false;
+    }
+    // Alt+O is "Project Open" in this window, ahead of the Option menu's access key.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (key->keyCombination() == QKeyCombination(Qt::AltModifier, Qt::Key_O) && widget &&
+            widget->window() == this) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                guarded([this] { ProjectOpen1Click(); });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- main-window steps
+
+void TForm1::ShowCaretPos()
+{
+    TCustomizedMemo* memo = Memos->ActiveMemo();
+    if (!memo)
+        return;
+    const CaretPos pos = caretPosition(*memo);
+    Label1->setText(QStringLiteral("行:") + QString::number(pos.line));
+    Label2->setText(QStringLiteral("桁:") + QString::number(pos.column));
+}
+
+void TForm1::MemoEnter()
+{
+    ShowCaretPos();
+    setMainCaption(Memos->FileNames.value(Memos->ActiveIndex()));
+}
+
+void TForm1::setMainCaption(const QString& x)
+{
+    setWindowTitle(QStringLiteral("Nollex < ") + x + QStringLiteral(" >"));
+}
+
+void TForm1::setStatusText(const QString& text)
+{
+    StatusPanel0->setText(text);
+}
+
+// ---------------------------------------------------------------- commands
+// Commands whose subsystems are not built yet do nothing.
+
+void TForm1::Open1Click() {}
+void TForm1::Close1Click() {}
+void TForm1::ProjectOpen1Click() {}
+void TForm1::ProjectClose1Click() {}
+void TForm1::Save1Click() {}
+void TForm1::Saveas1Click() {}
+void TForm1::New1Click() {}
+void TForm1::Exit1Click() { close(); }
+void TForm1::Find1Click() {}
+void TForm1::FindAgainDownwardClick() {}
+void TForm1::FindAgainUpward1Click() {}
+void TForm1::Undo1Click() {}
+void TForm1::Execute1Click() {}
+void TForm1::Make1Click() {}
+void TForm1::outexe1Click() {}
+void TForm1::DosPrompt1Click() {}
+void TForm1::Configuration1Click() {}
+void TForm1::BgColor1Click() {}
+void TForm1::Font1Click() {}
+void TForm1::Makefontbigger1Click() {}
+void TForm1::Makefontsmaller1Click() {}
+void TForm1::enNOLLEX1Click() {}
+void TForm1::Version1Click() {}
+void TForm1::Manual1Click() {}
+
+}  // namespace nollex

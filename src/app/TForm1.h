@@ -1,0 +1,148 @@
+#pragma once
+// The main window. It owns the page set, the compile option set and the state
+// the other subsystems share; its handlers gather inputs, call the subsystem that
+// does the work and show the result.
+
+#include "editor/TMemos.h"
+#include "options/CompileOptionSet.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+
+namespace nollex {
+
+class Dialogs;
+class TForm2;
+
+struct TForm1Deps {
+    Dialogs& dialogs;
+    QString programFolder;  // the executable's folder, with its final separator
+};
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(TForm1Deps deps, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // --- state held for the other subsystems ---
+    std::unique_ptr<TMemos> Memos;
+    CompileOptionSet OptionSet;
+    int RunMode = 0;
+    QString CompilerDirectory;
+    QString CompilerName;
+    QString WorkFolder;
+    QString LastBuildFileName;
+    QString ProjectFile;
+    int ProjectMainIndex = -1;
+    QString SearchText;
+    bool ThemeActive = false;
+
+    Dialogs& dialogs() const { return deps_.dialogs; }
+    const QString& programFolder() const { return deps_.programFolder; }
+    TForm2* form2() const { return form2_.get(); }
+
+    // --- controls ---
+    QWidget* Client = nullptr;
+    QLabel* Panel1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr;
+    QPushButton *Button4 = nullptr, *Button5 = nullptr, *Button6 = nullptr;
+    QFrame *Bevel1 = nullptr, *Bevel2 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr;
+    TPageControl* PageControl1 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+
+    // Menu items by their names.
+    QAction *Open1, *Close1, *ProjectOpen1, *ProjectClose1, *Save1, *Saveas1, *New1, *Exit1;
+    QAction *Find1, *FindAgainDownward, *FindAgainUpward1, *Replace1, *Undo1;
+    QAction *Execute1, *Make1, *outexe1, *DosPrompt1;
+    QAction *Configuration1, *BgColor1, *Font1, *Makefontbigger1, *Makefontsmaller1, *enNOLLEX1;
+    QAction *Version1, *Manual1;
+
+    // --- command handlers ---
+    void Open1Click();
+    void Close1Click();
+    void ProjectOpen1Click();
+    void ProjectClose1Click();
+    void Save1Click();
+    void Saveas1Click();
+    void New1Click();
+    void Exit1Click();
+    void Find1Click();
+    void FindAgainDownwardClick();
+    void FindAgainUpward1Click();
+    void Undo1Click();
+    void Execute1Click();
+    void Make1Click();
+    void outexe1Click();
+    void DosPrompt1Click();
+    void Configuration1Click();
+    void BgColor1Click();
+    void Font1Click();
+    void Makefontbigger1Click();
+    void Makefontsmaller1Click();
+    void enNOLLEX1Click();
+    void Version1Click();
+    void Manual1Click();
+    void Button1Click() { Execute1Click(); }
+    void Button2Click() { Make1Click(); }
+    void Button3Click() { outexe1Click(); }
+    void Button4Click() { BgColor1Click(); }
+    void Button5Click() { Font1Click(); }
+    void Button6Click() { DosPrompt1Click(); }
+
+    // --- window events ---
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    bool FormCloseQuery();
+    void FormClose();
+    void WMDropFiles(const QStringList& paths);
+    void PageControl1Changing();
+    void PageControl1Change();
+
+    // --- editor events and main-window steps ---
+    void MemoEnter();
+    void MemoKeyDown() { ShowCaretPos(); }
+    void MemoKeyUp() { ShowCaretPos(); }
+    void MemoMouseDown() { ShowCaretPos(); }
+    void ShowCaretPos();
+    void setMainCaption(const QString& x);  // "Nollex < " + x + " >"
+    void setStatusText(const QString& text);
+
+    // Runs a handler; an error that escapes it is shown and the window goes on.
+    void guarded(const std::function<void()>& handler);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void wireEditor(TCustomizedMemo* editor);
+    QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
+                      void (TForm1::*handler)());
+
+    TForm1Deps deps_;
+    std::unique_ptr<TForm2> form2_;
+    bool shown_ = false;
+};
+
+}  // namespace nollex

@@ -1,0 +1,46 @@
+#pragma once
+#include <QPlainTextEdit>
+
+class QMenu;
+
+namespace nollex {
+
+// One page's editor: a plain-text editor with the three fields every page carries.
+class TCustomizedMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TCustomizedMemo(QWidget* parent = nullptr);
+
+    int TabWidth = 0;          // tab width last applied to this editor
+    bool ChangeMarked = false; // " *" has been appended to the tab caption
+    QString OwningProject;     // project file this page was opened from, or empty
+    QMenu* PopupMenu = nullptr; // the main window's pop-up menu
+
+    bool Modified() const;
+    void setModified(bool modified);
+
+    QColor Color() const;
+    void setColor(const QColor& color);
+    QColor fontColor() const;
+    void setFontColor(const QColor& color);
+
+    // Tab stops every n average character widths of the editor's font.
+    void applyTabWidth(int n);
+
+signals:
+    void entered();    // focus entry
+    void keyDown();    // before a key takes effect
+    void keyUp();      // after it
+    void mouseDown();
+
+protected:
+    bool event(QEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+};
+
+}  // namespace nollex

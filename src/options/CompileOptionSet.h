@@ -1,0 +1,24 @@
+#pragma once
+#include <QString>
+
+namespace nollex {
+
+// The compiler switches the user has chosen. A switch that is on is its
+// command-line text with one trailing blank; off is the empty text, so joining
+// is plain concatenation.
+struct CompileOptionSet {
+    QString Instructions = QStringLiteral("-3 ");
+    QString B, C, K, N, P, S;
+    QString smallb = QStringLiteral("-b ");
+    QString smallc, smallp;
+    QString O = QStringLiteral("-O1 ");
+    QString smallw = QStringLiteral("-w ");
+    QString smallg, smallj, H, I, L, T, smalln, Manual;
+    QString insideH, insideI, insideL, insideT, insiden, insideManual;
+    int n_of_g = 0;
+    int n_of_j = 0;
+
+    bool operator==(const CompileOptionSet&) const = default;
+};
+
+}  // namespace nollex

@@ -1,0 +1,157 @@
+#include "QtDialogs.h"
+
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QValidator>
+
+namespace nollex {
+
+QString qtFilterFromWindows(const QString& windowsFilter)
+{
+    const QStringList parts = windowsFilter.split(u'|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        out << parts[i] + QStringLiteral(" (") + patterns + u')';
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+int codePageWidth(QStringView text)
+{
+    int width = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isLowSurrogate(c))
+            continue;  // the pair was counted at its high half
+        width += (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) ? 1 : 2;
+    }
+    return width;
+}
+
+MsgAnswer QtDialogs::message(const QString& caption, const QString& text, MsgButtons buttons,
+                             MsgIcon icon)
+{
+    QMessageBox box(parent_);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    box.setIcon(icon == MsgIcon::Error         ? QMessageBox::Critical
+                : icon == MsgIcon::Information ? QMessageBox::Information
+                                               : QMessageBox::NoIcon);
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default: return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    }
+}
+
+QStringList QtDialogs::openFiles(const OpenFileRequest& request)
+{
+    QFileDialog dialog(parent_, QString(), request.directory, qtFilterFromWindows(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+std::optional<QString> QtDialogs::saveFile(const SaveFileRequest& request)
+{
+    QFileDialog dialog(parent_, QString(), request.directory, qtFilterFromWindows(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The user is not asked before an existing file is replaced.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (!request.presetName.isEmpty()) {
+        const QFileInfo preset(request.presetName);
+        if (preset.isAbsolute())
+            dialog.setDirectory(preset.absolutePath());
+        dialog.selectFile(preset.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QColor> QtDialogs::color(const QColor& initial)
+{
+    QColorDialog dialog(lastColor_.isValid() ? lastColor_ : initial, parent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    lastColor_ = dialog.selectedColor();
+    return lastColor_;
+}
+
+std::optional<QFont> QtDialogs::font(const QFont& initial,
+                                     const std::function<void(const QFont&)>& apply)
+{
+    QFontDialog dialog(initial, parent_);
+    dialog.setOption(QFontDialog::DontUseNativeDialog, true);
+    if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* applyButton = box->addButton(QDialogButtonBox::Apply);
+        QObject::connect(applyButton, &QPushButton::clicked, &dialog,
+                         [&dialog, &apply] { if (apply) apply(dialog.currentFont()); });
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
+}
+
+namespace {
+// Keeps the input within the byte budget of the system's code page.
+class ByteBudgetValidator : public QValidator {
+public:
+    ByteBudgetValidator(int maxBytes, QObject* parent) : QValidator(parent), max_(maxBytes) {}
+    State validate(QString& input, int&) const override
+    {
+        return codePageWidth(input) <= max_ ? Acceptable : Invalid;
+    }
+
+private:
+    int max_;
+};
+}  // namespace
+
+std::optional<QString> QtDialogs::input(const InputRequest& request)
+{
+    QInputDialog dialog;  // no owner: centred on the screen
+    dialog.setWindowTitle(request.caption);
+    dialog.setLabelText(request.prompt);
+    dialog.setTextValue(request.preset);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        edit->setValidator(new ByteBudgetValidator(request.maxBytes, edit));
+        edit->selectAll();
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+}  // namespace nollex

@@ -1,0 +1,1 @@
+#include "ProjectFile.h"

@@ -1,0 +1,57 @@
+#pragma once
+// A Dialogs implementation for tests: it records every request and answers from
+// a script queued by the test. A request with no scripted answer fails the test
+// and is answered as a cancel.
+
+#include "platform/Dialogs.h"
+
+#include <QList>
+#include <deque>
+#include <variant>
+
+namespace nollex::test {
+
+struct Asked {
+    enum Kind { Message, OpenFiles, SaveFile, Color, Font, Input } kind;
+    QString caption;
+    QString text;  // message text, input prompt
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+    QString filter;
+    QString preset;  // save preset name, input preset
+    QString directory;
+    bool multiple = false;
+};
+
+struct Cancel {};
+struct FontAnswer {
+    std::optional<QFont> result;       // nothing = cancelled
+    QList<QFont> applied;              // presses of Apply before closing
+};
+using Answer = std::variant<MsgAnswer, QStringList, QString, QColor, FontAnswer, Cancel>;
+
+class ScriptedDialogs : public Dialogs {
+public:
+    ~ScriptedDialogs() override;
+
+    void answer(Answer a) { script_.push_back(std::move(a)); }
+    QList<Asked> asked;
+    bool allAnswersUsed() const { return script_.empty(); }
+    // Forget what was asked so far (the script stays).
+    void clearAsked() { asked.clear(); }
+
+    MsgAnswer message(const QString& caption, const QString& text, MsgButtons buttons,
+                      MsgIcon icon) override;
+    QStringList openFiles(const OpenFileRequest& request) override;
+    std::optional<QString> saveFile(const SaveFileRequest& request) override;
+    std::optional<QColor> color(const QColor& initial) override;
+    std::optional<QFont> font(const QFont& initial,
+                              const std::function<void(const QFont&)>& apply) override;
+    std::optional<QString> input(const InputRequest& request) override;
+
+private:
+    std::optional<Answer> next(const Asked& a);
+    std::deque<Answer> script_;
+};
+
+}  // namespace nollex::test
