@@ -467,4 +467,11 @@ void TForm1::enNOLLEX1Click() {}
 void TForm1::Version1Click() {}
 void TForm1::Manual1Click() {}
 
+int TForm1::SavePage(int) { return 0; }
+void TForm1::OpenProject(const QString&) {}
+void TForm1::FindString(int) {}
+void TForm1::RunBuild(int) {}
+void TForm1::RerunOutput() {}
+void TForm1::OpenDosPrompt() {}
+
 }  // namespace nollex

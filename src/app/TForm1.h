@@ -123,6 +123,14 @@ public:
     void setMainCaption(const QString& x);  // "Nollex < " + x + " >"
     void setStatusText(const QString& text);
 
+    // --- operations other subsystems call ---
+    int SavePage(int mode);                  // 0 = Save, 1 = Save As; 1 when written
+    void OpenProject(const QString& path);
+    void FindString(int d);                  // 0 = ask, 1 = down, -1 = up
+    void RunBuild(int mode);                 // 0 = Make, 1 = Execute
+    void RerunOutput();
+    void OpenDosPrompt();
+
     // Runs a handler; an error that escapes it is shown and the window goes on.
     void guarded(const std::function<void()>& handler);
 

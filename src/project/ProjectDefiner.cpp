@@ -1,0 +1,1 @@
+#include "ProjectDefiner.h"
