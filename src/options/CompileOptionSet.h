@@ -21,4 +21,15 @@ struct CompileOptionSet {
     bool operator==(const CompileOptionSet&) const = default;
 };
 
+// The compiler's option text shared by Execute and Make: every switch but "-c" and
+// "-n" in record order, then the free options when they are switched on.
+inline QString joinedOptionText(const CompileOptionSet& s)
+{
+    QString text = s.Instructions + s.B + s.C + s.K + s.N + s.P + s.S + s.smallb + s.smallp + s.O +
+                   s.smallw + s.smallg + s.smallj + s.H + s.I + s.L + s.T;
+    if (!s.Manual.isEmpty())
+        text += s.insideManual + u' ';
+    return text;
+}
+
 }  // namespace nollex
