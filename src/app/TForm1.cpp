@@ -404,7 +404,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             widget->window() == this) {
             event->accept();
             if (event->type() == QEvent::KeyPress)
-                guarded([this] { ProjectOpen1Click(); });
+                ProjectOpen1->trigger();
             return true;
         }
     }

@@ -168,7 +168,8 @@ void TMemos::setCaption(int i, const QString& caption)
 void TMemos::MemoChange()
 {
     TCustomizedMemo* memo = ActiveMemo();
-    if (memo && !memo->ChangeMarked && memo->Modified()) {
+    // Loading text also signals a change, but leaves no undo step behind.
+    if (memo && !memo->ChangeMarked && memo->Modified() && memo->document()->isUndoAvailable()) {
         const int i = ActiveIndex();
         setCaption(i, caption(i) + QStringLiteral(" *"));
         memo->ChangeMarked = true;

@@ -1,1 +1,235 @@
+#include "app/Layout.h"
+#include "app/TForm1.h"
+#include "platform/Errors.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
 
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace nollex;
+
+// The resize rule, to the pixel, for ordinary and tiny client sizes.
+TEST(MainLayout, ResizeRuleForSeveralSizes)
+{
+    struct Row {
+        const char* name;
+        int w, h, label3;
+        QRect page, memo;
+        int label3Left;
+    } rows[] = {
+        {"design", 565, 404, 417, {108, 20, 455, 283}, {2, 307, 561, 77}, 127},
+        {"large", 1000, 700, 417, {108, 20, 890, 579}, {2, 603, 996, 77}, 344},
+        {"odd width", 566, 404, 417, {108, 20, 456, 283}, {2, 307, 562, 77}, 127},
+        // Label3 wider than the tab control moves left of it.
+        // The truncation is toward zero: (190 - 417) / 2 = -113, not -114.
+        {"narrow", 300, 300, 417, {108, 20, 190, 179}, {2, 203, 296, 77}, -5},
+        {"narrow odd", 301, 300, 420, {108, 20, 191, 179}, {2, 203, 297, 77}, -6},
+        {"tiny", 10, 10, 417, {108, 20, 0, 0}, {2, 24, 6, 77}, -100},
+        {"zero", 0, 0, 417, {108, 20, 0, 0}, {2, 24, 0, 77}, -100},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const MainLayout l = computeMainLayout(r.w, r.h, r.label3);
+        EXPECT_EQ(l.pageControl, r.page);
+        EXPECT_EQ(l.memo2, r.memo);
+        EXPECT_EQ(l.label3Left, r.label3Left);
+        EXPECT_EQ(l.memo2.top(), l.pageControl.top() + l.pageControl.height() + 4);
+        EXPECT_EQ(l.statusBar.bottom() + 1, r.h);
+    }
+}
+
+namespace {
+
+struct MainWindowFixture : ::testing::Test {
+    test::TempDir folder;
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+
+    void SetUp() override
+    {
+        form = std::make_unique<TForm1>(TForm1Deps{dialogs, folder.path()});
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    void TearDown() override { form.reset(); }
+};
+
+}  // namespace
+
+TEST_F(MainWindowFixture, StartsWithDesignedControls)
+{
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("NOLLEX"));
+    EXPECT_EQ(form->Memos->LastIndex(), 0);
+    EXPECT_EQ(form->Client->size(), QSize(565, 404));
+    EXPECT_EQ(form->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(form->font().pixelSize(), 12);
+
+    EXPECT_EQ(form->Panel1->geometry(), QRect(4, 4, 101, 29));
+    EXPECT_EQ(form->Panel1->text(), QStringLiteral("Ver2.01"));
+    EXPECT_EQ(form->Label3->text(), QStringLiteral("Supporter for BorlandC++Compiler \"NOLLEX\""));
+    EXPECT_EQ(form->Label3->geometry(), QRect(127, 0, 417, 17));
+    const struct {
+        QPushButton* b;
+        const char16_t* caption;
+        QRect rect;
+    } buttons[] = {{form->Button1, u"Execute（実行）", {4, 44, 97, 25}},
+                   {form->Button2, u"Make(出力)", {4, 76, 97, 25}},
+                   {form->Button3, u"__out.exe（再実行）", {4, 108, 97, 25}},
+                   {form->Button4, u"Bgcolor(背景)", {8, 140, 89, 25}},
+                   {form->Button5, u"Font（文字）", {8, 168, 89, 25}},
+                   {form->Button6, u"MS-DOS", {8, 196, 89, 25}}};
+    for (const auto& b : buttons) {
+        EXPECT_EQ(b.b->text(), QString::fromUtf16(b.caption));
+        EXPECT_EQ(b.b->geometry(), b.rect);
+    }
+    EXPECT_EQ(form->Bevel1->geometry(), QRect(4, 228, 101, 33));
+    EXPECT_EQ(form->Bevel2->geometry(), QRect(4, 268, 101, 33));
+    EXPECT_EQ(form->Label1->geometry(), QRect(8, 232, 93, 25));
+    EXPECT_EQ(form->Label2->geometry(), QRect(8, 272, 93, 25));
+    EXPECT_EQ(form->Label1->text(), QStringLiteral("行:1"));
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("桁:1"));
+    EXPECT_EQ(form->PageControl1->geometry(), QRect(108, 20, 455, 283));
+    EXPECT_EQ(form->Memo2->geometry(), QRect(2, 307, 561, 77));
+    EXPECT_TRUE(form->Memo2->isReadOnly());
+    EXPECT_EQ(form->Memo2->palette().color(QPalette::Base), QColor(0, 0x80, 0x80));
+    EXPECT_EQ(form->Memo2->palette().color(QPalette::Text), QColor(Qt::white));
+    EXPECT_EQ(form->StatusBar1->geometry(), QRect(0, 385, 565, 19));
+}
+
+TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
+{
+    QStringList titles;
+    for (QAction* a : form->menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"File(&F)", "Edit(&E)", "Compile(&C)", "Option(&O)", "Help(&H)"}));
+
+    auto itemsOf = [&](int menu) {
+        QStringList items;
+        for (QAction* a : form->menuBar()->actions()[menu]->menu()->actions())
+            items << (a->isSeparator() ? QStringLiteral("-")
+                                       : a->text() + u'|' + a->shortcut().toString());
+        return items;
+    };
+    EXPECT_EQ(itemsOf(0), (QStringList{"Open|Ctrl+O", "Close|Ctrl+Del", "-", "Project Open|Alt+O",
+                                       "Project Close|Alt+Del", "-", "Save|Ctrl+S",
+                                       "Save As|Ctrl+A", "-", "New|Ctrl+N", "-", "Exit|Alt+F4"}));
+    EXPECT_EQ(itemsOf(1), (QStringList{"Find|Ctrl+F", "Find Again Downward|Ctrl+L",
+                                       "Find Again Upward|Ctrl+H", "-", "Replace|Ctrl+R", "-",
+                                       "Undo|Ctrl+U"}));
+    EXPECT_EQ(itemsOf(2), (QStringList{"Execute|F9", "Make|Ctrl+F9", "__out.exe|Shift+F9",
+                                       "Dos Prompt|Ctrl+D"}));
+    EXPECT_EQ(itemsOf(3), (QStringList{"Configuration|F10", "-", "BgColor|", "FontColor|", "-",
+                                       "Make font bigger|Ctrl+]", "Make font smaller|Ctrl+[", "-",
+                                       "enNOLLEX|F11"}));
+    EXPECT_EQ(itemsOf(4), (QStringList{"Version|", "Manual|F1"}));
+
+    QStringList popup;
+    for (QAction* a : form->PopupMenu1->actions())
+        popup << (a->isSeparator() ? QStringLiteral("-") : a->text() + u'|' + a->shortcut().toString());
+    EXPECT_EQ(popup, (QStringList{"Open|", "Close|", "-", "Save|", "Save As|", "-", "New|", "Exit|"}));
+    EXPECT_EQ(form->Memos->Editors[0]->PopupMenu, form->PopupMenu1);
+}
+
+// The window's shortcuts win over the editor's own bindings (Ctrl+A selects all,
+// Ctrl+Del deletes a word, ...) while a page has the focus.
+TEST_F(MainWindowFixture, ShortcutsReachCommandsWhileEditorHasFocus)
+{
+    TCustomizedMemo* editor = form->Memos->ActiveMemo();
+    editor->setFocus();
+    editor->setPlainText(QStringLiteral("some text"));
+    const struct {
+        QAction* action;
+        Qt::KeyboardModifiers mods;
+        Qt::Key key;
+    } rows[] = {
+        {form->Saveas1, Qt::ControlModifier, Qt::Key_A},
+        {form->DosPrompt1, Qt::ControlModifier, Qt::Key_D},
+        {form->Find1, Qt::ControlModifier, Qt::Key_F},
+        {form->FindAgainUpward1, Qt::ControlModifier, Qt::Key_H},
+        {form->FindAgainDownward, Qt::ControlModifier, Qt::Key_L},
+        {form->New1, Qt::ControlModifier, Qt::Key_N},
+        {form->Open1, Qt::ControlModifier, Qt::Key_O},
+        {form->Replace1, Qt::ControlModifier, Qt::Key_R},
+        {form->Save1, Qt::ControlModifier, Qt::Key_S},
+        {form->Undo1, Qt::ControlModifier, Qt::Key_U},
+        {form->Close1, Qt::ControlModifier, Qt::Key_Delete},
+        {form->Make1, Qt::ControlModifier, Qt::Key_F9},
+        {form->outexe1, Qt::ShiftModifier, Qt::Key_F9},
+        {form->Makefontbigger1, Qt::ControlModifier, Qt::Key_BracketRight},
+        {form->Makefontsmaller1, Qt::ControlModifier, Qt::Key_BracketLeft},
+        {form->ProjectClose1, Qt::AltModifier, Qt::Key_Delete},
+        {form->ProjectOpen1, Qt::AltModifier, Qt::Key_O},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.action->text().toStdString());
+        // Only the arrival is checked here; the commands' work is tested elsewhere.
+        QObject::disconnect(r.action, &QAction::triggered, nullptr, nullptr);
+        QSignalSpy spy(r.action, &QAction::triggered);
+        QTest::keyClick(editor, r.key, r.mods);
+        EXPECT_EQ(spy.count(), 1);
+    }
+    // None of the keys went into the editor (no select-all, no deleted word).
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("some text"));
+    EXPECT_FALSE(editor->textCursor().hasSelection());
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+}
+
+TEST_F(MainWindowFixture, CaretLabelsFollowKeysAndCaptionFollowsFocus)
+{
+    TCustomizedMemo* editor = form->Memos->ActiveMemo();
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("ab"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(form->Label1->text(), QStringLiteral("行:2"));
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("桁:2"));
+    QTest::keyClick(editor, Qt::Key_Up);
+    EXPECT_EQ(form->Label1->text(), QStringLiteral("行:1"));
+
+    form->Memos->FileNames[0] = QStringLiteral("/w/a.c");
+    form->Memos->AddPage(QString());
+    form->Memos->setActiveIndex(1);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex <  >"));
+    form->Memos->setActiveIndex(0);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < /w/a.c >"));
+}
+
+TEST_F(MainWindowFixture, WindowFollowsResizeRule)
+{
+    const int menu = form->height() - form->Client->height();
+    form->resize(800, 600 + menu);
+    QApplication::processEvents();
+    const MainLayout l = computeMainLayout(form->Client->width(), form->Client->height(), 417);
+    EXPECT_EQ(form->PageControl1->geometry(), l.pageControl);
+    EXPECT_EQ(form->Memo2->geometry(), l.memo2);
+    EXPECT_EQ(form->Label3->x(), l.label3Left);
+    EXPECT_EQ(form->StatusBar1->geometry().bottom() + 1, form->Client->height());
+    EXPECT_EQ(form->Memos->ActiveMemo()->geometry(), form->Memos->ActivePage()->rect());
+}
+
+// An error escaping a handler is shown and the window goes on.
+TEST_F(MainWindowFixture, HandlerErrorIsShownAndWindowGoesOn)
+{
+    dialogs.answer(MsgAnswer::Ok);
+    form->guarded([] { throw NollexError(QStringLiteral("/x/a.c を読み込めません")); });
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("Nollex"));
+    EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("/x/a.c を読み込めません."));
+    EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(MainWindowFixture, ExitClosesTheWindow)
+{
+    form->Exit1->trigger();
+    EXPECT_FALSE(form->isVisible());
+}

@@ -34,7 +34,11 @@ class ScriptedDialogs : public Dialogs {
 public:
     ~ScriptedDialogs() override;
 
-    void answer(Answer a) { script_.push_back(std::move(a)); }
+    template <class T>
+    void answer(T&& a)
+    {
+        script_.emplace_back(std::in_place_type<std::decay_t<T>>, std::forward<T>(a));
+    }
     QList<Asked> asked;
     bool allAnswersUsed() const { return script_.empty(); }
     // Forget what was asked so far (the script stays).
