@@ -44,6 +44,18 @@ void setColors(QWidget* w, const QColor& background, const QColor& text)
     w->setAutoFillBackground(true);
 }
 
+// Narrows a caption that the fallback font makes wider than its button.
+void fitCaption(QPushButton* button)
+{
+    QFont f = button->font();
+    const int room = button->width() - 6;
+    const int needed = QFontMetrics(f).horizontalAdvance(button->text());
+    if (needed > room) {
+        f.setStretch(std::max(50, room * 100 / needed));
+        button->setFont(f);
+    }
+}
+
 QIcon themeIcon()
 {
     // The small picture beside "enNOLLEX": the two colours the theme brings.
@@ -100,6 +112,11 @@ void TForm1::createControls()
     QFont title = designFont(QStringLiteral("ＭＳ 明朝"), 17, true);
     title.setUnderline(true);
     Label3->setFont(title);
+    // The machine's fallback font is taller than the one the window was drawn for;
+    // let the line show whole instead of cutting off its underline. The label
+    // overlaps the tab row then, so it must not swallow clicks meant for the tabs.
+    Label3->resize(417, std::max(17, QFontMetrics(title).height()));
+    Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
     QPalette lp = Label3->palette();
     lp.setColor(QPalette::WindowText, colorFromBgr(0x000080));
     Label3->setPalette(lp);
@@ -121,6 +138,7 @@ void TForm1::createControls()
         *b.button = new QPushButton(QString::fromUtf16(b.caption), Client);
         (*b.button)->setGeometry(b.rect);
         (*b.button)->setFocusPolicy(Qt::TabFocus);
+        fitCaption(*b.button);
         auto handler = b.handler;
         connect(*b.button, &QPushButton::clicked, this, [this, handler] {
             guarded([this, handler] { (this->*handler)(); });

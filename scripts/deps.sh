@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what building and running Nollex needs on Debian 12 (as root, or with sudo).
+set -euo pipefail
+packages=(build-essential cmake qt6-base-dev libgl-dev libgtest-dev xterm fonts-noto-cjk
+          xvfb xauth "$@")
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
