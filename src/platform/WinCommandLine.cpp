@@ -9,6 +9,16 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+bool isSpecial(char c)
+{
+    switch (c) {
+    case '"': case '<': case '>': case '|': case '&': case '^': case '%':
+        return true;
+    default:
+        return isBlank(c);
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> SplitWindowsCommandLine(std::string_view line)
@@ -51,7 +61,7 @@ std::string QuoteWindowsArgument(std::string_view word)
 {
     bool needsQuotes = word.empty();
     for (char c : word)
-        needsQuotes = needsQuotes || isBlank(c) || c == '"';
+        needsQuotes = needsQuotes || isSpecial(c);
     if (!needsQuotes)
         return std::string(word);
     std::string out = "\"";

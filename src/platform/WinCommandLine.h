@@ -24,8 +24,10 @@ namespace nollex {
 std::vector<std::string> SplitWindowsCommandLine(std::string_view line);
 
 // The word as it must be written so that SplitWindowsCommandLine gives it back
-// unchanged: as it is when it has no blank or quote and is not empty, otherwise in
-// quotes with every inner quote doubled.
+// unchanged: as it is when it is not empty and holds no blank, quote or character
+// that a command interpreter treats specially (< > | & ^ %), otherwise in quotes
+// with every inner quote doubled. Quoting those characters too keeps a path such as
+// "/home/u/a>b/" from being read as a redirection in a batch line.
 std::string QuoteWindowsArgument(std::string_view word);
 
 // The words quoted as needed and joined by one blank.

@@ -64,6 +64,8 @@ TEST(WinCommandLine, QuoteLeavesPlainWordsAlone)
 {
     EXPECT_EQ(QuoteWindowsArgument(R"(C:\work\__out.cpp)"), R"(C:\work\__out.cpp)");
     EXPECT_EQ(QuoteWindowsArgument("my file"), "\"my file\"");
+    EXPECT_EQ(QuoteWindowsArgument("a>b"), "\"a>b\"");
+    EXPECT_EQ(QuoteWindowsArgument("a&b"), "\"a&b\"");
     EXPECT_EQ(QuoteWindowsArgument(""), "\"\"");
     EXPECT_EQ(JoinWindowsCommandLine({"cmd.exe", "/C", "/a b/__out.bat"}),
               "cmd.exe /C \"/a b/__out.bat\"");
