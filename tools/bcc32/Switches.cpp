@@ -1,0 +1,278 @@
+#include "bcc32/Switches.h"
+
+#include "platform/WinCommandLine.h"
+
+#include <algorithm>
+
+namespace nollex::bcc {
+
+namespace {
+
+std::string lower(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string extensionOf(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
+    return lower(path.substr(dot));
+}
+
+std::string baseNameOf(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return std::string(dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot));
+}
+
+bool allDigits(std::string_view s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void addNote(Plan& plan, std::string note)
+{
+    if (std::find(plan.notes.begin(), plan.notes.end(), note) == plan.notes.end())
+        plan.notes.push_back(std::move(note));
+}
+
+// Folder lists may hold several folders separated by ";".
+void addFolders(std::vector<std::string>& flags, std::string_view hostSwitch, std::string_view list)
+{
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(';', start);
+        if (end == std::string_view::npos)
+            end = list.size();
+        if (end > start)
+            flags.push_back(std::string(hostSwitch) + std::string(list.substr(start, end - start)));
+        start = end + 1;
+    }
+}
+
+// The state that the last switch of its kind decides.
+struct Choices {
+    std::string cpu;           // "3".."6"
+    std::string optimize;      // host switch
+    std::string warnings;      // host switch
+    std::string charSign;      // host switch
+    std::string enumSize;      // host switch
+    bool stackCheck = false;
+    bool debugInfo = false;
+};
+
+void takeSwitch(const std::string& word, Plan& plan, Choices& c)
+{
+    const std::string_view s = std::string_view(word).substr(1);
+    const std::string_view rest = s.empty() ? s : s.substr(1);
+    const char letter = s.empty() ? '\0' : s[0];
+
+    if (s == "3" || s == "4" || s == "5" || s == "6") {
+        c.cpu = std::string(s);
+    } else if (s == "B") {
+        // Compiling through assembly: gcc always does; nothing to add.
+    } else if (s == "C") {
+        addNote(plan, "-C ignored: gcc/g++ do not nest comments");
+    } else if (s == "K") {
+        c.charSign = "-funsigned-char";  // plain char is unsigned
+    } else if (s == "K-") {
+        c.charSign = "-fsigned-char";
+    } else if (s == "N") {
+        // Stack overflow check: probe every new stack page, so an overflow always
+        // hits the guard page and stops the program instead of overwriting memory.
+        c.stackCheck = true;
+    } else if (s == "N-") {
+        c.stackCheck = false;
+    } else if (s == "P") {
+        plan.forceCxx = true;  // C++ whatever the extension
+    } else if (s == "S") {
+        plan.assemblyOnly = true;  // NAME.asm (gcc's assembly), nothing linked
+    } else if (s == "b") {
+        c.enumSize = "-fno-short-enums";  // enums are int-sized
+    } else if (s == "b-") {
+        c.enumSize = "-fshort-enums";  // enums as small as their values allow
+    } else if (s == "c") {
+        plan.compileOnly = true;
+    } else if (s == "p") {
+        addNote(plan, "-p ignored: the Pascal calling convention does not exist on this machine; "
+                      "the C convention is used");
+    } else if (s == "O1") {
+        c.optimize = "-Os";  // favours size
+    } else if (s == "O2") {
+        c.optimize = "-O2";  // favours speed
+    } else if (s == "Od") {
+        c.optimize = "-O0";
+    } else if (s == "w") {
+        c.warnings = "-Wall";  // "-w" turns warnings on
+    } else if (s == "w-") {
+        c.warnings = "-w";  // gcc's own -w turns them all off
+    } else if (letter == 'w') {
+        addNote(plan, word + " ignored: single warnings are not switched by name here");
+    } else if (letter == 'g') {
+        addNote(plan, word + " ignored: gcc/g++ cannot stop after a number of warnings");
+    } else if (letter == 'j') {
+        if (allDigits(rest))
+            plan.compileFlags.push_back("-fmax-errors=" + std::string(rest));  // stops after N errors; 0: no limit
+        else
+            addNote(plan, "-j needs a number of errors (-j5); ignored");
+    } else if (letter == 'H') {
+        addNote(plan, word + " ignored: g++ uses a precompiled NAME.gch beside a header by itself");
+    } else if (letter == 'I') {
+        if (rest.empty())
+            addNote(plan, "-I without a folder: ignored");
+        addFolders(plan.compileFlags, "-I", rest);
+    } else if (letter == 'L') {
+        if (rest.empty())
+            addNote(plan, "-L without a folder: ignored");
+        addFolders(plan.linkFlags, "-L", rest);
+    } else if (letter == 'T') {
+        addNote(plan, word + " ignored: the host assembler takes other options");
+    } else if (letter == 'n') {
+        plan.outputFolder = std::string(rest);
+        if (!plan.outputFolder.empty() && plan.outputFolder.back() != '/')
+            plan.outputFolder += '/';
+    } else if (letter == 'e' && !rest.empty()) {
+        plan.exeName = std::string(rest);
+    } else if ((letter == 'D' || letter == 'U') && !rest.empty()) {
+        plan.compileFlags.push_back(word);  // same meaning for gcc
+    } else if (s == "v") {
+        c.debugInfo = true;
+    } else if (s == "v-") {
+        c.debugInfo = false;
+    } else if (s == "q") {
+        // Quiet: there is no banner to suppress.
+    } else if (s.starts_with("std=")) {
+        plan.compileFlags.push_back(word);  // a language standard for the host compiler
+    } else {
+        addNote(plan, word + " ignored: no equivalent here");
+    }
+}
+
+void takeFile(const std::string& word, Plan& plan)
+{
+    const std::string ext = extensionOf(word);
+    if (ext == ".obj" || ext == ".o" || ext == ".a") {
+        plan.linkInputs.push_back(word);
+    } else if (ext == ".lib" || ext == ".res" || ext == ".def" || ext == ".rc") {
+        addNote(plan, word + " ignored: Windows libraries and resources have no use here");
+    } else if (ext == ".asm") {
+        addNote(plan, word + " ignored: the host assembler cannot read this assembly language");
+    } else if (!word.empty() && word[0] == '@') {
+        addNote(plan, word + " ignored: response files are not read");
+    } else {
+        plan.sources.push_back({word, ext == ".c" ? Language::C : Language::Cxx});
+    }
+}
+
+}  // namespace
+
+Plan PlanBuild(const std::vector<std::string>& configWords,
+               const std::vector<std::string>& commandWords)
+{
+    Plan plan;
+    Choices c;
+    for (const auto* words : {&configWords, &commandWords}) {
+        for (const std::string& w : *words) {
+            if (w.size() >= 2 && w[0] == '-')
+                takeSwitch(w, plan, c);
+            else if (w == "-")
+                addNote(plan, "- ignored: no equivalent here");
+            else if (!w.empty())
+                takeFile(w, plan);
+        }
+    }
+
+    if (!c.cpu.empty()) {
+#if defined(__i386__)
+        static const char* const kArch[] = {"-march=i386", "-march=i486", "-march=pentium", "-march=pentiumpro"};
+        plan.compileFlags.push_back(kArch[c.cpu[0] - '3']);
+#else
+        // The instruction set of an 80386..Pentium Pro cannot be chosen on this machine:
+        // the host compiler always builds for its own processor.
+        addNote(plan, "-" + c.cpu + " ignored: code is built for this machine's processor");
+#endif
+    }
+    for (const std::string* flag : {&c.optimize, &c.warnings, &c.charSign, &c.enumSize})
+        if (!flag->empty())
+            plan.compileFlags.push_back(*flag);
+    if (c.stackCheck)
+        plan.compileFlags.push_back("-fstack-clash-protection");
+    if (c.debugInfo)
+        plan.compileFlags.push_back("-g");  // "-v": debug information
+
+    if (plan.sources.empty() && plan.linkInputs.empty())
+        plan.error = "no source file given";
+    return plan;
+}
+
+std::vector<Step> HostSteps(const Plan& plan, const Host& host)
+{
+    std::vector<Step> steps;
+    std::vector<std::string> objects;
+    bool anyCxx = false;
+    for (const SourceFile& src : plan.sources) {
+        const bool cxx = plan.forceCxx || src.language == Language::Cxx;
+        anyCxx = anyCxx || cxx;
+        Step step;
+        step.argv = cxx ? host.cxx : host.cc;
+        step.output = plan.outputFolder + baseNameOf(src.path) + (plan.assemblyOnly ? ".asm" : ".obj");
+        step.argv.push_back(plan.assemblyOnly ? "-S" : "-c");
+        step.argv.insert(step.argv.end(), plan.compileFlags.begin(), plan.compileFlags.end());
+        // The language is named, not guessed from the extension: ".C" is C here as it
+        // is on Windows, and a page saved as ".txt" still compiles as C++.
+        step.argv.insert(step.argv.end(), {"-x", cxx ? "c++" : "c", src.path, "-x", "none"});
+        step.argv.insert(step.argv.end(), {"-o", step.output});
+        objects.push_back(step.output);
+        steps.push_back(std::move(step));
+    }
+    if (plan.compileOnly || plan.assemblyOnly)
+        return steps;
+
+    // g++ links C objects as well, so it also takes a link of object files alone.
+    const bool linkAsCxx = anyCxx || plan.sources.empty();
+    Step link;
+    link.argv = linkAsCxx ? host.cxx : host.cc;
+    std::string name = plan.exeName;
+    if (name.empty())
+        name = baseNameOf(plan.sources.empty() ? plan.linkInputs.front() : plan.sources.front().path);
+    if (extensionOf(name).empty())
+        name += ".exe";
+    link.output = name.find('/') == std::string::npos ? plan.outputFolder + name : name;
+    link.argv.insert(link.argv.end(), objects.begin(), objects.end());
+    link.argv.insert(link.argv.end(), plan.linkInputs.begin(), plan.linkInputs.end());
+    link.argv.insert(link.argv.end(), plan.linkFlags.begin(), plan.linkFlags.end());
+    if (!linkAsCxx)
+        link.argv.push_back("-lm");  // g++ links the maths library itself; gcc needs telling
+    link.argv.insert(link.argv.end(), {"-o", link.output});
+    steps.push_back(std::move(link));
+    return steps;
+}
+
+std::vector<std::string> ParseConfigText(std::string_view text)
+{
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        for (std::string& w : SplitWindowsCommandLine(line))
+            words.push_back(std::move(w));
+        start = end + 1;
+    }
+    return words;
+}
+
+}  // namespace nollex::bcc

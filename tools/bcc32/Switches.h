@@ -1,0 +1,52 @@
+#pragma once
+// The stand-in compiler's switches and what they become for the machine's gcc/g++.
+// Pure: words in, host argument vectors out; nothing here touches files or processes.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nollex::bcc {
+
+enum class Language { C, Cxx };
+
+struct SourceFile {
+    std::string path;
+    Language language = Language::Cxx;  // by extension: ".c" (any case) is C, all else C++
+};
+
+struct Plan {
+    std::vector<SourceFile> sources;
+    std::vector<std::string> linkInputs;    // object files and archives given by name
+    std::vector<std::string> compileFlags;  // host switches for every compile
+    std::vector<std::string> linkFlags;     // host switches for the link
+    std::string outputFolder;               // "-n", with a final "/"; empty: current folder
+    std::string exeName;                    // "-e"; empty: named after the first file
+    bool compileOnly = false;               // "-c"
+    bool assemblyOnly = false;              // "-S"
+    bool forceCxx = false;                  // "-P"
+    std::vector<std::string> notes;         // accepted switches the host cannot honour
+    std::string error;                      // not empty: nothing can be built
+};
+
+// configWords (from bcc32.cfg) come first, so the command line has the last word.
+Plan PlanBuild(const std::vector<std::string>& configWords,
+               const std::vector<std::string>& commandWords);
+
+struct Host {
+    std::vector<std::string> cc{"gcc"};   // may carry its own words, e.g. "ccache gcc"
+    std::vector<std::string> cxx{"g++"};
+};
+
+struct Step {
+    std::vector<std::string> argv;  // the host compiler's command
+    std::string output;             // the file it makes
+};
+
+// The compile of every source, then the link unless "-c" or "-S" stops before it.
+std::vector<Step> HostSteps(const Plan& plan, const Host& host);
+
+// The words of bcc32.cfg: every line split by the Windows word rules, so
+// -I"/usr/x/include" gives -I/usr/x/include.
+std::vector<std::string> ParseConfigText(std::string_view text);
+
+}  // namespace nollex::bcc

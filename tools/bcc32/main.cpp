@@ -1,0 +1,140 @@
+// bcc32.exe, the stand-in compiler: takes the option set's switches, reads bcc32.cfg
+// from its own folder, and has the machine's gcc/g++ make NAME.obj and NAME.exe in
+// the "-n" folder.
+//
+//   bcc32.exe [SWITCHES...] FILE...
+//
+// Every message, the host compiler's included, goes to standard output, so that one
+// redirection captures all of it. The exit status is the host compiler's (127 when it
+// cannot be found, 1 for a command line with nothing to build).
+#include "bcc32/Switches.h"
+#include "common/Process.h"
+#include "platform/WinCommandLine.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+using nollex::tools::WriteAll;
+
+void say(const std::string& text)
+{
+    WriteAll(1, text + "\n");
+}
+
+std::string ownFolder()
+{
+    std::string buf(4096, '\0');
+    const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n <= 0)
+        return {};
+    buf.resize(static_cast<std::size_t>(n));
+    return buf.substr(0, buf.rfind('/') + 1);
+}
+
+std::vector<std::string> configWords()
+{
+    const std::string folder = ownFolder();
+    if (folder.empty())
+        return {};
+    std::ifstream in(folder + "bcc32.cfg", std::ios::binary);
+    if (!in)
+        return {};  // no configuration file is normal
+    std::ostringstream text;
+    text << in.rdbuf();
+    return nollex::bcc::ParseConfigText(text.str());
+}
+
+std::vector<std::string> hostCommand(const char* variable, const char* fallback)
+{
+    const char* value = std::getenv(variable);
+    std::vector<std::string> words = nollex::SplitWindowsCommandLine(value ? value : "");
+    if (words.empty() || words[0].empty())
+        return {fallback};
+    return words;
+}
+
+// The host compiler's file, looked up as execvp would; empty when there is none.
+std::string findProgram(const std::string& name)
+{
+    if (name.find('/') != std::string::npos)
+        return nollex::tools::IsExecutableFile(name) ? name : std::string();
+    const char* path = std::getenv("PATH");
+    for (const std::string& folder : nollex::tools::PathFolders(path ? path : "/usr/bin:/bin")) {
+        const std::string candidate = folder + "/" + name;
+        if (nollex::tools::IsExecutableFile(candidate))
+            return candidate;
+    }
+    return {};
+}
+
+void usage()
+{
+    say("usage: bcc32.exe [switches] file.cpp|file.c ...\n"
+        "  -3..-6 CPU   -B via assembly   -C nested comments   -K unsigned char\n"
+        "  -N stack check   -P force C++   -S assembly only   -b int-sized enums\n"
+        "  -c compile only   -p Pascal calls   -O1 size   -O2 speed   -w warnings\n"
+        "  -gN stop after N warnings   -jN stop after N errors   -H precompiled headers\n"
+        "  -Ifolders   -Lfolders   -Toption   -nfolder (output)   -Dname   -Uname   -v   -ename\n"
+        "Builds NAME.obj and NAME.exe with this machine's gcc/g++; switches that have no\n"
+        "equivalent here are accepted and noted.");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty()) {
+        usage();
+        return 0;
+    }
+    const nollex::bcc::Plan plan = nollex::bcc::PlanBuild(configWords(), words);
+    for (const std::string& note : plan.notes)
+        say("bcc32: note: " + note);
+    if (!plan.error.empty()) {
+        say("bcc32: " + plan.error);
+        return 1;
+    }
+    if (!plan.outputFolder.empty() && !nollex::tools::IsFolder(plan.outputFolder)) {
+        say("bcc32: the output folder \"" + plan.outputFolder + "\" (-n) does not exist");
+        return 1;
+    }
+
+    const nollex::bcc::Host host{hostCommand("NOLLEX_CC", "gcc"), hostCommand("NOLLEX_CXX", "g++")};
+    for (const nollex::bcc::Step& step : nollex::bcc::HostSteps(plan, host)) {
+        const std::string program = findProgram(step.argv[0]);
+        if (program.empty()) {
+            const bool cxx = step.argv[0] == host.cxx[0];
+            say("bcc32: the " + std::string(cxx ? "C++" : "C") + " compiler \"" + step.argv[0]
+                + "\" was not found. Install it (Debian: apt install " + (cxx ? "g++" : "gcc")
+                + ") or name another with " + (cxx ? "NOLLEX_CXX" : "NOLLEX_CC") + ".");
+            return 127;
+        }
+        // A file left from an earlier build must not pass for this build's result.
+        if (nollex::tools::IsRegularFile(step.output))
+            unlink(step.output.c_str());
+        say(nollex::JoinWindowsCommandLine(step.argv));
+        nollex::tools::Launch launch;
+        launch.program = program;
+        launch.argv = step.argv;
+        launch.stderrToStdout = true;
+        const nollex::tools::Outcome outcome = nollex::tools::RunAndWait(launch);
+        if (outcome.startError != 0) {
+            say("bcc32: \"" + program + "\" cannot be started: " + std::strerror(outcome.startError));
+            return 126;
+        }
+        if (outcome.waitStatus != 0) {
+            say("bcc32: " + step.argv[0] + " ended with "
+                + nollex::tools::DescribeWaitStatus(outcome.waitStatus) + "; " + step.output
+                + " was not made");
+            return nollex::tools::ExitCodeOf(outcome.waitStatus);
+        }
+    }
+    return 0;
+}

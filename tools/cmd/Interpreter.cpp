@@ -1,0 +1,317 @@
+#include "cmd/Interpreter.h"
+
+#include "cmd/BatchLine.h"
+#include "common/Process.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <unistd.h>
+
+namespace nollex::cmd {
+
+using tools::AsciiLower;
+using tools::WriteAll;
+
+namespace {
+
+// Batch files may run batch files; a file that runs itself must end, not exhaust the
+// machine.
+constexpr int kMaxBatchDepth = 16;
+
+bool hasExtension(const std::string& name)
+{
+    const std::size_t slash = name.rfind('/');
+    const std::size_t dot = name.rfind('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash);
+}
+
+bool isBatchName(const std::string& name)
+{
+    const std::string lower = AsciiLower(name);
+    return lower.ends_with(".bat") || lower.ends_with(".cmd");
+}
+
+std::string errorText(int err)
+{
+    return std::strerror(err);
+}
+
+}  // namespace
+
+std::string CurrentFolder()
+{
+    std::string buf(256, '\0');
+    while (getcwd(buf.data(), buf.size()) == nullptr) {
+        if (errno != ERANGE)
+            return "?";
+        buf.resize(buf.size() * 2);
+    }
+    buf.resize(std::strlen(buf.c_str()));
+    return buf;
+}
+
+ResolvedProgram ResolveProgram(const std::string& name, std::string_view pathValue)
+{
+    ResolvedProgram out;
+    if (name.empty()) {
+        out.problem = "no program name given";
+        return out;
+    }
+    std::vector<std::string> folders;
+    if (name.find('/') != std::string::npos) {
+        folders.push_back("");
+    } else {
+        folders.push_back(".");
+        for (std::string& f : tools::PathFolders(pathValue))
+            folders.push_back(std::move(f));
+    }
+    std::vector<std::string> names{name};
+    if (!hasExtension(name)) {
+        names.push_back(name + ".exe");
+        names.push_back(name + ".bat");
+    }
+    std::string notExecutable;
+    for (const std::string& folder : folders) {
+        for (const std::string& n : names) {
+            const std::string candidate = folder.empty() ? n : folder + "/" + n;
+            if (!tools::IsRegularFile(candidate))
+                continue;
+            if (isBatchName(candidate)) {
+                out.path = candidate;
+                out.isBatch = true;
+                return out;
+            }
+            if (tools::IsExecutableFile(candidate)) {
+                out.path = candidate;
+                return out;
+            }
+            if (notExecutable.empty())
+                notExecutable = candidate;
+        }
+    }
+    if (!notExecutable.empty())
+        out.problem = "\"" + notExecutable + "\" is not an executable file";
+    else if (name.find('/') != std::string::npos)
+        out.problem = "\"" + name + "\" was not found";
+    else
+        out.problem = "\"" + name + "\" was not found in the current folder (" + CurrentFolder()
+                      + ") or on PATH";
+    return out;
+}
+
+void Interpreter::report(const std::string& message, int fd)
+{
+    WriteAll(fd, "cmd.exe: " + message + "\n");
+    if (fd == 1 && batchDepth_ > 0)
+        pending_.push_back("cmd.exe: " + message + "\n");
+}
+
+void Interpreter::deliverPending(int fd)
+{
+    for (const std::string& m : pending_)
+        WriteAll(fd, m);
+    pending_.clear();
+}
+
+int Interpreter::runBatchFile(const std::string& path, int depth)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        report("cannot read the batch file \"" + path + "\": " + errorText(errno), 1);
+        return 1;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    ++batchDepth_;
+    int status = 0;
+    for (const std::string& line : SplitBatchText(text.str())) {
+        status = runLine(line, depth);
+        if (exitRequested_)
+            break;
+    }
+    if (--batchDepth_ == 0)
+        pending_.clear();
+    return exitRequested_ ? exitCode_ : status;
+}
+
+int Interpreter::runLine(std::string_view text, int depth)
+{
+    lastRanProgram_ = false;
+    const BatchLine line = ParseBatchLine(text);
+    if (line.kind == BatchLine::Kind::Rem)
+        return 0;
+    if (!line.error.empty()) {
+        report(line.error + ": " + std::string(text), 1);
+        return 1;
+    }
+
+    // fds[k]: our descriptor that takes the place of stream k in the program; -1 keeps ours.
+    int fds[3] = {-1, -1, -1};
+    std::vector<int> opened;
+    auto closeAll = [&opened] {
+        for (int fd : opened)
+            close(fd);
+    };
+    int messageFd = 1;
+    for (const Redirect& r : line.redirects) {
+        int fd = -1;
+        if (r.toFd >= 0) {
+            fd = fcntl(fds[r.toFd] >= 0 ? fds[r.toFd] : r.toFd, F_DUPFD_CLOEXEC, 3);
+        } else {
+            const int flags = r.fd == 0 ? O_RDONLY
+                                        : O_WRONLY | O_CREAT | (r.append ? O_APPEND : O_TRUNC);
+            fd = open(r.file.c_str(), flags | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                report("cannot open \"" + r.file + "\": " + errorText(errno), messageFd);
+                closeAll();
+                return 1;
+            }
+        }
+        if (fd < 0)
+            continue;  // 2>&1 on a closed stream: leave the stream as it is
+        opened.push_back(fd);
+        fds[r.fd] = fd;
+        if (r.fd == 1) {
+            messageFd = fd;
+            if (r.toFd < 0)
+                deliverPending(fd);
+        }
+    }
+
+    int status = 0;
+    switch (line.kind) {
+    case BatchLine::Kind::Empty:
+    case BatchLine::Kind::Rem:
+        break;
+    case BatchLine::Kind::Cd:
+        if (!line.folder) {
+            WriteAll(messageFd, CurrentFolder() + "\n");
+        } else if (line.folder->empty()) {
+            report("cd \"\": no folder given; the current folder stays " + CurrentFolder(), messageFd);
+            status = 1;
+        } else if (chdir(line.folder->c_str()) != 0) {
+            const int err = errno;
+            report("cannot change to the folder \"" + *line.folder + "\": " + errorText(err)
+                       + "; the current folder stays " + CurrentFolder(),
+                   messageFd);
+            status = 1;
+        }
+        break;
+    case BatchLine::Kind::Exit:
+        exitRequested_ = true;
+        exitCode_ = line.exitCode;
+        status = line.exitCode;
+        break;
+    case BatchLine::Kind::Cls:
+        if (isatty(messageFd))
+            WriteAll(messageFd, "\033[H\033[2J");
+        break;
+    case BatchLine::Kind::Run: {
+        const char* path = std::getenv("PATH");
+        const ResolvedProgram program = ResolveProgram(line.words[0], path ? path : "");
+        if (program.path.empty()) {
+            report(program.problem, messageFd);
+            status = 127;
+        } else {
+            status = runResolved(program, line.words, fds, messageFd, depth);
+        }
+        break;
+    }
+    }
+    closeAll();
+    return status;
+}
+
+int Interpreter::runResolved(const ResolvedProgram& program, const std::vector<std::string>& words,
+                             const int fds[3], int messageFd, int depth)
+{
+    if (program.isBatch) {
+        if (depth + 1 >= kMaxBatchDepth) {
+            report("batch files run each other too deeply; \"" + program.path + "\" is not run",
+                   messageFd);
+            return 1;
+        }
+        // The batch file runs here, so its redirections apply to our own streams for
+        // the time it runs.
+        int saved[3] = {-1, -1, -1};
+        for (int k = 0; k < 3; ++k) {
+            if (fds[k] >= 0) {
+                saved[k] = fcntl(k, F_DUPFD_CLOEXEC, 3);
+                dup2(fds[k], k);
+            }
+        }
+        const int status = runBatchFile(program.path, depth + 1);
+        for (int k = 0; k < 3; ++k) {
+            if (fds[k] >= 0) {
+                if (saved[k] >= 0) {
+                    dup2(saved[k], k);
+                    close(saved[k]);
+                } else {
+                    close(k);
+                }
+            }
+        }
+        return status;
+    }
+
+    tools::Launch launch;
+    launch.program = program.path;
+    launch.argv = words;
+    launch.stdinFd = fds[0];
+    launch.stdoutFd = fds[1];
+    launch.stderrFd = fds[2];
+    const tools::Outcome outcome = tools::RunAndWait(launch);
+    if (outcome.startError != 0) {
+        report("\"" + words[0] + "\" cannot be started: " + errorText(outcome.startError), messageFd);
+        return 126;
+    }
+    lastRanProgram_ = true;
+    lastWaitStatus_ = outcome.waitStatus;
+    return tools::ExitCodeOf(outcome.waitStatus);
+}
+
+int Interpreter::runWords(const std::vector<std::string>& words, bool reportStatus)
+{
+    if (words.empty())
+        return 0;
+    lastRanProgram_ = false;
+    const char* path = std::getenv("PATH");
+    const ResolvedProgram program = ResolveProgram(words[0], path ? path : "");
+    if (program.path.empty()) {
+        report(program.problem, 1);
+        return 127;
+    }
+    const int fds[3] = {-1, -1, -1};
+    const int status = runResolved(program, words, fds, 1, 0);
+    if (reportStatus && lastRanProgram_)
+        WriteAll(1, "\n-- " + words[0] + ": " + tools::DescribeWaitStatus(lastWaitStatus_) + "\n");
+    return status;
+}
+
+int Interpreter::interactive()
+{
+    // Ctrl+C stops the program that runs, never the window's interpreter.
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGQUIT, SIG_IGN);
+    WriteAll(1, "Type EXIT to close this window.\n");
+    std::string line;
+    while (!exitRequested_) {
+        WriteAll(1, "\n" + CurrentFolder() + ">");
+        if (!std::getline(std::cin, line)) {
+            WriteAll(1, "\n");
+            break;
+        }
+        runLine(line, 0);
+        if (lastRanProgram_ && lastWaitStatus_ != 0)
+            WriteAll(1, "-- " + tools::DescribeWaitStatus(lastWaitStatus_) + "\n");
+    }
+    return exitCode_;
+}
+
+}  // namespace nollex::cmd
