@@ -1,0 +1,45 @@
+#pragma once
+// The three-line batch file of a build and the command lines given to the
+// command interpreter. Pure text: the build runner supplies the paths.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace nollex {
+
+// The interpreter text for a Windows platform id, with its trailing blank:
+// "command.com " for 0 and 1, "cmd.exe " for 2, nothing for any other id.
+std::optional<QString> SelectInterpreter(int platformId);
+
+// A path as one word of a command line: unchanged when it needs nothing (short
+// forms on Windows never do), else in double quotes, so that a folder with a blank
+// stays one word and a ">" in a name never reads as a redirection.
+QString commandWord(const QString& path);
+
+struct BatchFile {
+    QString changeFolder;    // cd "compiler folder"
+    QString compileCommand;  // compiler, options, source > message file
+    QString remark;          // rem program folder
+
+    // The three lines, each followed by CR LF, in the system's code page.
+    QByteArray bytes() const;
+};
+
+struct BatchInputs {
+    QString compilerFolder;  // short form, with its final separator (or empty)
+    QString compilerName;
+    QString optionText;      // with the -n switch
+    QString sourcePath;
+    QString programFolder;   // short form, with its final separator
+};
+
+BatchFile makeBatchFile(const BatchInputs& in);
+
+// interpreter + "/C " + the batch file.
+QString batchCommand(const QString& interpreter, const QString& programFolder);
+
+// interpreter + "/C " (runMode 0) or "/K " (otherwise) + program.
+QString runCommand(const QString& interpreter, int runMode, const QString& program);
+
+}  // namespace nollex

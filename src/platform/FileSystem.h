@@ -1,0 +1,55 @@
+#pragma once
+// The file system as the build sees it: search for an entry, existence of a
+// folder, reading, writing and deleting whole files. The path syntax (separator,
+// what a root looks like) belongs to it too, so that the build logic runs
+// unchanged against a fake Windows file system in the tests.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace nollex {
+
+struct FoundEntry {
+    QString name;           // as stored
+    QString alternateName;  // the 8.3 name; empty when the entry has none (always on Linux)
+    bool isFolder = false;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual QChar separator() const = 0;
+    // True for the first component of an absolute path, which is used as it is
+    // ("C:" on Windows, the empty text before the leading "/" here).
+    virtual bool isRoot(const QString& prefix) const = 0;
+    // The path as the search resolves it (here: absolute, cleaned).
+    virtual QString absolutePath(const QString& path) const = 0;
+
+    // The first entry matching path; "*" and "?" in the last component match too.
+    virtual std::optional<FoundEntry> findFirst(const QString& path) const = 0;
+    virtual bool folderExists(const QString& path) const = 0;
+
+    // Nothing when the file cannot be read.
+    virtual std::optional<QByteArray> readFile(const QString& path) const = 0;
+    // Creates or replaces the file; on failure the error text, naming the file.
+    virtual std::optional<QString> writeFile(const QString& path, const QByteArray& bytes) = 0;
+    // False when nothing was deleted (a missing file included).
+    virtual bool remove(const QString& path) = 0;
+};
+
+// The machine's own file system.
+class HostFileSystem : public FileSystem {
+public:
+    QChar separator() const override { return u'/'; }
+    bool isRoot(const QString& prefix) const override { return prefix.isEmpty(); }
+    QString absolutePath(const QString& path) const override;
+    std::optional<FoundEntry> findFirst(const QString& path) const override;
+    bool folderExists(const QString& path) const override;
+    std::optional<QByteArray> readFile(const QString& path) const override;
+    std::optional<QString> writeFile(const QString& path, const QByteArray& bytes) override;
+    bool remove(const QString& path) override;
+};
+
+}  // namespace nollex

@@ -1,0 +1,55 @@
+#pragma once
+// Starting the outside programs. A command line is given in the Windows form and
+// split by the Windows rules (platform/WinCommandLine.h); its program is looked
+// up in the system's own folder, then in PATH. Nothing is ever handed to a shell.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace nollex {
+
+struct StartRequest {
+    QString commandLine;
+    QString folder;        // current folder of the program; empty = this process's
+    bool console = false;  // in a console window; otherwise no window at all
+    bool wait = false;     // block until it ends, without time limit
+};
+
+class ProcessStarter {
+public:
+    virtual ~ProcessStarter() = default;
+    // 0 when the program started (and, with wait, has ended); otherwise an error
+    // number (errno; 2 = not found). Throws NollexError when a console window is
+    // asked for and no terminal can be found.
+    virtual int start(const StartRequest& request) = 0;
+    // The Windows platform id this system answers to: 2 here (the NT family).
+    virtual int platformId() const = 0;
+};
+
+class HostProcessStarter : public ProcessStarter {
+public:
+    // systemFolder: where bare program names are looked for first.
+    explicit HostProcessStarter(QString systemFolder) : systemFolder_(std::move(systemFolder)) {}
+    int start(const StartRequest& request) override;
+    int platformId() const override { return 2; }
+
+private:
+    QString systemFolder_;
+};
+
+// The full path of a program named on a command line: a name with a folder as it
+// is, a bare name from systemFolder, then from the folders of path (PATH's form).
+// Nothing when it is not found.
+std::optional<QString> findProgram(const QString& name, const QString& systemFolder,
+                                   const QString& path);
+
+// The command that opens a console window running a program: the words of
+// NOLLEX_TERMINAL (terminalVariable) when set, else the first known terminal
+// that findOnPath finds. The program and its arguments follow these words.
+// Throws NollexError when there is none.
+QStringList consoleCommandPrefix(const QString& terminalVariable,
+                                 const std::function<QString(const QString&)>& findOnPath);
+
+}  // namespace nollex
