@@ -2,9 +2,11 @@
 
 #include "Layout.h"
 #include "editor/CaretPos.h"
+#include "editor/UndoToggle.h"
 #include "options/TForm2.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
+#include "platform/Help.h"
 #include "platform/ShowError.h"
 
 #include <QAction>
@@ -468,26 +470,64 @@ void TForm1::Save1Click() {}
 void TForm1::Saveas1Click() {}
 void TForm1::New1Click() {}
 void TForm1::Exit1Click() { close(); }
-void TForm1::Find1Click() {}
-void TForm1::FindAgainDownwardClick() {}
-void TForm1::FindAgainUpward1Click() {}
-void TForm1::Undo1Click() {}
+void TForm1::Find1Click() { FindString(0); }
+void TForm1::FindAgainDownwardClick() { FindString(1); }
+void TForm1::FindAgainUpward1Click() { FindString(-1); }
+void TForm1::Undo1Click() { undoLastEdit(*Memos->ActiveMemo()); }
 void TForm1::Execute1Click() {}
 void TForm1::Make1Click() {}
 void TForm1::outexe1Click() {}
 void TForm1::DosPrompt1Click() {}
 void TForm1::Configuration1Click() {}
-void TForm1::BgColor1Click() {}
-void TForm1::Font1Click() {}
-void TForm1::Makefontbigger1Click() {}
-void TForm1::Makefontsmaller1Click() {}
-void TForm1::enNOLLEX1Click() {}
-void TForm1::Version1Click() {}
-void TForm1::Manual1Click() {}
+void TForm1::BgColor1Click()
+{
+    if (const std::optional<QColor> color = dialogs().color(Memos->Color()))
+        Memos->setColor(*color);
+}
+void TForm1::Font1Click()
+{
+    const std::optional<FontChoice> choice =
+        dialogs().font(FontDialog1, [this](const FontChoice& c) { FontDialog1Apply(c); });
+    if (choice)
+        FontDialog1Apply(*choice);
+}
+
+void TForm1::FontDialog1Apply(const FontChoice& choice)
+{
+    FontDialog1 = choice;
+    setPageFont(*Memos, choice);
+}
+void TForm1::Makefontbigger1Click()
+{
+    stepFontSize(*Memos, +1);
+    FontDialog1 = pageFont(*Memos);
+}
+void TForm1::Makefontsmaller1Click()
+{
+    stepFontSize(*Memos, -1);
+    FontDialog1 = pageFont(*Memos);
+}
+void TForm1::enNOLLEX1Click()
+{
+    ThemeActive = !ThemeActive;
+    applyTheme({Client, Label1, Label2, Label3, Memo2, Panel1, enNOLLEX1},
+               themeLook(ThemeActive, QApplication::palette().color(QPalette::Button)));
+}
+void TForm1::Version1Click()
+{
+    dialogs().message(QStringLiteral("Version Info"), versionText(), MsgButtons::Ok, MsgIcon::None);
+}
+void TForm1::Manual1Click()
+{
+    ShowManual(programFolder() + QStringLiteral("manual/index.html"));
+}
 
 int TForm1::SavePage(int) { return 0; }
 void TForm1::OpenProject(const QString&) {}
-void TForm1::FindString(int) {}
+void TForm1::FindString(int d)
+{
+    runFind(*Memos->ActiveMemo(), SearchText, d, dialogs(), findText_);
+}
 void TForm1::RunBuild(int) {}
 void TForm1::RerunOutput() {}
 void TForm1::OpenDosPrompt() {}

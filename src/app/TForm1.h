@@ -5,6 +5,8 @@
 
 #include "editor/TMemos.h"
 #include "options/CompileOptionSet.h"
+#include "app/Appearance.h"
+#include "editor/Find.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -46,6 +48,7 @@ public:
     int ProjectMainIndex = -1;
     QString SearchText;
     bool ThemeActive = false;
+    FontChoice FontDialog1 = initialFontDialogFont();  // the font dialog's own font and colour
 
     Dialogs& dialogs() const { return deps_.dialogs; }
     const QString& programFolder() const { return deps_.programFolder; }
@@ -97,6 +100,7 @@ public:
     void enNOLLEX1Click();
     void Version1Click();
     void Manual1Click();
+    void FontDialog1Apply(const FontChoice& choice);
     void Button1Click() { Execute1Click(); }
     void Button2Click() { Make1Click(); }
     void Button3Click() { outexe1Click(); }
@@ -151,6 +155,7 @@ private:
     TForm1Deps deps_;
     std::unique_ptr<TForm2> form2_;
     bool shown_ = false;
+    DocumentTextCache findText_;  // text of the page last searched
 };
 
 }  // namespace nollex

@@ -27,6 +27,12 @@ struct SaveFileRequest {
     QString directory;
 };
 
+// A font together with its colour, as the font dialog chooses them.
+struct FontChoice {
+    QFont font;
+    QColor color;
+};
+
 struct InputRequest {
     QString caption;
     QString prompt;
@@ -46,8 +52,8 @@ public:
     virtual std::optional<QString> saveFile(const SaveFileRequest& request) = 0;
     virtual std::optional<QColor> color(const QColor& initial) = 0;
     // apply is called for every press of the dialog's Apply button.
-    virtual std::optional<QFont> font(const QFont& initial,
-                                      const std::function<void(const QFont&)>& apply) = 0;
+    virtual std::optional<FontChoice> font(const FontChoice& initial,
+                                           const std::function<void(const FontChoice&)>& apply) = 0;
     // The edited text on OK, nothing when cancelled.
     virtual std::optional<QString> input(const InputRequest& request) = 0;
 };

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QValidator>
 
@@ -107,19 +108,62 @@ std::optional<QColor> QtDialogs::color(const QColor& initial)
     return lastColor_;
 }
 
-std::optional<QFont> QtDialogs::font(const QFont& initial,
-                                     const std::function<void(const QFont&)>& apply)
+namespace {
+
+QIcon colorSwatch(const QColor& color)
 {
-    QFontDialog dialog(initial, parent_);
+    QPixmap pm(16, 16);
+    pm.fill(color);
+    return QIcon(pm);
+}
+
+}  // namespace
+
+std::optional<FontChoice> QtDialogs::font(const FontChoice& initial,
+                                          const std::function<void(const FontChoice&)>& apply)
+{
+    // The dialog works in points; a font given in pixels is shown at its point size.
+    QFont start = initial.font;
+    if (start.pointSizeF() <= 0 && start.pixelSize() > 0) {
+        const qreal dpi = parent_ ? parent_->logicalDpiY() : 96.0;
+        start.setPointSizeF(start.pixelSize() * 72.0 / dpi);
+    }
+    QFontDialog dialog(start, parent_);
     dialog.setOption(QFontDialog::DontUseNativeDialog, true);
+    QColor color = initial.color.isValid() ? initial.color : QColor(Qt::black);
+
+    // Qt's font dialog has no colour of its own: a button beside OK chooses it,
+    // and the sample line shows it.
+    auto* sample = dialog.findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
+    auto showColor = [&](QPushButton* button) {
+        button->setIcon(colorSwatch(color));
+        if (sample) {
+            QPalette p = sample->palette();
+            p.setColor(QPalette::Text, color);
+            p.setColor(QPalette::Base, color.lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white));
+            sample->setPalette(p);
+        }
+    };
     if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* colorButton =
+            box->addButton(QStringLiteral("文字色(Color)..."), QDialogButtonBox::ActionRole);
+        showColor(colorButton);
+        QObject::connect(colorButton, &QPushButton::clicked, &dialog, [&, colorButton] {
+            QColorDialog picker(color, &dialog);
+            if (picker.exec() == QDialog::Accepted) {
+                color = picker.selectedColor();
+                showColor(colorButton);
+            }
+        });
         QPushButton* applyButton = box->addButton(QDialogButtonBox::Apply);
-        QObject::connect(applyButton, &QPushButton::clicked, &dialog,
-                         [&dialog, &apply] { if (apply) apply(dialog.currentFont()); });
+        QObject::connect(applyButton, &QPushButton::clicked, &dialog, [&] {
+            if (apply)
+                apply(FontChoice{dialog.currentFont(), color});
+        });
     }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.selectedFont();
+    return FontChoice{dialog.selectedFont(), color};
 }
 
 namespace {

@@ -16,8 +16,8 @@ public:
     QStringList openFiles(const OpenFileRequest& request) override;
     std::optional<QString> saveFile(const SaveFileRequest& request) override;
     std::optional<QColor> color(const QColor& initial) override;
-    std::optional<QFont> font(const QFont& initial,
-                              const std::function<void(const QFont&)>& apply) override;
+    std::optional<FontChoice> font(const FontChoice& initial,
+                                   const std::function<void(const FontChoice&)>& apply) override;
     std::optional<QString> input(const InputRequest& request) override;
 
 private:

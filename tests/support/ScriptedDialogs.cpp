@@ -63,14 +63,15 @@ std::optional<QColor> ScriptedDialogs::color(const QColor& initial)
     return std::nullopt;
 }
 
-std::optional<QFont> ScriptedDialogs::font(const QFont& initial,
-                                           const std::function<void(const QFont&)>& apply)
+std::optional<FontChoice> ScriptedDialogs::font(
+    const FontChoice& initial, const std::function<void(const FontChoice&)>& apply)
 {
-    Asked a{Asked::Font, {}, initial.toString(), MsgButtons::Ok, MsgIcon::None, {}, {}, {}, false};
+    Asked a{Asked::Font, {}, initial.font.toString(), MsgButtons::Ok, MsgIcon::None, {},
+            initial.color.name(), {}, false};
     auto ans = next(a);
     if (ans && std::holds_alternative<FontAnswer>(*ans)) {
         const FontAnswer& f = std::get<FontAnswer>(*ans);
-        for (const QFont& applied : f.applied)
+        for (const FontChoice& applied : f.applied)
             if (apply)
                 apply(applied);
         return f.result;

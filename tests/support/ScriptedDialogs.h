@@ -25,8 +25,8 @@ struct Asked {
 
 struct Cancel {};
 struct FontAnswer {
-    std::optional<QFont> result;       // nothing = cancelled
-    QList<QFont> applied;              // presses of Apply before closing
+    std::optional<FontChoice> result;  // nothing = cancelled
+    QList<FontChoice> applied;         // presses of Apply before closing
 };
 using Answer = std::variant<MsgAnswer, QStringList, QString, QColor, FontAnswer, Cancel>;
 
@@ -49,8 +49,9 @@ public:
     QStringList openFiles(const OpenFileRequest& request) override;
     std::optional<QString> saveFile(const SaveFileRequest& request) override;
     std::optional<QColor> color(const QColor& initial) override;
-    std::optional<QFont> font(const QFont& initial,
-                              const std::function<void(const QFont&)>& apply) override;
+    // Records the initial font in text and its colour's name in preset.
+    std::optional<FontChoice> font(const FontChoice& initial,
+                                   const std::function<void(const FontChoice&)>& apply) override;
     std::optional<QString> input(const InputRequest& request) override;
 
 private:

@@ -1,0 +1,115 @@
+#include "Appearance.h"
+
+#include "editor/TMemos.h"
+#include "platform/Colors.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+
+namespace nollex {
+
+FontChoice initialFontDialogFont()
+{
+    QFont f(QStringLiteral("ＭＳ 明朝"));
+    f.setPixelSize(16);
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    return {f, QColor(Qt::white)};
+}
+
+FontChoice pageFont(TMemos& memos)
+{
+    return {memos.Font(), memos.FontColor()};
+}
+
+void setPageFont(TMemos& memos, const FontChoice& choice)
+{
+    memos.setFont(choice.font);
+    if (choice.color.isValid())
+        memos.setFontColor(choice.color);
+}
+
+void stepFontSize(TMemos& memos, int delta)
+{
+    for (TCustomizedMemo* editor : memos.Editors) {
+        QFont f = editor->font();
+        qreal points = f.pointSizeF();
+        if (points <= 0)  // a font given in pixels
+            points = f.pixelSize() * 72.0 / editor->logicalDpiY();
+        f.setPointSizeF(std::max(MinimumFontPoints, points + delta));
+        editor->setFont(f);
+    }
+}
+
+ThemeLook themeLook(bool active, const QColor& buttonFace)
+{
+    ThemeLook look;
+    if (active) {
+        look.window = colorFromBgr(0x0000B0);
+        look.caretLabelBack = colorFromBgr(0x0000B0);
+        look.caretLabelText = colorFromBgr(0x00FFFF);
+        look.titleBack = colorFromBgr(0x000000);
+        look.titleText = colorFromBgr(0xFFFF00);
+        look.messageBack = colorFromBgr(0x0000B0);
+        look.messageText = colorFromBgr(0xFFFFFF);
+        look.messageBorder = false;
+        look.panelVisible = false;
+        look.caption = QStringLiteral("Normalize");
+    } else {
+        look.window = buttonFace;
+        look.caretLabelBack = buttonFace;
+        look.caretLabelText = colorFromBgr(0x000000);
+        look.titleBack = buttonFace;
+        look.titleText = colorFromBgr(0x000080);
+        look.messageBack = colorFromBgr(0x808000);
+        look.messageText = colorFromBgr(0xFFFFFF);
+        look.messageBorder = true;
+        look.panelVisible = true;
+        look.caption = QStringLiteral("enNollex");
+    }
+    return look;
+}
+
+namespace {
+
+void paint(QWidget* w, const QColor& back, const QColor& text)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, back);
+    p.setColor(QPalette::Base, back);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Text, text);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+void applyTheme(const ThemeTargets& t, const ThemeLook& look)
+{
+    QPalette p = t.window->palette();
+    p.setColor(QPalette::Window, look.window);
+    t.window->setPalette(p);
+    t.window->setAutoFillBackground(true);
+    paint(t.label1, look.caretLabelBack, look.caretLabelText);
+    paint(t.label2, look.caretLabelBack, look.caretLabelText);
+    paint(t.label3, look.titleBack, look.titleText);
+    paint(t.memo2, look.messageBack, look.messageText);
+    t.memo2->setFrameStyle(look.messageBorder ? QFrame::StyledPanel | QFrame::Sunken
+                                              : QFrame::NoFrame);
+    t.panel1->setVisible(look.panelVisible);
+    t.item->setText(look.caption);
+}
+
+QString versionText()
+{
+    return QStringLiteral("Supporter for Borland C++ Compiler NOLLEX\n"
+                          "Version 2.01\n"
+                          "\tThe Nollex developers\n"
+                          "\tA C/C++ workbench for people learning to program");
+}
+
+}  // namespace nollex

@@ -1,0 +1,59 @@
+#pragma once
+// The main window's appearance commands, apart from the window: page colours and
+// font, font size steps, the colour theme of the frame controls, the version box.
+
+#include "platform/Dialogs.h"
+
+#include <QColor>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+class QWidget;
+
+namespace nollex {
+
+class TMemos;
+
+// The font dialog's font before the settings give it the pages' font.
+FontChoice initialFontDialogFont();
+
+// The pages' font and font colour (reading them makes every page equal to page 0).
+FontChoice pageFont(TMemos& memos);
+void setPageFont(TMemos& memos, const FontChoice& choice);
+
+// Raises (delta > 0) or lowers every page's own font size by delta points. A
+// size never goes below 1 point: text that small can still be stepped back up.
+void stepFontSize(TMemos& memos, int delta);
+inline constexpr double MinimumFontPoints = 1.0;
+
+// How the frame controls look with the theme switched on or off. Off is the
+// window's initial look; buttonFace is the style's button colour.
+struct ThemeLook {
+    QColor window;
+    QColor caretLabelBack, caretLabelText;  // Label1, Label2
+    QColor titleBack, titleText;            // Label3
+    QColor messageBack, messageText;        // Memo2
+    bool messageBorder = true;              // Memo2's sunken border
+    bool panelVisible = true;               // Panel1
+    QString caption;                        // the theme menu item
+};
+ThemeLook themeLook(bool active, const QColor& buttonFace);
+
+struct ThemeTargets {
+    QWidget* window;
+    QLabel* label1;
+    QLabel* label2;
+    QLabel* label3;
+    QPlainTextEdit* memo2;
+    QWidget* panel1;
+    QAction* item;
+};
+void applyTheme(const ThemeTargets& targets, const ThemeLook& look);
+
+// The version box's text: two fixed lines, then credit lines, each starting
+// with a tab.
+QString versionText();
+
+}  // namespace nollex
