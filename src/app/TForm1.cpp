@@ -2,6 +2,7 @@
 
 #include "Layout.h"
 #include "editor/CaretPos.h"
+#include "editor/FileCommands.h"
 #include "editor/UndoToggle.h"
 #include "options/TForm2.h"
 #include "platform/Colors.h"
@@ -291,6 +292,13 @@ void TForm1::createMenus()
     qApp->installEventFilter(this);
 }
 
+FileCommands TForm1::fileCommands()
+{
+    return FileCommands({*Memos, dialogs(), ProjectMainIndex,
+                         [this](const QString& x) { setMainCaption(x); },
+                         [this](const QString& path) { OpenProject(path); }});
+}
+
 void TForm1::wireEditor(TCustomizedMemo* editor)
 {
     editor->PopupMenu = PopupMenu1;
@@ -341,7 +349,7 @@ void TForm1::FormResize()
 
 bool TForm1::FormCloseQuery()
 {
-    return true;
+    return fileCommands().mayCloseWindow();
 }
 
 void TForm1::FormClose()
@@ -350,9 +358,9 @@ void TForm1::FormClose()
 
 void TForm1::WMDropFiles(const QStringList& paths)
 {
-    Q_UNUSED(paths);
     activateWindow();
     raise();
+    fileCommands().drop(paths);
 }
 
 void TForm1::PageControl1Changing()
@@ -462,13 +470,13 @@ void TForm1::setStatusText(const QString& text)
 // ---------------------------------------------------------------- commands
 // Commands whose subsystems are not built yet do nothing.
 
-void TForm1::Open1Click() {}
-void TForm1::Close1Click() {}
+void TForm1::Open1Click() { fileCommands().open(); }
+void TForm1::Close1Click() { fileCommands().close(); }
 void TForm1::ProjectOpen1Click() {}
 void TForm1::ProjectClose1Click() {}
-void TForm1::Save1Click() {}
-void TForm1::Saveas1Click() {}
-void TForm1::New1Click() {}
+void TForm1::Save1Click() { SavePage(0); }
+void TForm1::Saveas1Click() { SavePage(1); }
+void TForm1::New1Click() { fileCommands().newPage(); }
 void TForm1::Exit1Click() { close(); }
 void TForm1::Find1Click() { FindString(0); }
 void TForm1::FindAgainDownwardClick() { FindString(1); }
@@ -522,7 +530,7 @@ void TForm1::Manual1Click()
     ShowManual(programFolder() + QStringLiteral("manual/index.html"));
 }
 
-int TForm1::SavePage(int) { return 0; }
+int TForm1::SavePage(int mode) { return fileCommands().savePage(mode); }
 void TForm1::OpenProject(const QString&) {}
 void TForm1::FindString(int d)
 {

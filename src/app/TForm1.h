@@ -23,6 +23,7 @@ class QStatusBar;
 namespace nollex {
 
 class Dialogs;
+class FileCommands;
 class TForm2;
 
 struct TForm1Deps {
@@ -149,6 +150,7 @@ private:
     void createControls();
     void createMenus();
     void wireEditor(TCustomizedMemo* editor);
+    FileCommands fileCommands();  // the file commands on this window's pages
     QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                       void (TForm1::*handler)());
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "editor/TextFormat.h"
+
 #include <QPlainTextEdit>
 
 class QMenu;
@@ -14,6 +16,7 @@ public:
     int TabWidth = 0;          // tab width last applied to this editor
     bool ChangeMarked = false; // " *" has been appended to the tab caption
     QString OwningProject;     // project file this page was opened from, or empty
+    TextFormat FileFormat;     // encoding of the page's file, kept for its saves
     QMenu* PopupMenu = nullptr; // the main window's pop-up menu
 
     bool Modified() const;

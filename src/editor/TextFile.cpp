@@ -1,0 +1,223 @@
+#include "TextFile.h"
+
+#include "platform/Errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTextDocument>
+
+namespace nollex {
+
+namespace {
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// windows-31j is the Windows form of Shift-JIS (backslash at 0x5C, NEC and IBM
+// extensions); plain Shift_JIS is the fallback for a Qt without that name.
+const char* shiftJisName()
+{
+    static const char* name = QStringDecoder("windows-31j").isValid() ? "windows-31j" : "Shift_JIS";
+    return name;
+}
+
+// A BOM after the one we strip is a character of the text, not a marker.
+std::optional<QString> decodeUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> decodeShiftJis(const QByteArray& bytes)
+{
+    QStringDecoder decoder(shiftJisName(), QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// Encodes without any BOM; nothing when a character does not come back as itself
+// (unmappable, or mapped to a look-alike such as the yen sign onto 0x5C).
+std::optional<QByteArray> encodeExact(QStringView text, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8) {
+        if (!text.isValidUtf16())
+            return std::nullopt;  // a lone surrogate has no UTF-8 form
+        QStringEncoder encoder(QStringEncoder::Utf8);
+        return QByteArray(encoder.encode(text));
+    }
+    QStringEncoder encoder(shiftJisName(), QStringEncoder::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError())
+        return std::nullopt;
+    if (decodeShiftJis(bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
+
+// Position of the first character that encodeExact refuses; looked for line by
+// line so a long file is not converted one character at a time.
+qsizetype firstUnencodable(const QString& text, TextEncoding encoding)
+{
+    qsizetype lineStart = 0;
+    while (lineStart <= text.size()) {
+        qsizetype lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        const QStringView line = QStringView(text).mid(lineStart, lineEnd - lineStart);
+        if (!encodeExact(line, encoding)) {
+            for (qsizetype i = 0; i < line.size();) {
+                const qsizetype n =
+                    (line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
+                        ? 2 : 1;
+                if (!encodeExact(line.mid(i, n), encoding))
+                    return lineStart + i;
+                i += n;
+            }
+            return lineStart;  // only the whole line fails; name its start
+        }
+        lineStart = lineEnd + 1;
+    }
+    return 0;
+}
+
+QString encodingName(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift-JIS");
+}
+
+}  // namespace
+
+QString normalizeLineBreaks(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(QChar(QChar::ParagraphSeparator), u'\n');
+    return text;
+}
+
+std::optional<DecodedText> decodeText(const QByteArray& bytes, DecodeProblem* problem)
+{
+    auto fail = [problem](DecodeProblem p) -> std::optional<DecodedText> {
+        if (problem)
+            *problem = p;
+        return std::nullopt;
+    };
+    if (bytes.contains('\0'))
+        return fail(DecodeProblem::NulByte);
+
+    DecodedText result;
+    const bool bom = bytes.startsWith(kUtf8Bom);
+    std::optional<QString> text = decodeUtf8(bom ? bytes.mid(kUtf8Bom.size()) : bytes);
+    if (text) {
+        result.format = {TextEncoding::Utf8, bom};
+    } else {
+        text = decodeShiftJis(bytes);
+        if (!text)
+            return fail(DecodeProblem::NotText);
+        result.format = {TextEncoding::ShiftJis, false};
+    }
+    // The editor keeps these two noncharacters as frame marks, not as text.
+    if (text->contains(QChar(0xFDD0)) || text->contains(QChar(0xFDD1)))
+        return fail(DecodeProblem::NotText);
+    result.text = normalizeLineBreaks(*text);
+    if (problem)
+        *problem = DecodeProblem::None;
+    return result;
+}
+
+std::optional<QByteArray> encodeText(const QString& text, const TextFormat& format,
+                                     qsizetype* badIndex)
+{
+    std::optional<QByteArray> bytes = encodeExact(text, format.encoding);
+    if (!bytes) {
+        if (badIndex)
+            *badIndex = firstUnencodable(text, format.encoding);
+        return std::nullopt;
+    }
+    if (format.encoding == TextEncoding::Utf8 && format.bom)
+        bytes->prepend(kUtf8Bom);
+    return bytes;
+}
+
+DecodedText readTextFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw NollexError(QStringLiteral("ファイル \"%1\" が見つかりません").arg(path));
+    // Folders, pipes and devices: reading them would fail, block or never end.
+    if (!info.isFile())
+        throw NollexError(QStringLiteral("\"%1\" は通常のファイルではないため開けません").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw NollexError(
+            QStringLiteral("ファイル \"%1\" を開けません: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw NollexError(
+            QStringLiteral("ファイル \"%1\" を読み込めません: %2").arg(path, file.errorString()));
+
+    DecodeProblem problem = DecodeProblem::None;
+    std::optional<DecodedText> decoded = decodeText(bytes, &problem);
+    if (!decoded) {
+        if (problem == DecodeProblem::NulByte)
+            throw NollexError(QStringLiteral(
+                "ファイル \"%1\" は NUL 文字を含むテキストでないファイルのため開けません").arg(path));
+        throw NollexError(QStringLiteral(
+            "ファイル \"%1\" は UTF-8 でも Shift-JIS でもないため開けません").arg(path));
+    }
+    return *decoded;
+}
+
+void writeTextFile(const QString& path, const QString& text, const TextFormat& format)
+{
+    qsizetype bad = 0;
+    const std::optional<QByteArray> bytes = encodeText(text, format, &bad);
+    if (!bytes) {
+        const qsizetype line = QStringView(text).left(bad).count(u'\n') + 1;
+        char32_t code = text[bad].unicode();
+        if (QChar::isHighSurrogate(code) && bad + 1 < text.size() && text[bad + 1].isLowSurrogate())
+            code = QChar::surrogateToUcs4(text[bad], text[bad + 1]);
+        const QString shown = QChar::isSurrogate(code) ? QString() : QString::fromUcs4(&code, 1);
+        // One multi-argument arg(), so a "%" in the path is not taken as a marker.
+        throw NollexError(
+            QStringLiteral("ファイル \"%1\" を保存できません: %2 行目の文字 \"%3\" (U+%4) は %5 "
+                           "で表せません。その文字を消すか置き換えてから保存してください")
+                .arg(path, QString::number(line), shown,
+                     QString::number(code, 16).toUpper().rightJustified(4, u'0'),
+                     encodingName(format.encoding)));
+    }
+    writeFileAtomically(path, *bytes);
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    // QSaveFile writes a temporary file beside the target (the link's target for a
+    // symbolic link), gives it the old file's permissions and renames it over.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        throw NollexError(
+            QStringLiteral("ファイル \"%1\" に書き込めません: %2").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw NollexError(
+            QStringLiteral("ファイル \"%1\" に書き込めません: %2").arg(path, file.errorString()));
+}
+
+QString editorText(const QPlainTextEdit& editor)
+{
+    QString text = editor.document()->toRawText();
+    text.replace(QChar(QChar::ParagraphSeparator), u'\n');
+    return text;
+}
+
+}  // namespace nollex

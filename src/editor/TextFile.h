@@ -1,0 +1,51 @@
+#pragma once
+// Source files at the byte boundary. A file is read as UTF-8 when its bytes are
+// valid UTF-8 (keeping a byte order mark), otherwise as Shift-JIS; every line
+// break becomes LF. It is written back in the same encoding with LF line breaks,
+// through a temporary file beside it, so a failed write never leaves half a file.
+
+#include "TextFormat.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class QPlainTextEdit;
+
+namespace nollex {
+
+struct DecodedText {
+    QString text;  // line breaks are LF
+    TextFormat format;
+};
+
+enum class DecodeProblem {
+    None,
+    NulByte,  // a binary file: the editor would cut or mangle it
+    NotText,  // neither UTF-8 nor Shift-JIS
+};
+
+// The file's text and encoding, or nothing (with the reason in *problem).
+std::optional<DecodedText> decodeText(const QByteArray& bytes, DecodeProblem* problem = nullptr);
+
+// CR LF, a lone CR and U+2029 (the editor's own paragraph break) become LF.
+QString normalizeLineBreaks(QString text);
+
+// The bytes of text in format, or nothing when a character cannot be stored in
+// it; *badIndex is then the position of the first such character.
+std::optional<QByteArray> encodeText(const QString& text, const TextFormat& format,
+                                     qsizetype* badIndex = nullptr);
+
+// Both throw NollexError with a message that names the file.
+DecodedText readTextFile(const QString& path);
+void writeTextFile(const QString& path, const QString& text, const TextFormat& format);
+
+// Replaces the file's content in one step (writing through a symbolic link to
+// its target and keeping the file's permissions); throws NollexError.
+void writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// The editor's text exactly as held (toPlainText would turn no-break spaces
+// into blanks), lines joined by LF.
+QString editorText(const QPlainTextEdit& editor);
+
+}  // namespace nollex

@@ -1,0 +1,98 @@
+#include "editor/PathParts.h"
+#include "editor/TextFile.h"
+#include "platform/Errors.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+using namespace nollex;
+
+namespace {
+const QByteArray kSjisJapanese = QByteArray::fromHex("93fa967b8cea");  // 日本語
+const QByteArray kSjisHyou = QByteArray::fromHex("955c");              // 表: second byte 0x5C
+}  // namespace
+
+// Encoding detection and line breaks: what a file turns into on load.
+TEST(TextFile, DecodeDetectsEncodingAndNormalisesLineBreaks)
+{
+    struct Row {
+        const char* name;
+        QByteArray bytes;
+        QString text;
+        TextFormat format;
+    } rows[] = {
+        {"empty", "", "", {TextEncoding::Utf8, false}},
+        {"crlf, lone cr, lf", "a\r\nb\rc\nd\r", "a\nb\nc\nd\n", {TextEncoding::Utf8, false}},
+        {"utf8 bom", "\xEF\xBB\xBFx", "x", {TextEncoding::Utf8, true}},
+        {"second bom is text", "\xEF\xBB\xBF\xEF\xBB\xBFx", QString(QChar(0xFEFF)) + u'x',
+         {TextEncoding::Utf8, true}},
+        {"sjis", kSjisJapanese + "\r\n", QString::fromUtf8("日本語\n"), {TextEncoding::ShiftJis, false}},
+        {"sjis-0x5c", "\"" + kSjisHyou + "\\n\"", QString::fromUtf8("\"表\\n\""),
+         {TextEncoding::ShiftJis, false}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto decoded = decodeText(r.bytes);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->text, r.text);
+        EXPECT_EQ(decoded->format, r.format);
+    }
+    DecodeProblem problem = DecodeProblem::None;
+    EXPECT_FALSE(decodeText(QByteArray("ab\0cd", 5), &problem));
+    EXPECT_EQ(problem, DecodeProblem::NulByte);
+    EXPECT_FALSE(decodeText(QByteArray::fromHex("41ff80a0"), &problem));
+    EXPECT_EQ(problem, DecodeProblem::NotText);
+}
+
+// A character the page's encoding lacks is refused, never dropped or replaced
+// by a look-alike (the yen sign would come back as a backslash).
+TEST(TextFile, EncodeRefusesCharactersTheEncodingLacks)
+{
+    const TextFormat sjis{TextEncoding::ShiftJis, false};
+    qsizetype bad = -1;
+    EXPECT_FALSE(encodeText(QString::fromUtf8("日本\n語😀"), sjis, &bad));
+    EXPECT_EQ(bad, 4);
+    EXPECT_FALSE(encodeText(QString::fromUtf8("a¥"), sjis, &bad));
+    EXPECT_EQ(bad, 1);
+    EXPECT_EQ(encodeText(QString::fromUtf8("日本語"), sjis), kSjisJapanese);
+
+    EXPECT_EQ(encodeText(QStringLiteral("x"), {TextEncoding::Utf8, true}), QByteArray("\xEF\xBB\xBFx"));
+    EXPECT_FALSE(encodeText(QString(QChar(0xD800)), {TextEncoding::Utf8, false}, &bad));
+}
+
+// The editor hands back exactly what it holds (no-break spaces, tabs, U+2028).
+TEST(TextFile, EditorTextKeepsEveryCharacter)
+{
+    QPlainTextEdit editor;
+    const QString text = QString::fromUtf8("a\u00A0b\t\u2028c\n\n€\n");
+    editor.setPlainText(text);
+    EXPECT_EQ(editorText(editor), text);
+}
+
+// The replacement keeps the file's permissions and goes through a symbolic link.
+TEST(TextFile, AtomicWriteKeepsPermissionsAndLinks)
+{
+    test::TempDir dir;
+    const QString target = dir.write("t.c", "old");
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ASSERT_TRUE(QFile::link("t.c", dir.file("link.c")));
+    writeFileAtomically(dir.file("link.c"), "new");
+    EXPECT_EQ(QFileInfo(dir.file("link.c")).symLinkTarget(), target);
+    EXPECT_EQ(dir.read("t.c"), QByteArray("new"));
+    EXPECT_EQ(QFile::permissions(target) & 0x7077,  // owner, group, others
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    EXPECT_THROW(writeFileAtomically(dir.file("no/such/folder.c"), "x"), NollexError);
+}
+
+TEST(PathParts, NamePartAndCaseSensitiveExtension)
+{
+    EXPECT_EQ(fileNamePart("/home/u/a.b/main.cpp"), "main.cpp");
+    EXPECT_EQ(fileNamePart("main.c"), "main.c");
+    EXPECT_EQ(fileNamePart("/home/u/"), "");
+    EXPECT_EQ(extensionPart("/home/u/x.tar.prj"), ".prj");
+    EXPECT_EQ(extensionPart("/home/u/X.PRJ"), ".PRJ");
+    EXPECT_EQ(extensionPart("/home/u.d/Makefile"), "");
+    EXPECT_EQ(extensionPart(""), "");
+}
