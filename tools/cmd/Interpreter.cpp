@@ -79,7 +79,9 @@ ResolvedProgram ResolveProgram(const std::string& name, std::string_view pathVal
     std::string notExecutable;
     for (const std::string& folder : folders) {
         for (const std::string& n : names) {
-            const std::string candidate = folder.empty() ? n : folder + "/" + n;
+            const std::string candidate = folder.empty()        ? n
+                                          : folder.ends_with('/') ? folder + n
+                                                                  : folder + "/" + n;
             if (!tools::IsRegularFile(candidate))
                 continue;
             if (isBatchName(candidate)) {
@@ -131,7 +133,15 @@ int Interpreter::runBatchFile(const std::string& path, int depth)
     ++batchDepth_;
     int status = 0;
     for (const std::string& line : SplitBatchText(text.str())) {
-        status = runLine(line, depth);
+        // Comments and blank lines keep the status of the line before, so the build's
+        // closing rem line does not hide a failed compile.
+        const BatchLine parsed = ParseBatchLine(line);
+        const bool idle = parsed.kind == BatchLine::Kind::Rem
+                          || (parsed.kind == BatchLine::Kind::Empty && parsed.redirects.empty()
+                              && parsed.error.empty());
+        const int lineStatus = runLine(line, depth);
+        if (!idle)
+            status = lineStatus;
         if (exitRequested_)
             break;
     }

@@ -1,0 +1,296 @@
+// The real cmd.exe and bcc32.exe, with the machine's gcc/g++, as the build uses them.
+#include "platform/WinCommandLine.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <memory>
+
+using nollex::test::TempDir;
+
+namespace {
+
+const QString kBin = QStringLiteral(NOLLEX_BINARY_DIR "/");
+const QString kCmd = kBin + QStringLiteral("cmd.exe");
+const QString kBcc = kBin + QStringLiteral("bcc32.exe");
+
+struct Result {
+    int code = -1;
+    QByteArray out;  // standard output and error together
+};
+
+Result run(const QString& program, const QStringList& args, const QString& folder,
+           const QByteArray& input = {}, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProgram(program);
+    p.setArguments(args);
+    p.setWorkingDirectory(folder);
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start();
+    EXPECT_TRUE(p.waitForStarted()) << program.toStdString();
+    p.write(input);
+    p.closeWriteChannel();
+    EXPECT_TRUE(p.waitForFinished(120000)) << program.toStdString();
+    Result r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAll();
+    return r;
+}
+
+// A batch-line word: quoted as the build runner quotes it.
+std::string q(const QString& s)
+{
+    return nollex::QuoteWindowsArgument(s.toStdString());
+}
+
+QString batch(const TempDir& dir, const std::vector<std::string>& lines)
+{
+    QByteArray text;
+    for (const std::string& l : lines)
+        text += QByteArray::fromStdString(l) + "\r\n";
+    return dir.write(QStringLiteral("__out.bat"), text);
+}
+
+// The three lines the build writes: into the compiler's folder, compile with the
+// output redirected, and a rem line.
+QString buildBatch(const TempDir& dir, const QString& workFolder, const QString& source)
+{
+    return batch(dir, {"cd " + q(kBin),
+                       "bcc32.exe -3 -b -O1 -w " + q("-n" + workFolder) + " " + q(workFolder + source)
+                           + " > " + q(dir.file("message.txt")),
+                       "rem " + kBin.toStdString()});
+}
+
+const char* const kProbeSource = R"(#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+int main(int argc, char** argv)
+{
+    if (argc > 2 && strcmp(argv[1], "--exit") == 0) return atoi(argv[2]);
+    if (argc > 1 && strcmp(argv[1], "--signal") == 0) raise(SIGTERM);
+    for (int i = 1; i < argc; ++i) printf("[%s]\n", argv[i]);
+    return 0;
+}
+)";
+
+}  // namespace
+
+class ToolsEndToEnd : public ::testing::Test {
+protected:
+    // A small program that prints each argument in brackets, exits with a given status
+    // or kills itself; built once with the stand-in compiler.
+    static void SetUpTestSuite()
+    {
+        probeDir_ = new TempDir;
+        probeDir_->write(QStringLiteral("probe.c"), kProbeSource);
+        const Result r = run(kBcc, {QStringLiteral("probe.c")}, probeDir_->path());
+        ASSERT_EQ(r.code, 0) << r.out.toStdString();
+    }
+    static void TearDownTestSuite()
+    {
+        delete probeDir_;
+        probeDir_ = nullptr;
+    }
+    static QString probe() { return probeDir_->file(QStringLiteral("probe.exe")); }
+
+    static TempDir* probeDir_;
+};
+
+TempDir* ToolsEndToEnd::probeDir_ = nullptr;
+
+// Guards the whole Execute road: cd into the compiler folder, compile a page in a
+// folder with a blank, messages into message.txt, and a program that runs.
+TEST_F(ToolsEndToEnd, HelloWorldBuildsAndRuns)
+{
+    TempDir tmp;
+    const QString work = tmp.path() + QStringLiteral("my work/");
+    ASSERT_TRUE(QDir().mkpath(work));
+    tmp.write(QStringLiteral("my work/__out.cpp"),
+              "#include <iostream>\nint main() { std::cout << \"Hello, Nollex\" << std::endl; }\n");
+    const QString bat = buildBatch(tmp, work, QStringLiteral("__out.cpp"));
+
+    const Result r = run(kCmd, {QStringLiteral("/C"), bat}, tmp.path());
+    EXPECT_EQ(r.code, 0) << r.out.toStdString();
+    const QByteArray messages = tmp.read(QStringLiteral("message.txt"));
+    EXPECT_TRUE(messages.contains("g++ ")) << messages.toStdString();
+    EXPECT_FALSE(messages.contains("error")) << messages.toStdString();
+    EXPECT_TRUE(QFile::exists(work + QStringLiteral("__out.obj")));
+    ASSERT_TRUE(QFile::exists(work + QStringLiteral("__out.exe"))) << messages.toStdString();
+    EXPECT_EQ(run(work + QStringLiteral("__out.exe"), {}, work).out, "Hello, Nollex\n");
+}
+
+// Guards that the host compiler's diagnostics (its standard error) reach message.txt
+// with the line number, and that no program is left to run.
+TEST_F(ToolsEndToEnd, CompileErrorShowsDiagnosticWithLineNumber)
+{
+    TempDir tmp;
+    tmp.write(QStringLiteral("__out.cpp"), "int main()\n{\n    int x = ;\n}\n");
+    const Result r = run(kCmd, {QStringLiteral("/C"), buildBatch(tmp, tmp.path(), QStringLiteral("__out.cpp"))},
+                         tmp.path());
+    EXPECT_NE(r.code, 0);
+    const QByteArray messages = tmp.read(QStringLiteral("message.txt"));
+    EXPECT_TRUE(messages.contains("__out.cpp:3:")) << messages.toStdString();
+    EXPECT_TRUE(messages.contains("error")) << messages.toStdString();
+    EXPECT_FALSE(QFile::exists(tmp.file(QStringLiteral("__out.exe"))));
+}
+
+// Guards the C road: gcc, not g++, and the maths library linked.
+TEST_F(ToolsEndToEnd, CPageBuildsWithGcc)
+{
+    TempDir tmp;
+    tmp.write(QStringLiteral("__out.c"),
+              "#include <math.h>\n#include <stdio.h>\nint main(void) { volatile double x = 2.0;\n"
+              "  printf(\"%.3f\\n\", sqrt(x)); return 0; }\n");
+    run(kCmd, {QStringLiteral("/C"), buildBatch(tmp, tmp.path(), QStringLiteral("__out.c"))}, tmp.path());
+    const QByteArray messages = tmp.read(QStringLiteral("message.txt"));
+    EXPECT_TRUE(messages.startsWith("gcc ") || messages.contains("\ngcc ")) << messages.toStdString();
+    ASSERT_TRUE(QFile::exists(tmp.file(QStringLiteral("__out.exe")))) << messages.toStdString();
+    EXPECT_EQ(run(tmp.file(QStringLiteral("__out.exe")), {}, tmp.path()).out, "1.414\n");
+}
+
+// Guards the silent failures: a program that cannot be found, and a folder change
+// that fails before it (the build's missing compiler folder), both end up in the
+// redirected file the user is shown.
+TEST_F(ToolsEndToEnd, FailuresAreWrittenWhereTheLineOutputGoes)
+{
+    TempDir tmp;
+    const QString msg = tmp.file(QStringLiteral("message.txt"));
+    run(kCmd, {QStringLiteral("/C"), batch(tmp, {"cd \"\"", "bcc32.exe -w x.cpp > " + q(msg), "rem x"})},
+        tmp.path());
+    const QByteArray text = tmp.read(msg);
+    EXPECT_TRUE(text.contains("cd \"\": no folder given")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\"bcc32.exe\" was not found")) << text.toStdString();
+
+    run(kCmd, {QStringLiteral("/C"),
+               batch(tmp, {"cd \"/nonexistent/nollex folder/\"", q(probe()) + " ran > " + q(msg)})},
+        tmp.path());
+    const QByteArray after = tmp.read(msg);
+    EXPECT_TRUE(after.contains("cannot change to the folder \"/nonexistent/nollex folder/\""))
+        << after.toStdString();
+    EXPECT_TRUE(after.endsWith("[ran]\n")) << after.toStdString();
+
+    run(kCmd, {QStringLiteral("/C"), batch(tmp, {"nosuchprog.exe -x > " + q(msg)})}, tmp.path());
+    EXPECT_TRUE(tmp.read(msg).contains("\"nosuchprog.exe\" was not found"));
+}
+
+// Guards against any shell: names and options holding $(...), ;, &, quotes,
+// backquotes and blanks are passed on as words and never run.
+TEST_F(ToolsEndToEnd, FileNamesAreNeverRunByAShell)
+{
+    TempDir tmp;
+    const QString work = tmp.path() + QStringLiteral("x $(touch pwned0) y/");
+    ASSERT_TRUE(QDir().mkpath(work));
+    const QStringList names = {QStringLiteral("$(touch pwned1)"), QStringLiteral("a;touch pwned2"),
+                               QStringLiteral("b & touch pwned3"), QStringLiteral("`touch pwned4`"),
+                               QStringLiteral("it's \"q\"")};
+    for (const QString& name : names) {
+        QFile f(work + name + QStringLiteral(".cpp"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("int main() { return 0; }\n");
+    }
+    for (const QString& name : names) {
+        run(kCmd, {QStringLiteral("/C"), buildBatch(tmp, work, name + QStringLiteral(".cpp"))}, tmp.path());
+        EXPECT_TRUE(QFile::exists(work + name + QStringLiteral(".exe")))
+            << name.toStdString() << "\n" << tmp.read(QStringLiteral("message.txt")).toStdString();
+    }
+
+    // The same words as arguments, through a batch line and through /C.
+    std::string line = q(probe());
+    for (const QString& name : names)
+        line += " " + q(name);
+    run(kCmd, {QStringLiteral("/C"), batch(tmp, {line + " > " + q(tmp.file(QStringLiteral("args.txt")))})},
+        tmp.path());
+    QByteArray expected;
+    for (const QString& name : names)
+        expected += "[" + name.toUtf8() + "]\n";
+    EXPECT_EQ(tmp.read(QStringLiteral("args.txt")), expected);
+    EXPECT_EQ(run(kCmd, QStringList{QStringLiteral("/C"), probe()} + names + QStringList{QStringLiteral(">"), QStringLiteral("x")},
+                  tmp.path())
+                  .out,
+              expected + "[>]\n[x]\n");
+
+    for (const QString& folder : {tmp.path(), work, kBin})
+        for (const QString& entry : QDir(folder).entryList())
+            EXPECT_FALSE(entry.startsWith(QStringLiteral("pwned"))) << (folder + entry).toStdString();
+}
+
+// Guards the window that stays open: the program's status (or its signal) is shown,
+// then the prompt runs until EXIT in any letter case.
+TEST_F(ToolsEndToEnd, KeepOpenShowsStatusThenPromptsUntilExit)
+{
+    TempDir tmp;
+    const Result exited = run(kCmd, {QStringLiteral("/K"), probe(), QStringLiteral("--exit"), QStringLiteral("3")},
+                              tmp.path(), "ExIt\n" + QByteArray::fromStdString(q(probe())) + " after\n");
+    EXPECT_TRUE(exited.out.contains("exit status 3")) << exited.out.toStdString();
+    EXPECT_FALSE(exited.out.contains("[after]")) << exited.out.toStdString();
+
+    const Result killed = run(kCmd, {QStringLiteral("/K"), probe(), QStringLiteral("--signal")}, tmp.path(), "exit\n");
+    EXPECT_TRUE(killed.out.contains("killed by signal 15")) << killed.out.toStdString();
+
+    // /C ends at once and adds nothing to the program's output.
+    EXPECT_EQ(run(kCmd, {QStringLiteral("/c"), probe(), QStringLiteral("only")}, tmp.path(), "exit\n").out,
+              "[only]\n");
+}
+
+TEST_F(ToolsEndToEnd, PromptHandlesLinesLikeBatchLines)
+{
+    TempDir tmp;
+    ASSERT_TRUE(QDir().mkpath(tmp.path() + QStringLiteral("sub dir")));
+    const QByteArray input = "cd \"sub dir\"\n" + QByteArray::fromStdString(q(probe())) + " one > o.txt\nEXIT\n";
+    const Result r = run(kCmd, {}, tmp.path(), input);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(tmp.read(QStringLiteral("sub dir/o.txt")), "[one]\n");
+    EXPECT_TRUE(r.out.contains("sub dir>")) << r.out.toStdString();
+}
+
+// Guards batch files that run batch files: their output is redirected as a whole,
+// the caller goes on afterwards, and one that runs itself ends with a message.
+TEST_F(ToolsEndToEnd, BatchFilesRunBatchFiles)
+{
+    TempDir tmp;
+    tmp.write(QStringLiteral("inner.bat"), QByteArray::fromStdString(q(probe()) + " inner\r\n"));
+    tmp.write(QStringLiteral("loop.bat"), "loop.bat\r\n");
+    const QString outer = batch(tmp, {"cd " + q(tmp.path()), "inner.bat > out.txt",
+                                      q(probe()) + " after > out2.txt", "loop.bat > loop.txt"});
+    run(kCmd, {QStringLiteral("/C"), outer}, kBin);
+    EXPECT_EQ(tmp.read(QStringLiteral("out.txt")), "[inner]\n");
+    EXPECT_EQ(tmp.read(QStringLiteral("out2.txt")), "[after]\n");
+    EXPECT_TRUE(tmp.read(QStringLiteral("loop.txt")).contains("too deeply"));
+}
+
+// Guards bcc32.cfg beside the compiler: a quoted include folder with a blank works.
+TEST_F(ToolsEndToEnd, ConfigFileBesideTheCompilerIsRead)
+{
+    TempDir tmp;
+    ASSERT_TRUE(QDir().mkpath(tmp.path() + QStringLiteral("inc dir")));
+    ASSERT_TRUE(QDir().mkpath(tmp.path() + QStringLiteral("bin")));
+    const QString bcc = tmp.file(QStringLiteral("bin/bcc32.exe"));
+    ASSERT_TRUE(QFile::copy(kBcc, bcc));
+    tmp.write(QStringLiteral("bin/bcc32.cfg"),
+              "-I\"" + tmp.path().toUtf8() + "inc dir\"\r\n-L\"" + tmp.path().toUtf8() + "lib\"\r\n");
+    tmp.write(QStringLiteral("inc dir/greet.h"), "#define GREETING \"from cfg\"\n");
+    tmp.write(QStringLiteral("main.cpp"), "#include <cstdio>\n#include \"greet.h\"\nint main() { std::puts(GREETING); }\n");
+    const Result r = run(bcc, {QStringLiteral("main.cpp")}, tmp.path());
+    ASSERT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_EQ(run(tmp.file(QStringLiteral("main.exe")), {}, tmp.path()).out, "from cfg\n");
+}
+
+TEST_F(ToolsEndToEnd, MissingHostCompilerIsReported)
+{
+    TempDir tmp;
+    tmp.write(QStringLiteral("a.cpp"), "int main() {}\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NOLLEX_CXX"), QStringLiteral("/nonexistent/g++"));
+    const Result r = run(kBcc, {QStringLiteral("a.cpp")}, tmp.path(), {}, env);
+    EXPECT_EQ(r.code, 127);
+    EXPECT_TRUE(r.out.contains("\"/nonexistent/g++\" was not found")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("NOLLEX_CXX"));
+}
