@@ -84,7 +84,9 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
     createMenus();
     FormCreate();
     // The restore at the first showing fills the dialog's controls, so it exists first.
-    form2_ = std::make_unique<TForm2>(this);
+    form2_ = std::make_unique<TForm2>(
+        ConfigTarget{Memos.get(), &OptionSet, &CompilerDirectory, &CompilerName, &RunMode},
+        dialogs(), this);
     resize(565, 404 + menuBar()->sizeHint().height());
 }
 
@@ -486,7 +488,7 @@ void TForm1::Execute1Click() {}
 void TForm1::Make1Click() {}
 void TForm1::outexe1Click() {}
 void TForm1::DosPrompt1Click() {}
-void TForm1::Configuration1Click() {}
+void TForm1::Configuration1Click() { form2_->exec(); }
 void TForm1::BgColor1Click()
 {
     if (const std::optional<QColor> color = dialogs().color(Memos->Color()))

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <array>
 
 namespace nollex {
 
@@ -31,5 +32,35 @@ inline QString joinedOptionText(const CompileOptionSet& s)
         text += s.insideManual + u' ';
     return text;
 }
+
+// What the "Compile Option" tab of the configuration dialog shows, as plain values,
+// so that the transfers between the tab and the set work without a window.
+struct OptionControls {
+    int instructions = 0;              // RadioGroup1's item, -1 = none selected
+    int priority = 0;                  // RadioGroup2's item, -1 = none selected
+    std::array<bool, 18> checked{};    // [n - 1] is CheckBoxn
+    std::array<QString, 5> values;     // Edit1 to Edit5: the -H, -I, -L, -T, -n arguments
+    QString manual;                    // Edit: the free options
+    QString countG;                    // Edit9: N of -gN
+    QString countJ;                    // Edit10: N of -jN
+
+    bool operator==(const OptionControls&) const = default;
+};
+
+// Dialog -> set (OK). Throws NollexError when a non-empty N edit is no integer;
+// n_of_g is then already stored if only Edit10 was wrong, and nothing else changed.
+void ApplyOptions(const OptionControls& dialog, CompileOptionSet& set);
+
+// Set -> dialog, on every closing of the dialog. A count of 0 leaves its N edit as
+// it is, and a text 1 that names no item leaves RadioGroup1's selection.
+void LoadOptionsIntoDialog(const CompileOptionSet& set, OptionControls& dialog);
+
+// The tab's controls in the state whose apply gives the creation defaults.
+void ResetDialogToDefaults(OptionControls& dialog);
+
+// The decimal conversion of the dialog's number edits: an optional sign and one or
+// more ASCII digits, in the range of int, nothing else (no blanks). Anything else
+// throws NollexError "'<text>' は整数ではありません".
+int StrToInt(const QString& text);
 
 }  // namespace nollex

@@ -1,13 +1,127 @@
 #pragma once
+// The configuration dialog "Configuration". It keeps no settings of its own: OK
+// (or Ctrl+D) copies its controls into the main window's values named by
+// ConfigTarget, and every closing copies those values back, so Cancel, Escape
+// and the close box discard the edits. Created hidden with the main window and
+// kept for the whole run; the main window shows it modally.
+
+#include "options/CompileOptionSet.h"
+
 #include <QDialog>
+#include <array>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
 
 namespace nollex {
 
-// The configuration dialog. Created hidden at start-up and shown modally.
+class Dialogs;
+class ProjectDefiner;
+class TMemos;
+class TRadioGroup;
+class TUpDown;
+
+// The main window's values the dialog edits; all must outlive the dialog.
+struct ConfigTarget {
+    TMemos* memos = nullptr;  // tab width of every page
+    CompileOptionSet* options = nullptr;
+    QString* compilerDirectory = nullptr;
+    QString* compilerName = nullptr;
+    int* runMode = nullptr;  // 0 = the console closes at the end, 1 = waits for EXIT
+};
+
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    TForm2(const ConfigTarget& target, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    // --- controls outside the tabs ---
+    QTabWidget* PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet3 = nullptr, *TabSheet4 = nullptr;
+    QPushButton* Button2 = nullptr;  // "OK"
+    QPushButton* Button3 = nullptr;  // "Cancel"
+    QAction* Default = nullptr;      // the hidden menu item, Ctrl+D
+
+    // --- "Setup" ---
+    QGroupBox* GroupBox1 = nullptr;  // "Editor"
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit6 = nullptr;  // tab width, any text until OK converts it
+    TUpDown* UpDown1 = nullptr;
+    QGroupBox* GroupBox4 = nullptr;  // "Execute"
+    TRadioGroup* RadioGroup3 = nullptr;  // run mode
+    QGroupBox* GroupBox2 = nullptr;  // "Compiler"
+    QLabel *Label3 = nullptr, *Label4 = nullptr;
+    QLineEdit* Edit7 = nullptr;  // compiler folder
+    QLineEdit* Edit8 = nullptr;  // compiler file name
+    QPushButton* Button4 = nullptr;  // "コンパイラ存在検出", wired by the main window
+    QPushButton* Button5 = nullptr;  // "コンフィグファイル生成", wired by the main window
+
+    // --- "Compile Option" ---
+    QGroupBox* GroupBox3 = nullptr;
+    TRadioGroup* RadioGroup1 = nullptr;  // CPU instructions
+    TRadioGroup* RadioGroup2 = nullptr;  // priority
+    QFrame* Bevel1 = nullptr;
+    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr,
+              *CheckBox4 = nullptr, *CheckBox5 = nullptr, *CheckBox6 = nullptr,
+              *CheckBox7 = nullptr, *CheckBox8 = nullptr, *CheckBox9 = nullptr,
+              *CheckBox10 = nullptr, *CheckBox11 = nullptr, *CheckBox12 = nullptr,
+              *CheckBox13 = nullptr, *CheckBox14 = nullptr, *CheckBox15 = nullptr,
+              *CheckBox16 = nullptr, *CheckBox17 = nullptr, *CheckBox18 = nullptr;
+    QLabel *Label5 = nullptr, *Label6 = nullptr;  // "N=" beside Edit9 and Edit10
+    QLineEdit *Edit9 = nullptr, *Edit10 = nullptr;  // N of -gN and -jN
+    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr, *Edit4 = nullptr,
+              *Edit5 = nullptr;  // arguments of -H, -I, -L, -T, -n
+    QLineEdit* Edit = nullptr;   // the free options
+    QPushButton* Button1 = nullptr;  // "初期状態（Ctrl-D）"
+
+    // --- "Project" ---
+    ProjectDefiner* Definer = nullptr;
+
+    // --- "Key Help" ---
+    QPlainTextEdit *Memo1 = nullptr, *Memo2 = nullptr;
+
+    // CheckBox1 .. CheckBox18 by number - 1.
+    std::array<QCheckBox*, 18> checkBoxes() const;
+
+    // --- handlers ---
+    void Button1Click();  // reset the option controls
+    void Button2Click();  // OK
+    void Button3Click();  // Cancel
+    void DefaultClick();  // Ctrl+D: the same as OK
+    bool FormKeyDown(int key);  // true when the key was used (Escape)
+    void FormClose();           // runs on every closing
+
+    // --- the transfers ---
+    // Dialog -> main window, then closes. Throws NollexError on a text that is no
+    // integer; the tab width (and n_of_g) may then already be applied.
+    void ApplyOptions();
+    void LoadOptionsIntoDialog();
+    void ResetDialogToDefaults();
+
+    // The "Compile Option" tab's controls as plain values, and back.
+    OptionControls optionControls() const;
+    void setOptionControls(const OptionControls& state);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createSetupTab();
+    void createCompileOptionTab();
+    void createKeyHelpTab();
+    void guarded(const std::function<void()>& handler);
+
+    ConfigTarget target_;
+    Dialogs& dialogs_;
 };
 
 }  // namespace nollex
