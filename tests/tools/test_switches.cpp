@@ -39,7 +39,7 @@ TEST(Bcc32Switches, DefaultExecuteLine)
     const std::vector<Step> steps = HostSteps(plan, Host{});
     ASSERT_EQ(steps.size(), 2u);
     EXPECT_EQ(steps[0].argv, (Words{"g++", "-c", "-Os", "-Wall", "-fno-short-enums", "-x", "c++",
-                                    "/home/u/work/__out.cpp", "-x", "none", "-o",
+                                    "/home/u/work/__out.cpp", "-o",
                                     "/home/u/work/__out.obj"}));
     EXPECT_EQ(steps[1].argv,
               (Words{"g++", "/home/u/work/__out.obj", "-o", "/home/u/work/__out.exe"}));

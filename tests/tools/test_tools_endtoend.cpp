@@ -76,6 +76,12 @@ int main(int argc, char** argv)
 {
     if (argc > 2 && strcmp(argv[1], "--exit") == 0) return atoi(argv[2]);
     if (argc > 1 && strcmp(argv[1], "--signal") == 0) raise(SIGTERM);
+    if (argc > 1 && strcmp(argv[1], "--read") == 0) {
+        char line[100] = "";
+        if (fgets(line, sizeof line, stdin)) line[strcspn(line, "\n")] = 0;
+        printf("[got:%s]\n", line);
+        return 0;
+    }
     for (int i = 1; i < argc; ++i) printf("[%s]\n", argv[i]);
     return 0;
 }
@@ -249,6 +255,17 @@ TEST_F(ToolsEndToEnd, PromptHandlesLinesLikeBatchLines)
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(tmp.read(QStringLiteral("sub dir/o.txt")), "[one]\n");
     EXPECT_TRUE(r.out.contains("sub dir>")) << r.out.toStdString();
+}
+
+// Guards that the prompt reads no further than its own line: the next line of input
+// belongs to the program that the line starts.
+TEST_F(ToolsEndToEnd, PromptLeavesFollowingInputToTheProgram)
+{
+    TempDir tmp;
+    const QByteArray input = QByteArray::fromStdString(q(probe())) + " --read\nhello there\nexit\n";
+    const Result r = run(kCmd, {}, tmp.path(), input);
+    EXPECT_TRUE(r.out.contains("[got:hello there]")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("\"hello\" was not found")) << r.out.toStdString();
 }
 
 // Guards batch files that run batch files: their output is redirected as a whole,

@@ -229,7 +229,7 @@ std::vector<Step> HostSteps(const Plan& plan, const Host& host)
         step.argv.insert(step.argv.end(), plan.compileFlags.begin(), plan.compileFlags.end());
         // The language is named, not guessed from the extension: ".C" is C here as it
         // is on Windows, and a page saved as ".txt" still compiles as C++.
-        step.argv.insert(step.argv.end(), {"-x", cxx ? "c++" : "c", src.path, "-x", "none"});
+        step.argv.insert(step.argv.end(), {"-x", cxx ? "c++" : "c", src.path});
         step.argv.insert(step.argv.end(), {"-o", step.output});
         objects.push_back(step.output);
         steps.push_back(std::move(step));

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <iostream>
 #include <sstream>
 #include <unistd.h>
 
@@ -40,6 +39,24 @@ bool isBatchName(const std::string& name)
 std::string errorText(int err)
 {
     return std::strerror(err);
+}
+
+// One line from standard input, read byte by byte: whatever follows the line stays
+// unread for the program that the line starts.
+bool readLine(std::string& line)
+{
+    line.clear();
+    char c = 0;
+    while (true) {
+        const ssize_t n = ::read(0, &c, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return !line.empty();
+        if (c == '\n')
+            return true;
+        line += c;
+    }
 }
 
 }  // namespace
@@ -313,7 +330,7 @@ int Interpreter::interactive()
     std::string line;
     while (!exitRequested_) {
         WriteAll(1, "\n" + CurrentFolder() + ">");
-        if (!std::getline(std::cin, line)) {
+        if (!readLine(line)) {
             WriteAll(1, "\n");
             break;
         }
