@@ -7,6 +7,10 @@
 // The words after /C or /K arrive already separated by whoever started us, so they
 // are used as they are: no second splitting and no redirection, so a path holding
 // blanks, quotes or ">" stays one word. Redirection belongs in batch lines.
+//
+// Exit status: that of the last program run (128 + N when signal N killed it), 127
+// when a program is not found, 126 when it cannot be started, 1 for other failures.
+// Messages start with "cmd.exe: " and go where the failing line's output goes.
 #include "cmd/Interpreter.h"
 #include "common/Process.h"
 
