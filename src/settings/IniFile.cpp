@@ -273,7 +273,7 @@ struct IniFile::Cache {
     std::vector<Line> lines;
     std::vector<Section> sections;
     QHash<QString, int> sectionIndex;  // case-folded name -> first section with it
-    QStringDecoder sjis{"windows-31j"};
+    QStringDecoder sjis{"windows-31j", QStringDecoder::Flag::Stateless};
 
     QString decode(const QByteArray& raw)
     {
@@ -281,9 +281,11 @@ struct IniFile::Cache {
             return QString::fromUtf8(raw);
         if (!sjis.isValid())
             return QString::fromLatin1(raw);
-        sjis.resetState();
-        QString text = sjis.decode(raw);
-        sjis.resetState();
+        // The line break makes the decoder give out a lead byte left at the end
+        // as a replacement character instead of keeping it back.
+        QString text = sjis.decode(raw + '\n');
+        if (text.endsWith(u'\n'))
+            text.chop(1);
         return text;
     }
 
