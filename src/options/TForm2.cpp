@@ -1,11 +1,13 @@
 #include "TForm2.h"
 
+#include "TGroupBox.h"
 #include "TRadioGroup.h"
 #include "TUpDown.h"
 #include "editor/TMemos.h"
 #include "platform/ShowError.h"
 #include "project/ProjectDefiner.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,9 +16,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextEdit>
 
 namespace nollex {
 
@@ -32,6 +36,18 @@ QFont designFont(const QString& family, int pixels)
 QFont groupFont()
 {
     return designFont(QStringLiteral("ＭＳ 明朝"), 13);
+}
+
+// Narrows a caption that the fallback font makes wider than its control.
+void fitCaption(QAbstractButton* b)
+{
+    const int textWidth = QFontMetrics(b->font()).horizontalAdvance(b->text());
+    const int room = b->width() - (b->sizeHint().width() - textWidth);
+    if (textWidth > room && room > 0) {
+        QFont f = b->font();
+        f.setStretch(std::max(50, room * 100 / textWidth));
+        b->setFont(f);
+    }
 }
 
 QLabel* label(const QString& text, int left, int top, QWidget* parent)
@@ -168,7 +184,7 @@ TForm2::~TForm2()
 
 void TForm2::createSetupTab()
 {
-    GroupBox1 = new QGroupBox(QStringLiteral("Editor"), TabSheet1);
+    GroupBox1 = new TGroupBox(QStringLiteral("Editor"), TabSheet1);
     GroupBox1->setGeometry(4, 0, 245, 97);
     GroupBox1->setFont(groupFont());
     Label2 = label(QStringLiteral("タブカラム数"), 16, 24, GroupBox1);
@@ -177,7 +193,7 @@ void TForm2::createSetupTab()
     UpDown1 = new TUpDown(Edit6, GroupBox1);
     UpDown1->setGeometry(137, 16, 15, 27);
 
-    GroupBox4 = new QGroupBox(QStringLiteral("Execute"), TabSheet1);
+    GroupBox4 = new TGroupBox(QStringLiteral("Execute"), TabSheet1);
     GroupBox4->setGeometry(256, 0, 253, 97);
     GroupBox4->setFont(groupFont());
     RadioGroup3 = new TRadioGroup(
@@ -185,7 +201,7 @@ void TForm2::createSetupTab()
         {QStringLiteral("DOS窓を閉じる"), QStringLiteral("EXIT入力まで待つ")}, 1, GroupBox4);
     RadioGroup3->setGeometry(12, 20, 141, 65);
 
-    GroupBox2 = new QGroupBox(QStringLiteral("Compiler"), TabSheet1);
+    GroupBox2 = new TGroupBox(QStringLiteral("Compiler"), TabSheet1);
     GroupBox2->setGeometry(4, 100, 505, 117);
     GroupBox2->setFont(groupFont());
     Label3 = label(QStringLiteral("コンパイラフォルダ"), 16, 24, GroupBox2);
@@ -198,7 +214,7 @@ void TForm2::createSetupTab()
 
 void TForm2::createCompileOptionTab()
 {
-    GroupBox3 = new QGroupBox(QStringLiteral("Compile Option"), TabSheet2);
+    GroupBox3 = new TGroupBox(QStringLiteral("Compile Option"), TabSheet2);
     GroupBox3->setGeometry(4, 0, 505, 321);
     GroupBox3->setFont(groupFont());
 
@@ -220,18 +236,19 @@ void TForm2::createCompileOptionTab()
     const auto box = [this](const QString& caption, int left, int top, int width) {
         auto* b = new QCheckBox(caption, GroupBox3);
         b->setGeometry(left, top, width, 17);
+        fitCaption(b);
         return b;
     };
-    CheckBox1 = box(QStringLiteral("-B アセンブリでコンパイル"), 24, 68, 200);
-    CheckBox2 = box(QStringLiteral("-C コメントの入れ子許可"), 24, 88, 200);
-    CheckBox3 = box(QStringLiteral("-K charを標準でunsignedに"), 24, 108, 200);
-    CheckBox4 = box(QStringLiteral("-N スタックのチェック"), 24, 128, 200);
-    CheckBox5 = box(QStringLiteral("-P C++文法を強制"), 24, 148, 200);
-    CheckBox6 = box(QStringLiteral("-S アセンブリ出力生成"), 24, 168, 200);
-    CheckBox7 = box(QStringLiteral("-b enumをintとして扱う"), 24, 188, 200);
-    CheckBox8 = box(QStringLiteral("-c コンパイルのみ"), 24, 208, 200);
-    CheckBox9 = box(QStringLiteral("-p Pascal呼び出し"), 24, 228, 200);
-    CheckBox10 = box(QStringLiteral("-w 警告表示"), 24, 248, 200);
+    CheckBox1 = box(QStringLiteral("-B アセンブリでコンパイル"), 24, 68, 206);
+    CheckBox2 = box(QStringLiteral("-C コメントの入れ子許可"), 24, 88, 206);
+    CheckBox3 = box(QStringLiteral("-K charを標準でunsignedに"), 24, 108, 206);
+    CheckBox4 = box(QStringLiteral("-N スタックのチェック"), 24, 128, 206);
+    CheckBox5 = box(QStringLiteral("-P C++文法を強制"), 24, 148, 206);
+    CheckBox6 = box(QStringLiteral("-S アセンブリ出力生成"), 24, 168, 206);
+    CheckBox7 = box(QStringLiteral("-b enumをintとして扱う"), 24, 188, 206);
+    CheckBox8 = box(QStringLiteral("-c コンパイルのみ"), 24, 208, 206);
+    CheckBox9 = box(QStringLiteral("-p Pascal呼び出し"), 24, 228, 206);
+    CheckBox10 = box(QStringLiteral("-w 警告表示"), 24, 248, 206);
     CheckBox11 = box(QStringLiteral("-gN N個の警告で中止"), 24, 268, 160);
     Label5 = label(QStringLiteral("N="), 188, 268, GroupBox3);
     Edit9 = edit({204, 268, 21, 17}, GroupBox3);
@@ -258,9 +275,10 @@ void TForm2::createCompileOptionTab()
 void TForm2::createKeyHelpTab()
 {
     const auto memo = [this](const QStringList& lines, const QRect& rect) {
-        auto* m = new QPlainTextEdit(TabSheet4);
+        auto* m = new QTextEdit(TabSheet4);
         m->setGeometry(rect);
         m->setReadOnly(true);
+        m->setAcceptRichText(false);
         QFont f = designFont(QStringLiteral("ＭＳ ゴシック"), 12);
         f.setStyleHint(QFont::TypeWriter);
         f.setFixedPitch(true);
@@ -268,7 +286,15 @@ void TForm2::createKeyHelpTab()
         QPalette p = m->palette();
         p.setColor(QPalette::Base, p.color(QPalette::Button));
         m->setPalette(p);
+        m->document()->setDocumentMargin(2);
         m->setPlainText(lines.join(u'\n'));
+        // Lines as high as the font's size, as the tables were laid out for; the
+        // fallback font's own line spacing would push the last lines out of view.
+        QTextBlockFormat spacing;
+        spacing.setLineHeight(12, QTextBlockFormat::FixedHeight);
+        QTextCursor all(m->document());
+        all.select(QTextCursor::Document);
+        all.mergeBlockFormat(spacing);
         return m;
     };
     Memo1 = memo(functionKeyHelp(), {8, 4, 157, 333});

@@ -17,9 +17,9 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class QTextEdit;
 
 namespace nollex {
 
@@ -87,7 +87,7 @@ public:
     ProjectDefiner* Definer = nullptr;
 
     // --- "Key Help" ---
-    QPlainTextEdit *Memo1 = nullptr, *Memo2 = nullptr;
+    QTextEdit *Memo1 = nullptr, *Memo2 = nullptr;  // read-only key tables
 
     // CheckBox1 .. CheckBox18 by number - 1.
     std::array<QCheckBox*, 18> checkBoxes() const;

@@ -9,7 +9,7 @@ namespace nollex {
 
 TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, int columns,
                          QWidget* parent)
-    : QGroupBox(caption, parent), group_(new QButtonGroup(this)), columns_(std::max(columns, 1))
+    : TGroupBox(caption, parent), group_(new QButtonGroup(this)), columns_(std::max(columns, 1))
 {
     for (const QString& item : items) {
         auto* button = new QRadioButton(item, this);
@@ -40,13 +40,13 @@ void TRadioGroup::setItemIndex(int index)
 
 void TRadioGroup::resizeEvent(QResizeEvent* event)
 {
-    QGroupBox::resizeEvent(event);
+    TGroupBox::resizeEvent(event);
     arrangeButtons();
 }
 
 void TRadioGroup::changeEvent(QEvent* event)
 {
-    QGroupBox::changeEvent(event);
+    TGroupBox::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         arrangeButtons();
 }
@@ -55,16 +55,21 @@ void TRadioGroup::arrangeButtons()
 {
     if (Buttons.isEmpty())
         return;
+    // The rows share the room between the caption's glyphs and the bottom edge.
+    // Each button is at least a text line tall, centred on its row, so a font
+    // whose lines are taller than its glyphs is not clipped.
+    const QFontMetrics fm(font());
+    const int glyphs = std::min(fm.height(), std::max(font().pixelSize(), fm.capHeight()));
     const int perColumn = (count() + columns_ - 1) / columns_;
-    const int textHeight = QFontMetrics(font()).height();
-    const int buttonWidth = (width() - 10) / columns_;
-    const int space = height() - textHeight - 5;
-    const int buttonHeight = std::max(space / perColumn, 1);
-    const int top = textHeight + 1 + (space % perColumn) / 2;
+    const int buttonWidth = std::max((width() - 10) / columns_, 1);
+    const int top = (fm.height() + glyphs) / 2;
+    const int room = std::max(height() - 3 - top, perColumn);
+    const int buttonHeight = std::max(fm.height(), room / perColumn);
     for (int i = 0; i < count(); ++i) {
-        Buttons[i]->setGeometry(8 + (i / perColumn) * buttonWidth,
-                                top + (i % perColumn) * buttonHeight, std::max(buttonWidth, 1),
-                                buttonHeight);
+        const int row = i % perColumn;
+        const int centre = top + (2 * row + 1) * room / (2 * perColumn);
+        Buttons[i]->setGeometry(8 + (i / perColumn) * buttonWidth, centre - buttonHeight / 2,
+                                buttonWidth, buttonHeight);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-#include <QGroupBox>
+#include "TGroupBox.h"
+
 #include <QList>
 #include <QStringList>
 
@@ -10,7 +11,7 @@ namespace nollex {
 
 // A group box of radio buttons with one selected item index (-1 = none). The
 // buttons fill the box evenly, column by column, as the classic radio group does.
-class TRadioGroup : public QGroupBox {
+class TRadioGroup : public TGroupBox {
     Q_OBJECT
 public:
     TRadioGroup(const QString& caption, const QStringList& items, int columns,

@@ -10,14 +10,15 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextEdit>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -106,7 +107,7 @@ struct DialogFixture : ::testing::Test {
     }
 };
 
-QStringList lines(const QPlainTextEdit* memo)
+QStringList lines(const QTextEdit* memo)
 {
     QStringList result;
     for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next())
@@ -456,6 +457,17 @@ TEST_F(DialogFixture, DISABLED_SaveTabPictures)
     const QString folder = qEnvironmentVariableIsSet("NOLLEX_SHOT_DIR")
                                ? qEnvironmentVariable("NOLLEX_SHOT_DIR")
                                : QStringLiteral("/tmp");
+    form->Edit2->setText(QStringLiteral("/usr/include/ç"));
+    form->CheckBox14->setChecked(true);
+    form->Edit9->setText(QStringLiteral("5"));
+    form->Edit->setText(QStringLiteral("-v -y"));
+    form->Definer->Edit11->setText(QStringLiteral("/home/user/work/sample.prj"));
+    for (const char* file : {"/home/user/work/main.c", "/home/user/work/sub.c"}) {
+        auto* item = new QListWidgetItem(QString::fromLatin1(file), form->Definer->CheckListBox1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    form->Definer->Label10->setText(QStringLiteral("/home/user/work/main.c"));
     open();
     for (int tab = 0; tab < form->PageControl1->count(); ++tab) {
         form->PageControl1->setCurrentIndex(tab);
