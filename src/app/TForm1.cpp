@@ -1,12 +1,16 @@
 #include "TForm1.h"
 
 #include "Layout.h"
+#include "build/BuildRunner.h"
+#include "build/CompilerSetup.h"
 #include "editor/CaretPos.h"
 #include "editor/FileCommands.h"
 #include "editor/UndoToggle.h"
 #include "options/TForm2.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/Processes.h"
 #include "platform/Help.h"
 #include "platform/ShowError.h"
 
@@ -16,6 +20,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
@@ -78,6 +83,10 @@ QIcon themeIcon()
 
 TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(std::move(deps))
 {
+    if (!deps_.processes)
+        deps_.processes = std::make_shared<HostProcessStarter>(programFolder());
+    if (!deps_.files)
+        deps_.files = std::make_shared<HostFileSystem>();
     setWindowTitle(QStringLiteral("NOLLEX"));
     setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
     createControls();
@@ -87,6 +96,13 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
     form2_ = std::make_unique<TForm2>(
         ConfigTarget{Memos.get(), &OptionSet, &CompilerDirectory, &CompilerName, &RunMode},
         dialogs(), this);
+    connect(form2_->Button4, &QPushButton::clicked, this, [this] {
+        guarded([this] {
+            CheckCompilerExists(form2_->Edit7->text(), form2_->Edit8->text(), *deps_.files, dialogs());
+        });
+    });
+    connect(form2_->Button5, &QPushButton::clicked, this,
+            [this] { guarded([this] { GenerateConfigFiles(form2_->Edit7->text(), *deps_.files); }); });
     resize(565, 404 + menuBar()->sizeHint().height());
 }
 
@@ -301,6 +317,30 @@ FileCommands TForm1::fileCommands()
                          [this](const QString& path) { OpenProject(path); }});
 }
 
+BuildContext TForm1::buildContext()
+{
+    return BuildContext{
+        .memos = *Memos,
+        .options = OptionSet,
+        .compilerDirectory = CompilerDirectory,
+        .compilerName = CompilerName,
+        .runMode = RunMode,
+        .projectMainIndex = ProjectMainIndex,
+        .workFolder = WorkFolder,
+        .lastBuildFileName = LastBuildFileName,
+        .programFolder = programFolder(),
+        .setMessages = [this](const QString& text) { Memo2->setPlainText(text); },
+        .savePage = [this](int mode) { return SavePage(mode); },
+        .writeActivePage =
+            [this](const QString& path) {
+                const TCustomizedMemo* page = Memos->ActiveMemo();
+                writeTextFile(path, editorText(*page), page->FileFormat);
+            },
+        .dialogs = dialogs(),
+        .processes = *deps_.processes,
+        .files = *deps_.files};
+}
+
 void TForm1::wireEditor(TCustomizedMemo* editor)
 {
     editor->PopupMenu = PopupMenu1;
@@ -484,10 +524,10 @@ void TForm1::Find1Click() { FindString(0); }
 void TForm1::FindAgainDownwardClick() { FindString(1); }
 void TForm1::FindAgainUpward1Click() { FindString(-1); }
 void TForm1::Undo1Click() { undoLastEdit(*Memos->ActiveMemo()); }
-void TForm1::Execute1Click() {}
-void TForm1::Make1Click() {}
-void TForm1::outexe1Click() {}
-void TForm1::DosPrompt1Click() {}
+void TForm1::Execute1Click() { RunBuild(int(BuildMode::Execute)); }
+void TForm1::Make1Click() { RunBuild(int(BuildMode::Make)); }
+void TForm1::outexe1Click() { RerunOutput(); }
+void TForm1::DosPrompt1Click() { OpenDosPrompt(); }
 void TForm1::Configuration1Click() { form2_->exec(); }
 void TForm1::BgColor1Click()
 {
@@ -538,8 +578,20 @@ void TForm1::FindString(int d)
 {
     runFind(*Memos->ActiveMemo(), SearchText, d, dialogs(), findText_);
 }
-void TForm1::RunBuild(int) {}
-void TForm1::RerunOutput() {}
-void TForm1::OpenDosPrompt() {}
+void TForm1::RunBuild(int mode)
+{
+    BuildContext c = buildContext();
+    nollex::RunBuild(c, BuildMode(mode));
+}
+void TForm1::RerunOutput()
+{
+    BuildContext c = buildContext();
+    nollex::RerunOutput(c);
+}
+void TForm1::OpenDosPrompt()
+{
+    BuildContext c = buildContext();
+    nollex::OpenDosPrompt(c);
+}
 
 }  // namespace nollex

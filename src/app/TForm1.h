@@ -24,11 +24,17 @@ namespace nollex {
 
 class Dialogs;
 class FileCommands;
+class FileSystem;
+class ProcessStarter;
 class TForm2;
+struct BuildContext;
 
 struct TForm1Deps {
     Dialogs& dialogs;
     QString programFolder;  // the executable's folder, with its final separator
+    // What the build starts programs and finds files with; null = the machine's own.
+    std::shared_ptr<ProcessStarter> processes = nullptr;
+    std::shared_ptr<FileSystem> files = nullptr;
 };
 
 class TForm1 : public QMainWindow {
@@ -151,6 +157,7 @@ private:
     void createMenus();
     void wireEditor(TCustomizedMemo* editor);
     FileCommands fileCommands();  // the file commands on this window's pages
+    BuildContext buildContext();  // what a build reads and writes of this window
     QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                       void (TForm1::*handler)());
 

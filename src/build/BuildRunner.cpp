@@ -60,12 +60,15 @@ void settleWorkFolder(BuildContext& c)
     c.lastBuildFileName = fileNamePart(file, c.files);
 }
 
-QByteArray activePageBytes(const BuildContext& c)
+void writeActivePage(BuildContext& c, const QString& path)
 {
-    if (c.activePageBytes)
-        return c.activePageBytes();
+    if (c.writeActivePage) {
+        c.writeActivePage(path);
+        return;
+    }
     const TCustomizedMemo* memo = c.memos.ActiveMemo();
-    return memo ? memo->toPlainText().toUtf8() : QByteArray();
+    if (const auto error = c.files.writeFile(path, memo ? memo->toPlainText().toUtf8() : QByteArray()))
+        throw NollexError(*error);
 }
 
 QString outputSwitch(const QString& folder)
@@ -130,8 +133,7 @@ void RunBuild(BuildContext& c, BuildMode mode)
         c.setMessages(kPreBuildError);
         return;
     }
-    if (const auto error = c.files.writeFile(batch.sourcePath, activePageBytes(c)))
-        throw NollexError(*error);
+    writeActivePage(c, batch.sourcePath);
 
     const int startError =
         c.processes.start({batchCommand(*interpreter, programFolder), QString(), false, true});

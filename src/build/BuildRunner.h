@@ -4,7 +4,6 @@
 // outside (files, processes, dialogs) is reached through the collaborators in it,
 // so a test can run a whole build against fakes.
 
-#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -30,8 +29,9 @@ struct BuildContext {
     QString programFolder;  // the system's own folder
     std::function<void(const QString&)> setMessages;  // replaces the message pane's text
     std::function<int(int)> savePage;                 // 0 = Save, 1 = Save As; 1 when written
-    // The active page's text as its Save writes it; empty = UTF-8 of the editor's text.
-    std::function<QByteArray()> activePageBytes;
+    // Writes the active page's text to a path as its Save does (encoding kept);
+    // throws NollexError naming the file. Empty: UTF-8 of the editor's text through files.
+    std::function<void(const QString&)> writeActivePage;
     Dialogs& dialogs;
     ProcessStarter& processes;
     FileSystem& files;

@@ -78,7 +78,7 @@ struct BuildFixture : ::testing::Test {
                                     savedPages << memos->ActiveIndex();
                                     return onSave(mode);
                                 },
-                            .activePageBytes = {},
+                            .writeActivePage = {},
                             .dialogs = dialogs,
                             .processes = processes,
                             .files = fs};

@@ -1,0 +1,247 @@
+// Whole builds through the main window with the real stand-in interpreter and
+// compiler and this machine's gcc/g++. The console window is a script (through
+// NOLLEX_TERMINAL) that runs the command without a window and records its words
+// and output beside itself.
+
+#include "app/TForm1.h"
+#include "editor/FileCommands.h"
+#include "options/TForm2.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace nollex;
+
+namespace {
+
+const QByteArray kHello = "#include <cstdio>\n"
+                          "int main()\n"
+                          "{\n"
+                          "    std::puts(\"Hello, Nollex\");\n"
+                          "    return 0;\n"
+                          "}\n";
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct E2eFixture : ::testing::Test {
+    test::TempDir root;
+    QString program;  // the system's own folder: Nollex.ini, __out.bat, the stand-ins
+    QString work;     // where the pages live
+    QString terminal;
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+
+    void SetUp() override { setUpFolders(QStringLiteral("prog"), QStringLiteral("work")); }
+
+    void setUpFolders(const QString& programName, const QString& workName)
+    {
+        program = root.path() + programName + u'/';
+        work = root.path() + workName + u'/';
+        ASSERT_TRUE(QDir().mkpath(program));
+        ASSERT_TRUE(QDir().mkpath(work));
+        for (const char* tool : {"cmd.exe", "bcc32.exe"}) {
+            const QString from = QStringLiteral(NOLLEX_BINARY_DIR "/") + QLatin1String(tool);
+            ASSERT_TRUE(QFile::copy(from, program + QLatin1String(tool))) << from.toStdString();
+        }
+        terminal = root.file(QStringLiteral("term.sh"));
+        // Answers EXIT to a console that stays, as a user would.
+        root.write(QStringLiteral("term.sh"),
+                   "#!/bin/sh\n"
+                   "printf '%s|' \"$@\" >> \"$0.args\"; echo >> \"$0.args\"\n"
+                   "pwd >> \"$0.args\"\n"
+                   "printf 'exit\\n' | \"$@\" >> \"$0.out\" 2>&1\n"
+                   "echo \"status $?\" >> \"$0.done\"\n");
+        QFile::setPermissions(terminal, QFile::permissions(terminal) | QFileDevice::ExeOwner);
+        qputenv("NOLLEX_TERMINAL", terminal.toUtf8());
+        form = std::make_unique<TForm1>(TForm1Deps{dialogs, program});
+        ASSERT_EQ(form->CompilerDirectory + u'/', program);
+    }
+    void TearDown() override { form.reset(); }
+
+    // Puts a file on disk and opens it in the active page.
+    void openPage(const QString& path, const QByteArray& text)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        f.close();
+        loadPageFile(*form->Memos, form->Memos->ActiveIndex(), path);
+    }
+
+    // Waits until the console script has finished `runs` times.
+    bool waitForRuns(int runs)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 20000) {
+            if (readAll(terminal + QStringLiteral(".done")).count('\n') >= runs)
+                return true;
+            QThread::msleep(25);
+        }
+        return false;
+    }
+    QString consoleOutput() const { return QString::fromUtf8(readAll(terminal + QStringLiteral(".out"))); }
+    QStringList consoleArgs() const
+    {
+        return QString::fromUtf8(readAll(terminal + QStringLiteral(".args"))).split(u'\n', Qt::SkipEmptyParts);
+    }
+    QString messages() const { return form->Memo2->toPlainText(); }
+};
+
+}  // namespace
+
+// F9 on a hello-world page: compiled, linked, run with "/C" in its folder; the
+// temporary files are gone and the page's own file is untouched.
+TEST_F(E2eFixture, ExecutePrintsTheGreeting)
+{
+    openPage(work + QStringLiteral("hello.cpp"), kHello);
+    form->Memos->ActiveMemo()->appendPlainText(QStringLiteral("// edited"));
+
+    form->Execute1Click();
+
+    ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
+    EXPECT_TRUE(consoleOutput().contains(QStringLiteral("Hello, Nollex"))) << consoleOutput().toStdString();
+    const QStringList args = consoleArgs();
+    ASSERT_EQ(args.size(), 2);
+    EXPECT_EQ(args[0], program + QStringLiteral("cmd.exe|/C|") + work + QStringLiteral("__out.exe|"));
+    EXPECT_EQ(QDir(args[1]).canonicalPath(), QDir(work).canonicalPath());
+    EXPECT_EQ(form->WorkFolder, work);
+    EXPECT_EQ(form->LastBuildFileName, QStringLiteral("hello.cpp"));
+    EXPECT_TRUE(QFile::exists(work + QStringLiteral("__out.exe")));
+    EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.cpp")));
+    EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.obj")));
+    EXPECT_EQ(readAll(work + QStringLiteral("hello.cpp")), kHello);
+    EXPECT_TRUE(readAll(program + QStringLiteral("__out.bat")).startsWith("cd \"" + program.toUtf8() + "\"\r\n"));
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+}
+
+// A compile error shows g++'s diagnostic with its line number and runs nothing.
+TEST_F(E2eFixture, CompileErrorIsShownAndNothingRuns)
+{
+    openPage(work + QStringLiteral("bad.cpp"), "int main()\n{\n    return undeclared_name;\n}\n");
+    form->Execute1Click();
+    EXPECT_TRUE(messages().contains(QStringLiteral("__out.cpp:3:"))) << messages().toStdString();
+    EXPECT_TRUE(messages().contains(QStringLiteral("undeclared_name")));
+    EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.exe")));
+    EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.cpp")));
+    QThread::msleep(300);
+    EXPECT_FALSE(QFile::exists(terminal + QStringLiteral(".args")));
+}
+
+// A ".c" page is built by the C compiler: this is valid C and invalid C++.
+TEST_F(E2eFixture, CPageBuildsWithGcc)
+{
+    openPage(work + QStringLiteral("prog.c"),
+             "#include <stdio.h>\n#include <stdlib.h>\n"
+             "int main(void) { int *class = malloc(sizeof *class); *class = 42;\n"
+             "  printf(\"C says %d\\n\", *class); free(class); return 0; }\n");
+    form->Execute1Click();
+    ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
+    EXPECT_TRUE(consoleOutput().contains(QStringLiteral("C says 42"))) << consoleOutput().toStdString();
+}
+
+// Make compiles the page's own file into hello.exe beside it (saving the edit
+// first) and runs nothing; no __out file appears.
+TEST_F(E2eFixture, MakeWritesTheProgramBesideThePage)
+{
+    openPage(work + QStringLiteral("hello.cpp"), "int main() { return 1; }\n");
+    form->Memos->ActiveMemo()->setPlainText(QString::fromUtf8(kHello));
+    form->Make1Click();
+    EXPECT_TRUE(QFile::exists(work + QStringLiteral("hello.exe"))) << messages().toStdString();
+    EXPECT_EQ(readAll(work + QStringLiteral("hello.cpp")), kHello);
+    EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.exe")));
+    EXPECT_TRUE(form->OptionSet.smalln.isEmpty());
+    QThread::msleep(300);
+    EXPECT_FALSE(QFile::exists(terminal + QStringLiteral(".args")));
+}
+
+// Make on an untitled page builds in the folder chosen in Save As.
+TEST_F(E2eFixture, MakeOnUntitledPageBuildsWhereItWasSaved)
+{
+    form->Memos->ActiveMemo()->setPlainText(QString::fromUtf8(kHello));
+    dialogs.answer(work + QStringLiteral("fresh.cpp"));
+    form->Make1Click();
+    EXPECT_TRUE(QFile::exists(work + QStringLiteral("fresh.exe"))) << messages().toStdString();
+    EXPECT_EQ(form->WorkFolder, work);
+}
+
+// Re-run starts the last __out.exe again in its folder; before any build it says
+// so; RunMode 1 keeps the console with "/K" (answered here with EXIT).
+TEST_F(E2eFixture, RerunAndRunMode)
+{
+    dialogs.answer(MsgAnswer::Ok);
+    form->outexe1Click();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("__out.exeを作成していません"));
+
+    openPage(work + QStringLiteral("hello.cpp"), kHello);
+    form->RunMode = 1;
+    form->Execute1Click();
+    ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
+    form->outexe1Click();
+    ASSERT_TRUE(waitForRuns(2));
+    const QStringList args = consoleArgs();
+    ASSERT_EQ(args.size(), 4);
+    EXPECT_EQ(args[0], program + QStringLiteral("cmd.exe|/K|") + work + QStringLiteral("__out.exe|"));
+    EXPECT_EQ(args[2], program + QStringLiteral("cmd.exe|/K|__out.exe|"));
+    EXPECT_EQ(QDir(args[3]).canonicalPath(), QDir(work).canonicalPath());
+    EXPECT_EQ(consoleOutput().count(QStringLiteral("Hello, Nollex")), 2) << consoleOutput().toStdString();
+}
+
+// Blanks and Japanese in the program's and the page's folders: the batch lines
+// quote those paths and the build still runs.
+TEST_F(E2eFixture, FoldersWithBlanksAndJapanese)
+{
+    form.reset();
+    setUpFolders(QStringLiteral("my prog"), QStringLiteral("作業 フォルダ"));
+    openPage(work + QStringLiteral("hello.cpp"), kHello);
+    form->Execute1Click();
+    ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
+    EXPECT_TRUE(consoleOutput().contains(QStringLiteral("Hello, Nollex")));
+    const QStringList lines = QString::fromUtf8(readAll(program + QStringLiteral("__out.bat"))).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(lines.value(1).endsWith(u'"' + work + QStringLiteral("__out.cpp\" > \"") + program +
+                                        QStringLiteral("message.txt\"")))
+        << lines.value(1).toStdString();
+    EXPECT_EQ(lines.value(2), QStringLiteral("rem ") + program);
+}
+
+// A compiler folder that does not exist: nothing between the quotes of line 1,
+// and the pane says why nothing was built instead of staying empty.
+TEST_F(E2eFixture, MissingCompilerFolderIsReported)
+{
+    openPage(work + QStringLiteral("hello.cpp"), kHello);
+    form->CompilerDirectory = root.path() + QStringLiteral("no such folder");
+    form->Execute1Click();
+    EXPECT_TRUE(readAll(program + QStringLiteral("__out.bat")).startsWith("cd \"\"\r\nbcc32.exe "));
+    EXPECT_TRUE(messages().contains(QStringLiteral("bcc32.exe"))) << messages().toStdString();
+    EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.exe")));
+}
+
+// The dialog's two setup buttons work on its fields as typed.
+TEST_F(E2eFixture, CompilerSetupButtons)
+{
+    form->form2()->Edit7->setText(program);
+    form->form2()->Edit8->setText(QStringLiteral("bcc32.exe"));
+    dialogs.answer(MsgAnswer::Ok);
+    form->form2()->Button4->click();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("Existence"));
+    EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("OK"));
+
+    form->form2()->Edit7->setText(work + QStringLiteral("Bin"));
+    QDir().mkpath(work + QStringLiteral("Bin"));
+    form->form2()->Button5->click();
+    EXPECT_EQ(readAll(work + QStringLiteral("Bin/ilink32.cfg")), "-L\"" + work.toUtf8() + "lib\"\r\n");
+}
