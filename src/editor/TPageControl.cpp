@@ -56,14 +56,28 @@ void TPageControl::setTabCaption(TTabSheet* sheet, const QString& caption)
     relayout();
 }
 
+namespace {
+QSize tabSize(const QWidget* w, const QString& caption)
+{
+    // Ask the style, which knows its own padding, for the tab around the text.
+    QStyleOptionTab opt;
+    opt.initFrom(w);
+    opt.shape = QTabBar::RoundedNorth;
+    opt.text = caption;
+    const QFontMetrics fm = w->fontMetrics();
+    const QSize text(fm.horizontalAdvance(caption) + 8, fm.height() + 4);
+    return w->style()->sizeFromContents(QStyle::CT_TabBarTab, &opt, text, w);
+}
+}  // namespace
+
 int TPageControl::tabHeight() const
 {
-    return fontMetrics().height() + 6;
+    return tabSize(this, QStringLiteral("X")).height();
 }
 
 int TPageControl::tabWidth(const QString& caption) const
 {
-    return std::max(fontMetrics().horizontalAdvance(caption) + 12, 20);
+    return std::max(tabSize(this, caption).width(), 24);
 }
 
 QRect TPageControl::pageRect() const
