@@ -29,7 +29,8 @@ class TMemos;
 class TRadioGroup;
 class TUpDown;
 
-// The main window's values the dialog edits; all must outlive the dialog.
+// The main window's values the dialog edits; none may be null, all must outlive
+// the dialog.
 struct ConfigTarget {
     TMemos* memos = nullptr;  // tab width of every page
     CompileOptionSet* options = nullptr;
