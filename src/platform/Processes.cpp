@@ -64,6 +64,8 @@ int spawn(const QStringList& words, const QString& folder, bool wait)
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
         signal(SIGPIPE, SIG_DFL);
+        // No handles are inherited: only standard input, output and error stay open.
+        close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
         if (!wait) {
             setsid();
             const pid_t grandchild = fork();

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace nollex;
 
@@ -125,6 +126,14 @@ TEST(HostProcessStarter, WaitFolderAndErrors)
     EXPECT_EQ(starter.start({QStringLiteral("record \"a b\" -n\"/x y/\" c>d"), work.path(), false, true}), 0);
     EXPECT_EQ(work.read(QStringLiteral("out.txt")),
               "[a b]\n[-n/x y/]\n[c>d]\n" + QDir(work.path()).canonicalPath().toUtf8() + "\n");
+
+    // Descriptors of this process stay behind (only 0, 1 and 2 are inherited).
+    writeProgram(system, QStringLiteral("fds"), "#!/bin/sh\nls /proc/$$/fd > fds.txt\n");
+    const int leaked = dup(1);
+    EXPECT_EQ(starter.start({QStringLiteral("fds"), work.path(), false, true}), 0);
+    EXPECT_FALSE(work.read(QStringLiteral("fds.txt")).split('\n').contains(QByteArray::number(leaked)))
+        << work.read(QStringLiteral("fds.txt")).toStdString();
+    close(leaked);
 
     EXPECT_EQ(starter.start({QStringLiteral("no-such-program x"), QString(), false, true}), 2);
     EXPECT_EQ(starter.start({QStringLiteral("record"), work.path() + QStringLiteral("gone"), false, true}), 2);
