@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -47,6 +48,7 @@ void stepFontSize(TMemos& memos, int delta)
 ThemeLook themeLook(bool active, const QColor& buttonFace)
 {
     ThemeLook look;
+    look.controlFace = buttonFace;
     if (active) {
         look.window = colorFromBgr(0x0000B0);
         look.caretLabelBack = colorFromBgr(0x0000B0);
@@ -90,6 +92,19 @@ void paint(QWidget* w, const QColor& back, const QColor& text)
 
 void applyTheme(const ThemeTargets& t, const ThemeLook& look)
 {
+    // The window's colour would pass on to every control on it; the ones the
+    // theme does not name (tab control, status bar, buttons) keep their face.
+    const QList<QWidget*> themed = {t.label1, t.label2, t.label3, t.memo2, t.panel1};
+    for (QWidget* child : t.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (themed.contains(child))
+            continue;
+        QPalette cp = child->palette();
+        cp.setColor(QPalette::Window, look.controlFace);
+        child->setPalette(cp);
+        // A status bar paints no background of its own.
+        if (qobject_cast<QStatusBar*>(child))
+            child->setAutoFillBackground(true);
+    }
     QPalette p = t.window->palette();
     p.setColor(QPalette::Window, look.window);
     t.window->setPalette(p);

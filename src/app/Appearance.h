@@ -38,6 +38,7 @@ struct ThemeLook {
     bool messageBorder = true;              // Memo2's sunken border
     bool panelVisible = true;               // Panel1
     QString caption;                        // the theme menu item
+    QColor controlFace;  // the window's other controls (tab control, status bar) keep it
 };
 ThemeLook themeLook(bool active, const QColor& buttonFace);
 
