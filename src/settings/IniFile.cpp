@@ -256,7 +256,6 @@ Line writtenLine(const QByteArray& raw)
 }
 
 struct Section {
-    int header = 0;
     int lastKey = 0;  // the header itself while the section has no key
     QHash<QString, int> keys;  // case-folded name -> first line with it
 };
@@ -335,7 +334,7 @@ struct IniFile::Cache {
                     current = -1;  // a repeated section is never read or written
                 } else {
                     current = int(sections.size());
-                    sections.push_back(Section{i, i, {}});
+                    sections.push_back(Section{i, {}});
                     sectionIndex.insert(folded, current);
                 }
             } else if (line.kind == Kind::Key && current >= 0) {
