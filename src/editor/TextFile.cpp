@@ -203,9 +203,11 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
     // QSaveFile writes a temporary file beside the target (the link's target for a
     // symbolic link), gives it the old file's permissions and renames it over.
+    // Unbuffered: a buffered QSaveFile loses the error of its final flush (a full
+    // disk) and commits a cut-off file; written directly, a short write shows.
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw NollexError(
             QStringLiteral("ファイル \"%1\" に書き込めません: %2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
