@@ -21,6 +21,52 @@ bool insideCharacter(QStringView text, qsizetype k)
     return k > 0 && k < text.size() && text[k].isLowSurrogate() && text[k - 1].isHighSurrogate();
 }
 
+// Horspool's search in both directions over UTF-16 units. A page may hold ten
+// megabytes, so a miss must not compare at every position. The shift tables are
+// keyed by a unit's low byte; units that share it share the smaller shift.
+class Horspool {
+public:
+    explicit Horspool(QStringView pattern) : p_(pattern)
+    {
+        const qsizetype m = p_.size();
+        std::fill(std::begin(down_), std::end(down_), m);
+        std::fill(std::begin(up_), std::end(up_), m);
+        for (qsizetype i = 0; i + 1 < m; ++i)
+            down_[key(p_[i])] = m - 1 - i;
+        for (qsizetype i = m - 1; i >= 1; --i)
+            up_[key(p_[i])] = i;
+    }
+
+    // First occurrence starting at from or later.
+    qsizetype forward(QStringView t, qsizetype from) const
+    {
+        const qsizetype m = p_.size();
+        for (qsizetype i = from; i + m <= t.size(); i += down_[key(t[i + m - 1])]) {
+            if (t[i + m - 1] == p_[m - 1] && t.sliced(i, m - 1) == p_.first(m - 1))
+                return i;
+        }
+        return -1;
+    }
+
+    // Last occurrence starting at from or earlier.
+    qsizetype backward(QStringView t, qsizetype from) const
+    {
+        const qsizetype m = p_.size();
+        for (qsizetype i = std::min(from, t.size() - m); i >= 0; i -= up_[key(t[i])]) {
+            if (t[i] == p_[0] && t.sliced(i + 1, m - 1) == p_.sliced(1))
+                return i;
+        }
+        return -1;
+    }
+
+private:
+    static unsigned key(QChar c) { return c.unicode() & 0xFF; }
+
+    QStringView p_;
+    qsizetype down_[256];
+    qsizetype up_[256];
+};
+
 }  // namespace
 
 std::optional<qsizetype> findInText(QStringView text, qsizetype caret, QStringView pattern, int d)
@@ -28,6 +74,7 @@ std::optional<qsizetype> findInText(QStringView text, qsizetype caret, QStringVi
     if (pattern.isEmpty() || pattern.size() > text.size())
         return std::nullopt;
     caret = std::clamp<qsizetype>(caret, 0, text.size());
+    const Horspool search(pattern);
 
     if (d >= 0) {
         qsizetype from = caret;
@@ -35,20 +82,15 @@ std::optional<qsizetype> findInText(QStringView text, qsizetype caret, QStringVi
             from += insideCharacter(text, from + 1) ? 2 : 1;
         else if (d > 0)
             return std::nullopt;  // nothing lies after the end
-        for (qsizetype k = text.indexOf(pattern, from, Qt::CaseSensitive); k >= 0;
-             k = text.indexOf(pattern, k + 1, Qt::CaseSensitive)) {
+        for (qsizetype k = search.forward(text, from); k >= 0; k = search.forward(text, k + 1)) {
             if (!insideCharacter(text, k))
                 return k;
         }
         return std::nullopt;
     }
 
-    // Upward: the nearest occurrence that starts before the caret. Qt reads a
-    // negative start as counted from the end, so the caret at 0 stops here.
-    if (caret == 0)
-        return std::nullopt;
-    for (qsizetype k = text.lastIndexOf(pattern, caret - 1, Qt::CaseSensitive); k >= 0;
-         k = k > 0 ? text.lastIndexOf(pattern, k - 1, Qt::CaseSensitive) : -1) {
+    // Upward: the nearest occurrence that starts before the caret.
+    for (qsizetype k = search.backward(text, caret - 1); k >= 0; k = search.backward(text, k - 1)) {
         if (!insideCharacter(text, k))
             return k;
     }
@@ -77,6 +119,24 @@ void DocumentTextCache::forget()
     document_ = nullptr;
     text_.clear();
     valid_ = false;
+    dirty_ = false;
+}
+
+void DocumentTextCache::noteChange(int from, int removed, int added)
+{
+    // One range covers every change since the copy was made: [lo_, hi_) in the
+    // document now, [lo_, oldHi_) in the copy.
+    if (!dirty_) {
+        lo_ = from;
+        hi_ = qsizetype(from) + added;
+        oldHi_ = qsizetype(from) + removed;
+        dirty_ = true;
+        return;
+    }
+    const qsizetype end = qsizetype(from) + removed;  // in the document before this change
+    oldHi_ += std::max<qsizetype>(0, end - hi_);
+    hi_ = std::max(hi_, end) + (added - removed);
+    lo_ = std::min<qsizetype>(lo_, from);
 }
 
 const QString& DocumentTextCache::text(QTextDocument* document)
@@ -87,12 +147,30 @@ const QString& DocumentTextCache::text(QTextDocument* document)
         return text_;
     if (!document_) {
         document_ = document;
-        changed_ = QObject::connect(document, &QTextDocument::contentsChanged,
-                                    [this] { valid_ = false; });
+        // A document reports its changes only once it has a layout (an editor's
+        // always has one; a bare document gets its default here).
+        document->documentLayout();
+        changed_ = QObject::connect(document, &QTextDocument::contentsChange,
+                                    [this](int from, int removed, int added) {
+                                        noteChange(from, removed, added);
+                                    });
     }
+    const qsizetype length = document->characterCount() - 1;  // without the closing separator
+    if (valid_ && dirty_) {
+        // Only the changed range is copied again; the document reports ranges
+        // that may reach past its end, so each side is cut at its own end.
+        const qsizetype lo = std::min(lo_, text_.size());
+        const qsizetype oldHi = std::clamp(oldHi_, lo, text_.size());
+        const qsizetype hi = std::clamp(hi_, std::min(lo, length), length);
+        QTextCursor range(document);
+        range.setPosition(int(std::min(lo, length)));
+        range.setPosition(int(hi), QTextCursor::KeepAnchor);
+        text_.replace(lo, oldHi - lo, range.selectedText());
+    }
+    dirty_ = false;
     // The length check also catches a change made while the document's
-    // signals were blocked.
-    if (!valid_ || text_.size() + 1 != document->characterCount()) {
+    // signals were blocked, and anything the range above missed.
+    if (!valid_ || text_.size() != length) {
         // toRawText keeps every character as it is; toPlainText would also turn
         // no-break spaces into blanks, and the search must be exact.
         text_ = document->toRawText();
@@ -159,9 +237,11 @@ void runFind(QPlainTextEdit& editor, QString& searchText, int d, Dialogs& dialog
         return;
     }
     editor.setFocus();
+    // Scrolling first leaves the caret in view, so the editor does not lay out
+    // a screenful above it to bring it into view on its own.
+    scrollLineToTop(editor, int(*found));
     cursor.setPosition(int(*found));
     editor.setTextCursor(cursor);
-    scrollLineToTop(editor, int(*found));
 }
 
 }  // namespace nollex

@@ -25,7 +25,7 @@ std::optional<qsizetype> findInText(QStringView text, qsizetype caret, QStringVi
 // of the page, which the document keeps as U+2029 between its blocks.
 QString documentPattern(const QString& searchText);
 
-// The text of the document last searched, kept until that document changes, so
+// The text of the document last searched, kept up to date with its edits, so
 // that repeated searches through a large page do not copy it each time.
 class DocumentTextCache {
 public:
@@ -40,11 +40,16 @@ public:
 
 private:
     void forget();
+    void noteChange(int from, int removed, int added);
 
     QPointer<QTextDocument> document_;
     QMetaObject::Connection changed_;
     QString text_;
     bool valid_ = false;
+    // Edits since text_ was made, kept as one range so that refreshing a large
+    // page after a few keystrokes copies only what changed.
+    bool dirty_ = false;
+    qsizetype lo_ = 0, hi_ = 0, oldHi_ = 0;
 };
 
 // Puts the editor line that holds position pos at the top of the editor, as far

@@ -2,6 +2,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QPlainTextEdit>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -71,6 +72,104 @@ TEST(FindInText, NeverStartsInsideACharacter)
     EXPECT_EQ(findInText(text, text.size(), lowHalf, -1), std::nullopt);
     EXPECT_EQ(findInText(text, 0, face, 1), 3);
     EXPECT_EQ(findInText(text, 0, QStringLiteral("x"), 1), 2);
+}
+
+namespace {
+
+// Every start position, in order: what the search must agree with.
+std::optional<qsizetype> naiveFind(const QString& t, qsizetype caret, const QString& p, int d)
+{
+    auto at = [&](qsizetype k) {
+        return k >= 0 && k + p.size() <= t.size() && QStringView(t).sliced(k, p.size()) == p &&
+               !(k > 0 && t[k].isLowSurrogate() && t[k - 1].isHighSurrogate());
+    };
+    if (p.isEmpty())
+        return std::nullopt;
+    if (d < 0) {
+        for (qsizetype k = std::min(caret, t.size()) - 1; k >= 0; --k)
+            if (at(k))
+                return k;
+        return std::nullopt;
+    }
+    qsizetype from = caret;
+    if (d > 0) {
+        if (from >= t.size())
+            return std::nullopt;
+        from += (from + 1 < t.size() && t[from + 1].isLowSurrogate() && t[from].isHighSurrogate()) ? 2 : 1;
+    }
+    for (qsizetype k = from; k + p.size() <= t.size(); ++k)
+        if (at(k))
+            return k;
+    return std::nullopt;
+}
+
+}  // namespace
+
+// The skipping search finds exactly what a position-by-position scan finds, on
+// random texts over few letters (many near misses), with letters that share
+// their low byte and with characters of two units.
+TEST(FindInText, AgreesWithAScanOnRandomTexts)
+{
+    const QString letters = QStringLiteral("ab\u0161\u0261") + QString::fromUtf8("\xF0\x9F\x98\x80");
+    QRandomGenerator rng(20240601);
+    auto randomText = [&](int maxLength) {
+        QString t;
+        const int n = int(rng.bounded(maxLength + 1));
+        for (int i = 0; i < n; ++i) {
+            const int c = int(rng.bounded(5));
+            t += c < 4 ? QString(letters[c]) : letters.right(2);
+        }
+        return t;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const QString t = randomText(40);
+        const QString p = rng.bounded(4) == 0 ? t.mid(int(rng.bounded(t.size() + 1)), 3) : randomText(4);
+        const qsizetype caret = rng.bounded(t.size() + 2);
+        const int d = int(rng.bounded(3)) - 1;
+        ASSERT_EQ(findInText(t, caret, p, d), naiveFind(t, std::min(caret, t.size()), p, d))
+            << "text " << t.toStdString() << " pattern " << p.toStdString() << " caret " << caret
+            << " d " << d;
+    }
+}
+
+// After any mix of edits the kept copy equals the document's text: typing,
+// deleting, line breaks, undo and redo, replacing everything.
+TEST(DocumentTextCache, FollowsRandomEdits)
+{
+    QTextDocument doc;
+    DocumentTextCache cache;
+    QRandomGenerator rng(77);
+    const QStringList pieces = {QStringLiteral("a"), QStringLiteral("int x;"), QStringLiteral("\n"),
+                                QStringLiteral("日本\n語"), QString(QChar(0x00A0))};
+    doc.setPlainText(QStringLiteral("start\ntext"));
+    for (int round = 0; round < 2000; ++round) {
+        const int edits = int(rng.bounded(4));
+        for (int e = 0; e < edits; ++e) {
+            const int size = doc.characterCount() - 1;
+            QTextCursor c(&doc);
+            c.setPosition(int(rng.bounded(size + 1)));
+            switch (rng.bounded(7)) {
+            case 0:
+            case 1: c.insertText(pieces[int(rng.bounded(pieces.size()))]); break;
+            case 2:
+                c.setPosition(int(rng.bounded(size + 1)), QTextCursor::KeepAnchor);
+                c.removeSelectedText();
+                break;
+            case 3:
+                c.setPosition(int(rng.bounded(size + 1)), QTextCursor::KeepAnchor);
+                c.insertText(pieces[int(rng.bounded(pieces.size()))]);
+                break;
+            case 4: doc.undo(); break;
+            case 5: doc.redo(); break;
+            default:
+                if (rng.bounded(20) == 0)
+                    doc.setPlainText(QStringLiteral("fresh\ntext"));
+                else
+                    c.insertBlock();
+            }
+        }
+        ASSERT_EQ(cache.text(&doc), doc.toRawText()) << "round " << round;
+    }
 }
 
 namespace {
