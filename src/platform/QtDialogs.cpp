@@ -4,10 +4,13 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QValidator>
@@ -113,7 +116,9 @@ namespace {
 QIcon colorSwatch(const QColor& color)
 {
     QPixmap pm(16, 16);
-    pm.fill(color);
+    pm.fill(Qt::gray);  // a frame, so that white shows on a light button
+    QPainter p(&pm);
+    p.fillRect(1, 1, 14, 14, color);
     return QIcon(pm);
 }
 
@@ -128,6 +133,9 @@ std::optional<FontChoice> QtDialogs::font(const FontChoice& initial,
         const qreal dpi = parent_ ? parent_->logicalDpiY() : 96.0;
         start.setPointSizeF(start.pixelSize() * 72.0 / dpi);
     }
+    // A family this machine lacks is shown as the one that stands in for it.
+    if (!QFontDatabase::families().contains(start.family()))
+        start.setFamily(QFontInfo(start).family());
     QFontDialog dialog(start, parent_);
     dialog.setOption(QFontDialog::DontUseNativeDialog, true);
     QColor color = initial.color.isValid() ? initial.color : QColor(Qt::black);
