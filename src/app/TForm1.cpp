@@ -13,6 +13,7 @@
 #include "platform/Processes.h"
 #include "platform/Help.h"
 #include "platform/ShowError.h"
+#include "settings/SettingsFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -317,6 +318,14 @@ FileCommands TForm1::fileCommands()
                          [this](const QString& path) { OpenProject(path); }});
 }
 
+SettingsHost TForm1::settingsHost()
+{
+    return SettingsHost{*Memos, OptionSet, RunMode, CompilerDirectory, CompilerName, ProjectFile,
+                        ProjectMainIndex, FontDialog1, *form2_, dialogs(), *deps_.files,
+                        [this](const QString& path) { OpenProject(path); },
+                        [this](const QString& x) { setMainCaption(x); }};
+}
+
 BuildContext TForm1::buildContext()
 {
     return BuildContext{
@@ -376,6 +385,8 @@ void TForm1::FormCreate()
 
 void TForm1::FormShow()
 {
+    SettingsHost host = settingsHost();
+    restoreSettings(settingsFilePath(programFolder()), host);
 }
 
 void TForm1::FormResize()
@@ -396,6 +407,8 @@ bool TForm1::FormCloseQuery()
 
 void TForm1::FormClose()
 {
+    SettingsHost host = settingsHost();
+    saveSettings(settingsFilePath(programFolder()), host);
 }
 
 void TForm1::WMDropFiles(const QStringList& paths)

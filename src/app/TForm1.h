@@ -28,6 +28,7 @@ class FileSystem;
 class ProcessStarter;
 class TForm2;
 struct BuildContext;
+struct SettingsHost;
 
 struct TForm1Deps {
     Dialogs& dialogs;
@@ -158,6 +159,7 @@ private:
     void wireEditor(TCustomizedMemo* editor);
     FileCommands fileCommands();  // the file commands on this window's pages
     BuildContext buildContext();  // what a build reads and writes of this window
+    SettingsHost settingsHost();  // what Nollex.ini restores and saves of this window
     QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                       void (TForm1::*handler)());
 

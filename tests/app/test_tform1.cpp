@@ -67,7 +67,8 @@ struct MainWindowFixture : ::testing::Test {
 
 TEST_F(MainWindowFixture, StartsWithDesignedControls)
 {
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("NOLLEX"));
+    // The first showing restored the settings; with no file, the untitled page's caption.
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex <  >"));
     EXPECT_EQ(form->Memos->LastIndex(), 0);
     EXPECT_EQ(form->Client->size(), QSize(565, 404));
     EXPECT_EQ(form->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));

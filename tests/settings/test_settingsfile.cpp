@@ -1,0 +1,493 @@
+#include "app/TForm1.h"
+#include "editor/FileCommands.h"
+#include "options/TForm2.h"
+#include "options/TRadioGroup.h"
+#include "options/TUpDown.h"
+#include "platform/Colors.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+using namespace nollex;
+
+namespace {
+
+struct SettingsFixture : ::testing::Test {
+    test::TempDir folder;  // the system's own folder
+    test::ScriptedDialogs dialogs;
+
+    QString iniPath() const { return folder.file("Nollex.ini"); }
+    void writeIni(const QStringList& lines) const
+    {
+        folder.write("Nollex.ini", lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
+    }
+    QString stored(const QString& section, const QString& key) const
+    {
+        return IniFile(iniPath()).readString(section, key, QStringLiteral("<missing>"));
+    }
+    // A window shown for the first time, which runs the restore.
+    std::unique_ptr<TForm1> start()
+    {
+        auto form = std::make_unique<TForm1>(TForm1Deps{dialogs, folder.path()});
+        form->show();
+        return form;
+    }
+    void TearDown() override { EXPECT_TRUE(dialogs.allAnswersUsed()); }
+};
+
+// Everything a restart must bring back, gathered from a window.
+struct Snapshot {
+    QStringList fileNames, tabCaptions, texts;
+    int activeIndex, tabWidth, runMode;
+    QColor background, fontColor;
+    QString fontFamily;
+    qreal fontPoints;
+    QString compilerDirectory, compilerName, caption;
+    CompileOptionSet options;
+    OptionControls controls;
+    QString edit6, edit7, edit8;
+    int radioGroup3, upDown;
+    bool checkBox5;
+    QFont fontDialog;
+    QColor fontDialogColor;
+
+    explicit Snapshot(TForm1& f)
+    {
+        TMemos& m = *f.Memos;
+        fileNames = m.FileNames;
+        for (int i = 0; i <= m.LastIndex(); ++i) {
+            tabCaptions << m.caption(i);
+            texts << m.Editors[i]->toPlainText();
+        }
+        activeIndex = m.ActiveIndex();
+        tabWidth = m.TabWidth();
+        runMode = f.RunMode;
+        background = m.Color();
+        fontColor = m.FontColor();
+        fontFamily = m.Font().family();
+        fontPoints = m.Font().pointSizeF();
+        compilerDirectory = f.CompilerDirectory;
+        compilerName = f.CompilerName;
+        caption = f.windowTitle();
+        options = f.OptionSet;
+        TForm2& d = *f.form2();
+        controls = d.optionControls();
+        edit6 = d.Edit6->text();
+        edit7 = d.Edit7->text();
+        edit8 = d.Edit8->text();
+        radioGroup3 = d.RadioGroup3->ItemIndex();
+        upDown = d.UpDown1->Position();
+        checkBox5 = d.CheckBox5->isChecked();
+        fontDialog = f.FontDialog1.font;
+        fontDialogColor = f.FontDialog1.color;
+    }
+};
+
+template <size_t N>
+QByteArray raw(const char (&bytes)[N])
+{
+    return QByteArray(bytes, N - 1);  // NUL bytes included
+}
+
+void expectSame(const Snapshot& a, const Snapshot& b)
+{
+    EXPECT_EQ(a.fileNames, b.fileNames);
+    EXPECT_EQ(a.tabCaptions, b.tabCaptions);
+    EXPECT_EQ(a.texts, b.texts);
+    EXPECT_EQ(a.activeIndex, b.activeIndex);
+    EXPECT_EQ(a.tabWidth, b.tabWidth);
+    EXPECT_EQ(a.runMode, b.runMode);
+    EXPECT_EQ(a.background, b.background);
+    EXPECT_EQ(a.fontColor, b.fontColor);
+    EXPECT_EQ(a.fontFamily, b.fontFamily);
+    EXPECT_EQ(a.fontPoints, b.fontPoints);
+    EXPECT_EQ(a.compilerDirectory, b.compilerDirectory);
+    EXPECT_EQ(a.compilerName, b.compilerName);
+    EXPECT_EQ(a.caption, b.caption);
+    EXPECT_EQ(a.options, b.options);
+    EXPECT_EQ(a.controls, b.controls);
+    EXPECT_EQ(a.edit6, b.edit6);
+    EXPECT_EQ(a.edit7, b.edit7);
+    EXPECT_EQ(a.edit8, b.edit8);
+    EXPECT_EQ(a.radioGroup3, b.radioGroup3);
+    EXPECT_EQ(a.upDown, b.upDown);
+    EXPECT_EQ(a.checkBox5, b.checkBox5);
+    EXPECT_EQ(a.fontDialog.family(), b.fontDialog.family());
+    EXPECT_EQ(a.fontDialog.pointSizeF(), b.fontDialog.pointSizeF());
+    EXPECT_EQ(a.fontDialogColor, b.fontDialogColor);
+}
+
+}  // namespace
+
+// Guards the whole restore against the save: every value a user set comes back,
+// the dialog's controls included, with -P kept and a quoted folder intact.
+TEST_F(SettingsFixture, RoundTripThroughCloseAndRestart)
+{
+    const QString a = folder.write("a.c", "int main() { return 0; }\n");
+    QDir().mkpath(folder.file("sub"));
+    const QString b = folder.write("sub/b.cpp", "// b\n");
+    Snapshot before = [&] {
+        auto form = start();
+        EXPECT_TRUE(dialogs.asked.isEmpty());
+        TMemos& m = *form->Memos;
+        loadPageFile(m, 0, a);
+        m.AddPage(QString());  // stays untitled
+        m.AddPage(QString());
+        loadPageFile(m, 2, b);
+        m.setColor(colorFromBgr(0x123456));
+        m.setFontColor(colorFromBgr(0xABCDEF));
+        QFont font = m.Font();
+        font.setFamily(QStringLiteral("Noto Sans Mono CJK JP"));
+        font.setPointSize(15);
+        form->FontDialog1Apply({font, colorFromBgr(0xABCDEF)});
+        m.setActiveIndex(0);
+        form->MemoEnter();  // what the click on the page does to the caption
+
+        TForm2& d = *form->form2();
+        d.Edit6->setText(QStringLiteral("8"));
+        d.Edit7->setText(folder.file("compiler dir"));
+        d.Edit8->setText(QStringLiteral("bcc32x.exe"));
+        d.RadioGroup3->setItemIndex(1);
+        d.RadioGroup1->setItemIndex(2);
+        d.RadioGroup2->setItemIndex(1);
+        for (QCheckBox* box : {d.CheckBox1, d.CheckBox5, d.CheckBox11, d.CheckBox12, d.CheckBox14,
+                               d.CheckBox18})
+            box->setChecked(true);
+        d.CheckBox7->setChecked(false);
+        d.Edit9->setText(QStringLiteral("5"));
+        d.Edit2->setText(QStringLiteral("\"/usr/include/my dir\""));
+        d.Edit4->setText(QStringLiteral("-ml"));  // -T stays off, its text is kept
+        d.Edit->setText(QStringLiteral("-DX=1 -v"));
+        d.ApplyOptions();
+        EXPECT_EQ(form->OptionSet.I, QStringLiteral("-I\"/usr/include/my dir\" "));
+        EXPECT_EQ(form->OptionSet.P, QStringLiteral("-P "));
+
+        Snapshot s(*form);
+        EXPECT_TRUE(form->close());
+        return s;
+    }();
+    EXPECT_EQ(stored("Compiler", "_insideI"), QStringLiteral("\"/usr/include/my dir\""));
+
+    auto again = start();
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+    Snapshot after(*again);
+    // The free-option flag comes back with the blank every switch text ends in.
+    before.options.Manual = QStringLiteral("true ");
+    expectSame(before, after);
+    EXPECT_EQ(after.fileNames, (QStringList{a, QString(), b}));
+    EXPECT_EQ(after.tabCaptions, (QStringList{"a.c", "", "b.cpp"}));
+    EXPECT_EQ(after.caption, "Nollex < " + a + " >");
+    EXPECT_EQ(after.tabWidth, 8);
+    EXPECT_EQ(after.runMode, 1);
+    EXPECT_EQ(after.options.Instructions, QStringLiteral("-5 "));
+    EXPECT_EQ(after.options.n_of_g, 5);
+    EXPECT_EQ(after.options.insideT, QStringLiteral("-ml"));
+    EXPECT_FALSE(again->Memos->Editors[0]->Modified());
+}
+
+// Guards the first start: no file is no error, and every value is the default.
+TEST_F(SettingsFixture, MissingOrEmptyFileGivesDefaults)
+{
+    for (const char* content : {"<none>", "", "\r\n\r\n"}) {
+        SCOPED_TRACE(content);
+        QFile::remove(iniPath());
+        if (QByteArray(content) != "<none>")
+            folder.write("Nollex.ini", content);
+        auto form = start();
+        EXPECT_TRUE(dialogs.asked.isEmpty());
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex <  >"));
+        EXPECT_EQ(form->Memos->LastIndex(), 0);
+        EXPECT_EQ(form->Memos->Color(), QColor(Qt::black));
+        EXPECT_EQ(form->Memos->FontColor(), QColor(Qt::white));
+        EXPECT_EQ(form->Memos->Font().family(), QStringLiteral("ＭＳ 明朝"));
+        EXPECT_EQ(form->Memos->Font().pointSize(), 12);
+        EXPECT_EQ(form->Memos->TabWidth(), 4);
+        EXPECT_EQ(form->form2()->Edit6->text(), QStringLiteral("4"));
+        // The stand-in compiler's folder, as the window was created with it.
+        EXPECT_EQ(form->CompilerDirectory, QDir::cleanPath(folder.path()));
+        EXPECT_EQ(form->form2()->Edit7->text(), form->CompilerDirectory);
+        EXPECT_EQ(form->OptionSet, CompileOptionSet{});
+        EXPECT_EQ(form->FontDialog1.font, form->Memos->Font());
+    }
+}
+
+// Guards the key order and that a fresh close writes every key, -P's pair
+// right after -N's.
+TEST_F(SettingsFixture, FreshCloseWritesEveryKeyInOrder)
+{
+    auto form = start();
+    ASSERT_TRUE(form->close());
+    QStringList want = {
+        "[Information]", "Version=200", "",
+        "[System]", "BGColor=0", "FontColor=16777215", "FontSize=12", "FontName=ＭＳ 明朝",
+        "Tab=4", "close_or_not=0", "Index=0", "FileName0=", "ActiveIndex=0", "",
+        "[Project]", "ProjectFile=", "",
+        "[Compiler]", "compiler_directory=" + QDir::cleanPath(folder.path()),
+        "compiler_name=bcc32.exe", "_Instructions=-3 ", "__Instructions=0"};
+    for (const char* k : {"B", "C", "K", "N", "P", "S", "smallb", "smallc", "smallp", "smallw",
+                          "smallg", "smallj", "H", "I", "L", "T", "smalln", "Manual"}) {
+        const QString key = QString::fromLatin1(k);
+        const bool on = key == "smallb" || key == "smallw";
+        want << "_" + key + "=" + (on ? "-" + key.right(1) + " " : QString())
+             << "__" + key + "=" + (on ? "1" : "0");
+        if (key == "smallg" || key == "smallj")
+            want << "n_of_" + key.right(1) + "=0" << "_n_of_" + key.right(1) + "=";
+    }
+    for (const char* k : {"H", "I", "L", "T", "n", "Manual"})
+        want << "_inside" + QString::fromLatin1(k) + "=";
+    want << "_O=-O1 " << "__O=0";
+    const QString written = QString::fromUtf8(folder.read("Nollex.ini"));
+    EXPECT_EQ(written, want.join("\r\n") + "\r\n");
+}
+
+// Guards the version question: its text and buttons, and that No reads nothing
+// while the next close writes the whole file as version 2.
+TEST_F(SettingsFixture, OlderVersionAnsweredNo)
+{
+    writeIni({"[Information]", "Version=150", "[System]", "BGColor=255", "Index=1",
+              "FileName0=" + folder.write("a.c", "x"), "Tab=8", "[Compiler]", "_smallb="});
+    dialogs.answer(MsgAnswer::No);
+    auto form = start();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("Nollex.ini"));
+    EXPECT_EQ(dialogs.asked[0].text,
+              QStringLiteral("現存する設定ファイルは Version1.5 のものです\n"
+                             "今の Nollex は Version2 ですので正常に解釈しない可能性があります\n"
+                             "設定の読み込みを行いますか？"));
+    EXPECT_EQ(dialogs.asked[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::None);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("NOLLEX"));
+    EXPECT_EQ(form->Memos->LastIndex(), 0);
+    EXPECT_EQ(form->Memos->Color(), QColor(Qt::black));
+
+    ASSERT_TRUE(form->close());
+    EXPECT_EQ(stored("Information", "Version"), QStringLiteral("200"));
+    EXPECT_EQ(stored("System", "BGColor"), QStringLiteral("0"));
+    EXPECT_EQ(stored("System", "Index"), QStringLiteral("0"));
+    EXPECT_EQ(stored("System", "FileName0"), QString());
+    EXPECT_EQ(stored("Compiler", "_smallb"), QStringLiteral("-b"));
+    EXPECT_EQ(stored("Compiler", "_O"), QStringLiteral("-O1"));
+}
+
+// Guards which versions ask (1 to 199) and how versions are written.
+TEST_F(SettingsFixture, VersionsThatAskAndThatDoNot)
+{
+    EXPECT_EQ(versionNumberText(150), QStringLiteral("1.5"));
+    EXPECT_EQ(versionNumberText(101), QStringLiteral("1.01"));
+    EXPECT_EQ(versionNumberText(200), QStringLiteral("2"));
+    EXPECT_EQ(versionNumberText(110), QStringLiteral("1.1"));
+    EXPECT_EQ(versionNumberText(1), QStringLiteral("0.01"));
+
+    for (const char* version : {"0", "-5", "200", "300", "abc", ""}) {
+        SCOPED_TRACE(version);
+        dialogs.clearAsked();
+        writeIni({"[Information]", QStringLiteral("Version=") + version, "[System]", "BGColor=255"});
+        auto form = start();
+        EXPECT_TRUE(dialogs.asked.isEmpty());
+        EXPECT_EQ(form->Memos->Color(), QColor(Qt::red));
+    }
+    dialogs.clearAsked();
+    writeIni({"[Information]", "Version=101", "[System]", "BGColor=255"});
+    dialogs.answer(MsgAnswer::Yes);
+    auto form = start();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_TRUE(dialogs.asked[0].text.startsWith(QStringLiteral("現存する設定ファイルは Version1.01 の")));
+    EXPECT_EQ(form->Memos->Color(), QColor(Qt::red));
+}
+
+// Guards the page restore: a vanished file gives an empty untitled page, keys
+// beyond Index are not read, and ActiveIndex beyond it selects the last page.
+TEST_F(SettingsFixture, PagesWithAMissingFileAndAnIndexBeyondTheLast)
+{
+    const QString a = folder.write("a.c", "A");
+    const QString c = folder.write("c.c", "C");
+    const QString extra = folder.write("d.c", "D");
+    writeIni({"[System]", "Index=2", "FileName0=" + a, "FileName1=" + folder.file("gone.c"),
+              "FileName2=" + c, "FileName3=" + extra, "ActiveIndex=7"});
+    auto form = start();
+    TMemos& m = *form->Memos;
+    ASSERT_EQ(m.LastIndex(), 2);
+    EXPECT_EQ(m.FileNames, (QStringList{a, QString(), c}));
+    EXPECT_EQ(m.caption(1), QString());
+    EXPECT_EQ(m.Editors[1]->toPlainText(), QString());
+    EXPECT_EQ(m.Editors[2]->toPlainText(), QStringLiteral("C"));
+    EXPECT_EQ(m.ActiveIndex(), 2);
+    EXPECT_EQ(form->windowTitle(), "Nollex < " + c + " >");
+
+    ASSERT_TRUE(form->close());
+    EXPECT_EQ(stored("System", "FileName1"), QString());
+    EXPECT_EQ(stored("System", "FileName3"), extra);  // left as it was
+}
+
+// Guards the blank rule of the option texts and the integer forms of FontSize.
+TEST_F(SettingsFixture, OptionTextsAndNumbersAsRead)
+{
+    writeIni({"[System]", "FontSize=0x10", "ActiveIndex=-3", "[Compiler]", "_smallb=-b",
+              "_smallw=", "_Instructions=", "_insideI=/x   ", "_Manual=true", "__Manual=5",
+              "__smallw=0", "_n_of_g=7"});
+    auto form = start();
+    const CompileOptionSet& s = form->OptionSet;
+    EXPECT_EQ(s.smallb, QStringLiteral("-b "));
+    EXPECT_EQ(s.smallw, QString());
+    EXPECT_EQ(s.Instructions, QStringLiteral(" "));
+    EXPECT_EQ(s.insideI, QStringLiteral("/x"));
+    EXPECT_EQ(s.Manual, QStringLiteral("true "));
+    const OptionControls c = form->form2()->optionControls();
+    EXPECT_EQ(c.instructions, 0);  // an unusable text keeps the selection
+    EXPECT_TRUE(c.checked[17]);
+    EXPECT_FALSE(c.checked[9]);
+    EXPECT_EQ(c.values[1], QStringLiteral("/x"));
+    EXPECT_EQ(c.countG, QStringLiteral("7"));
+    EXPECT_EQ(form->Memos->Font().pointSize(), 16);
+    EXPECT_EQ(form->Memos->ActiveIndex(), 0);
+
+    writeIni({"[System]", "FontSize=abc"});
+    EXPECT_EQ(start()->Memos->Font().pointSize(), 12);
+}
+
+// Guards a page file that cannot be loaded: the error is shown, the page stays
+// untitled (a save must not overwrite the file), and nothing after it is restored.
+TEST_F(SettingsFixture, PageThatFailsToLoadStopsTheRestore)
+{
+    QDir().mkpath(folder.file("folder.c"));
+    writeIni({"[System]", "Index=2", "FileName0=" + folder.file("folder.c"), "Tab=8",
+              "[Compiler]", "compiler_name=other.exe"});
+    dialogs.answer(MsgAnswer::Ok);
+    auto form = start();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("Nollex"));
+    EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
+    EXPECT_TRUE(dialogs.asked[0].text.contains(folder.file("folder.c")));
+    EXPECT_EQ(form->Memos->LastIndex(), 2);
+    EXPECT_EQ(form->Memos->FileNames[0], QString());
+    EXPECT_EQ(form->Memos->TabWidth(), 4);
+    EXPECT_EQ(form->CompilerName, QStringLiteral("bcc32.exe"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("NOLLEX"));
+}
+
+// Guards the project path of the restore: the FileName keys are never read,
+// even when the project does not open, and an error it throws is shown without
+// costing the rest of the settings.
+TEST_F(SettingsFixture, RecordedProjectIsOpenedInsteadOfThePages)
+{
+    const QString prj = folder.file("gone.prj");
+    writeIni({"[System]", "Index=1", "FileName0=" + folder.write("a.c", "A"), "Tab=8",
+              "[Project]", "ProjectFile=" + prj, "[Compiler]", "compiler_name=other.exe"});
+    TForm1 form({dialogs, folder.path()});
+    const HostFileSystem files;
+    for (bool throws : {false, true}) {
+        SCOPED_TRACE(throws);
+        QStringList opened;
+        SettingsHost host{*form.Memos, form.OptionSet, form.RunMode, form.CompilerDirectory,
+                          form.CompilerName, form.ProjectFile, form.ProjectMainIndex,
+                          form.FontDialog1, *form.form2(), dialogs, files,
+                          [&](const QString& path) {
+                              opened << path;
+                              if (throws)
+                                  throw NollexError(QStringLiteral("broken"));
+                          },
+                          [&](const QString& x) { form.setMainCaption(x); }};
+        if (throws)
+            dialogs.answer(MsgAnswer::Ok);
+        restoreSettings(iniPath(), host);
+        EXPECT_EQ(opened, QStringList{prj});
+        EXPECT_EQ(form.ProjectFile, prj);
+        EXPECT_EQ(form.Memos->LastIndex(), 0);
+        EXPECT_EQ(form.Memos->FileNames[0], QString());
+        EXPECT_EQ(form.Memos->TabWidth(), 8);
+        EXPECT_EQ(form.CompilerName, QStringLiteral("other.exe"));
+        if (throws) {
+            ASSERT_EQ(dialogs.asked.size(), 1);
+            EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("broken."));
+        }
+    }
+    // The project never opened: the next close forgets it.
+    ASSERT_EQ(form.ProjectMainIndex, -1);
+    ASSERT_TRUE(form.close());
+    EXPECT_EQ(stored("Project", "ProjectFile"), QString());
+    EXPECT_EQ(stored("System", "FileName0"), QString());
+}
+
+// Guards a refused write at the close: the error names the file, the window
+// stays open, and a later close succeeds.
+TEST_F(SettingsFixture, RefusedWriteKeepsTheWindowOpen)
+{
+    writeIni({"[Information]", "Version=200"});
+    QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    auto form = start();
+    dialogs.answer(MsgAnswer::Ok);
+    EXPECT_FALSE(form->close());
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].text, iniPath() + QStringLiteral(" に書き込めません."));
+    EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
+    EXPECT_TRUE(form->isVisible());
+
+    QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(stored("System", "Tab"), QStringLiteral("4"));
+}
+
+// Guards damaged files: the window starts with defaults where values are
+// unusable, within bounded time, and the next save repairs the file.
+TEST_F(SettingsFixture, DamagedFilesStartWithDefaultsAndAreRepaired)
+{
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 7919 + i / 13) & 0xFF);
+    struct Row {
+        const char* name;
+        QByteArray content;
+        int lastIndex;
+    } rows[] = {
+        {"binary", binary, 0},
+        {"binary-in-values", raw("[System]\r\nIndex=\x01\xff\r\nFileName0=\xff\xfe\0x\r\nTab=\x80\r\n"), 0},
+        {"wrong-numbers",
+         "[System]\nBGColor=-1\nFontColor=0x1000000\nFontSize=-4\nFontName=\nTab=-3\n"
+         "close_or_not=7\nIndex=abc\nActiveIndex=2147483648\n[Compiler]\n__Instructions=9\n"
+         "__O=-7\n",
+         0},
+        {"huge-numbers", "[System]\nFontSize=2000000000\nTab=2000000000\nIndex=2000000000\n",
+         MaxRestoredPages - 1},
+        {"negative-index", "[System]\nIndex=-4\nFileName0=" + folder.write("a.c", "A").toUtf8() + "\n",
+         0},
+        {"no-sections", "Index=3\nVersion=100\n", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        dialogs.clearAsked();
+        folder.write("Nollex.ini", row.content);
+        auto form = start();
+        EXPECT_TRUE(dialogs.asked.isEmpty());
+        TMemos& m = *form->Memos;
+        EXPECT_EQ(m.LastIndex(), row.lastIndex);
+        EXPECT_EQ(m.Color(), QColor(Qt::black));
+        EXPECT_EQ(m.FontColor(), QColor(Qt::white));
+        EXPECT_EQ(m.Font().pointSize(), 12);
+        EXPECT_EQ(m.Font().family(), QStringLiteral("ＭＳ 明朝"));
+        EXPECT_EQ(m.TabWidth(), 4);
+        EXPECT_EQ(form->RunMode, 0);
+        EXPECT_EQ(form->form2()->RadioGroup1->ItemIndex(), 0);
+        EXPECT_EQ(form->form2()->RadioGroup2->ItemIndex(), 0);
+        if (QByteArray(row.name) == "negative-index") {
+            EXPECT_EQ(m.FileNames[0], folder.file("a.c"));
+        }
+
+        ASSERT_TRUE(form->close());
+        const IniFile ini(iniPath());
+        EXPECT_EQ(ini.readInteger("Information", "Version", 0), 200);
+        EXPECT_EQ(ini.readInteger("System", "Index", -9), row.lastIndex);
+        EXPECT_EQ(ini.readInteger("System", "Tab", -9), 4);
+        EXPECT_EQ(ini.readInteger("System", "FontSize", -9), 12);
+        EXPECT_EQ(ini.readInteger("Compiler", "__O", -9), 0);
+    }
+}
