@@ -3,10 +3,13 @@
 #include "Layout.h"
 #include "build/BuildRunner.h"
 #include "build/CompilerSetup.h"
+#include "build/ShortPath.h"
 #include "editor/CaretPos.h"
 #include "editor/FileCommands.h"
 #include "editor/UndoToggle.h"
 #include "options/TForm2.h"
+#include "project/ProjectCommands.h"
+#include "project/ProjectDefiner.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -104,6 +107,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
     });
     connect(form2_->Button5, &QPushButton::clicked, this,
             [this] { guarded([this] { GenerateConfigFiles(form2_->Edit7->text(), *deps_.files); }); });
+    form2_->Definer->setProgramFolder(programFolder());
     resize(565, 404 + menuBar()->sizeHint().height());
 }
 
@@ -318,6 +322,15 @@ FileCommands TForm1::fileCommands()
                          [this](const QString& path) { OpenProject(path); }});
 }
 
+ProjectCommands TForm1::projectCommands()
+{
+    return ProjectCommands({*Memos, dialogs(), ProjectFile, ProjectMainIndex,
+                            [this] { Close1Click(); },
+                            [this](const QString& x) { setMainCaption(x); },
+                            [this](const QString& text) { setStatusText(text); },
+                            [this](const QString& path) { return PathExists(path, *deps_.files); }});
+}
+
 SettingsHost TForm1::settingsHost()
 {
     return SettingsHost{*Memos, OptionSet, RunMode, CompilerDirectory, CompilerName, ProjectFile,
@@ -527,8 +540,8 @@ void TForm1::setStatusText(const QString& text)
 
 void TForm1::Open1Click() { fileCommands().open(); }
 void TForm1::Close1Click() { fileCommands().close(); }
-void TForm1::ProjectOpen1Click() {}
-void TForm1::ProjectClose1Click() {}
+void TForm1::ProjectOpen1Click() { projectCommands().openFromDialog(); }
+void TForm1::ProjectClose1Click() { projectCommands().close(); }
 void TForm1::Save1Click() { SavePage(0); }
 void TForm1::Saveas1Click() { SavePage(1); }
 void TForm1::New1Click() { fileCommands().newPage(); }
@@ -586,7 +599,7 @@ void TForm1::Manual1Click()
 }
 
 int TForm1::SavePage(int mode) { return fileCommands().savePage(mode); }
-void TForm1::OpenProject(const QString&) {}
+void TForm1::OpenProject(const QString& path) { projectCommands().open(path); }
 void TForm1::FindString(int d)
 {
     runFind(*Memos->ActiveMemo(), SearchText, d, dialogs(), findText_);

@@ -25,6 +25,7 @@ namespace nollex {
 class Dialogs;
 class FileCommands;
 class FileSystem;
+class ProjectCommands;
 class ProcessStarter;
 class TForm2;
 struct BuildContext;
@@ -160,6 +161,7 @@ private:
     FileCommands fileCommands();  // the file commands on this window's pages
     BuildContext buildContext();  // what a build reads and writes of this window
     SettingsHost settingsHost();  // what Nollex.ini restores and saves of this window
+    ProjectCommands projectCommands();  // the project commands on this window
     QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                       void (TForm1::*handler)());
 

@@ -136,7 +136,7 @@ TForm2::TForm2(const ConfigTarget& target, Dialogs& dialogs, QWidget* parent)
 
     createSetupTab();
     createCompileOptionTab();
-    Definer = new ProjectDefiner(TabSheet3);
+    Definer = new ProjectDefiner(dialogs_, TabSheet3);
     Definer->setGeometry(0, 0, 521, 385);
     createKeyHelpTab();
     PageControl1->setCurrentIndex(0);

@@ -1,13 +1,29 @@
 #include "ProjectDefiner.h"
 
+#include "ProjectFile.h"
+#include "editor/PathParts.h"
+#include "platform/Dialogs.h"
+#include "platform/ShowError.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace nollex {
 
 namespace {
+
+const QString kAddFilter = QStringLiteral(
+    "C/C++ lang(*c;*.cpp;*.h)|*c;*.cpp;*.h|Text Files(*.txt)|*.txt|Others(*.*)|*.*");
+const QString kBrowseFilter = QStringLiteral("Nollex Project (*.prj)|*.prj");
+const QString kSaveFilter = QStringLiteral("Nollex Project(*.prj)|*.prj");
+
+void notify(Dialogs& dialogs, const QString& text)
+{
+    dialogs.message(ProjectCaption, text, MsgButtons::Ok, MsgIcon::None);
+}
 
 QFont pGothic(int pixels)
 {
@@ -42,7 +58,8 @@ void setWorkspaceBackground(QWidget* w)
 
 }  // namespace
 
-ProjectDefiner::ProjectDefiner(QWidget* parent) : QWidget(parent)
+ProjectDefiner::ProjectDefiner(Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs)
 {
     Label7 = label(QStringLiteral("Project Definder（プロジェクト定義）"), 24, 8, this);
     QFont title = pGothic(21);
@@ -85,6 +102,139 @@ ProjectDefiner::ProjectDefiner(QWidget* parent) : QWidget(parent)
 
     Button6 = button(QStringLiteral("Add（追加）"), {12, 280, 105, 29}, this);
     Button7 = button(QStringLiteral("Delete（削除）"), {140, 280, 105, 29}, this);
+
+    CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(Button6, &QPushButton::clicked, this, [this] { guarded([this] { Button6Click(); }); });
+    connect(Button7, &QPushButton::clicked, this, [this] { guarded([this] { Button7Click(); }); });
+    connect(Button8, &QPushButton::clicked, this, [this] { guarded([this] { Button8Click(); }); });
+    connect(Button9, &QPushButton::clicked, this, [this] { guarded([this] { Button9Click(); }); });
+    // A click on an entry (also on the one already selected) and a move with the
+    // keys both choose the main file.
+    connect(CheckListBox1, &QListWidget::itemClicked, this,
+            [this] { guarded([this] { CheckListBox1Click(); }); });
+    // The handlers that move the selection themselves block these signals: that is
+    // no choice of a main file.
+    connect(CheckListBox1, &QListWidget::currentRowChanged, this,
+            [this] { guarded([this] { CheckListBox1Click(); }); });
+}
+
+QStringList ProjectDefiner::entries() const
+{
+    QStringList result;
+    for (int i = 0; i < CheckListBox1->count(); ++i)
+        result << CheckListBox1->item(i)->text();
+    return result;
+}
+
+int ProjectDefiner::selectedIndex() const
+{
+    const QList<QListWidgetItem*> selected = CheckListBox1->selectedItems();
+    return selected.isEmpty() ? -1 : CheckListBox1->row(selected.first());
+}
+
+void ProjectDefiner::appendEntry(const QString& path)
+{
+    auto* item = new QListWidgetItem(path);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+    CheckListBox1->addItem(item);
+}
+
+void ProjectDefiner::Button6Click()
+{
+    const QStringList chosen = dialogs_.openFiles({kAddFilter, QString(), true});
+    for (const QString& path : chosen)
+        appendEntry(path);
+    CheckListBox1->setFocus();
+}
+
+void ProjectDefiner::Button7Click()
+{
+    // The selected entry stays selected when it survives; when it goes, nothing
+    // is selected, so that a save cannot take a neighbour for the main file.
+    QListWidgetItem* selected = nullptr;
+    if (const int row = selectedIndex(); row >= 0)
+        selected = CheckListBox1->item(row);
+    {
+        const QSignalBlocker quiet(CheckListBox1);
+        for (int i = CheckListBox1->count() - 1; i >= 0; --i) {
+            if (CheckListBox1->item(i)->checkState() == Qt::Checked) {
+                QListWidgetItem* item = CheckListBox1->takeItem(i);
+                if (item == selected)
+                    selected = nullptr;
+                delete item;
+            }
+        }
+        CheckListBox1->clearSelection();
+        CheckListBox1->setCurrentRow(-1);
+        if (selected)
+            CheckListBox1->setCurrentItem(selected);
+    }
+    CheckListBox1->setFocus();
+}
+
+void ProjectDefiner::CheckListBox1Click()
+{
+    if (const int row = selectedIndex(); row >= 0)
+        Label10->setText(CheckListBox1->item(row)->text());
+    CheckListBox1->setFocus();
+}
+
+void ProjectDefiner::Button8Click()
+{
+    const QStringList chosen = dialogs_.openFiles({kBrowseFilter, programFolder_, false});
+    if (chosen.isEmpty())
+        return;
+    const QString path = chosen.first();
+    const ProjectFileData data = readProjectFile(path);
+    if (data.versionTooOld()) {
+        notify(dialogs_, ProjectTooOldText);
+        return;
+    }
+    // The path shows even when the file turns out damaged, so the user sees which one.
+    Edit11->setText(path);
+    if (!data.valid) {
+        notify(dialogs_, ProjectRejectedText);
+        return;
+    }
+    {
+        const QSignalBlocker quiet(CheckListBox1);
+        CheckListBox1->clear();
+        for (const QString& entry : data.entries)
+            appendEntry(entry);
+        CheckListBox1->setCurrentRow(data.mainIndex);
+    }
+    Label10->setText(data.mainFile());
+    CheckListBox1->setFocus();
+}
+
+void ProjectDefiner::Button9Click()
+{
+    if (Label10->text().isEmpty()) {
+        notify(dialogs_, ProjectNoMainFileText);
+        return;
+    }
+    const std::optional<QString> chosen =
+        dialogs_.saveFile({kSaveFilter, Edit11->text(), QString()});
+    if (chosen) {
+        QString path = *chosen;
+        if (extensionPart(path).isEmpty())
+            path += QStringLiteral(".prj");
+        Edit11->setText(path);
+        // The selection, not the label, is the main file: with nothing selected
+        // the file records -1, which every reader refuses.
+        writeProjectFile(path, entries(), selectedIndex());
+    }
+    CheckListBox1->setFocus();
+}
+
+void ProjectDefiner::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (...) {
+        ShowError(dialogs_, textOfCurrentException());
+    }
 }
 
 }  // namespace nollex

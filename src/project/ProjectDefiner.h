@@ -2,9 +2,12 @@
 // The project definer: the controls of the configuration dialog's "Project" tab.
 // It edits a list of source files, the main file among them and the project
 // file's path; the dialog hosts it for the whole run, so its state survives
-// closing and reopening the dialog.
+// closing and reopening the dialog. It only reads and writes project files:
+// nothing it does opens a project in the main window.
 
+#include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -13,10 +16,16 @@ class QPushButton;
 
 namespace nollex {
 
+class Dialogs;
+
 class ProjectDefiner : public QWidget {
     Q_OBJECT
 public:
-    explicit ProjectDefiner(QWidget* parent = nullptr);
+    // dialogs must outlive the definer.
+    explicit ProjectDefiner(Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // Where "参照" starts looking: the program's own folder.
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
     QLabel* Label7 = nullptr;   // the tab's title
     QLabel* Label11 = nullptr;  // "プロジェクト名"
@@ -33,6 +42,24 @@ public:
     QLabel* Label10 = nullptr;  // the main file's path as last chosen
     QPushButton* Button6 = nullptr;  // "Add（追加）"
     QPushButton* Button7 = nullptr;  // "Delete（削除）"
+
+    // --- handlers ---
+    void Button6Click();  // Add: chosen files appended, unchecked
+    void Button7Click();  // Delete: every checked entry removed
+    void CheckListBox1Click();  // the selected entry becomes the main file
+    void Button8Click();  // 参照: a project file loaded for editing
+    void Button9Click();  // 保存: the list written as a project file
+
+    // The list's entries in order, and the selected position (-1 = none).
+    QStringList entries() const;
+    int selectedIndex() const;
+
+private:
+    void appendEntry(const QString& path);
+    void guarded(const std::function<void()>& handler);
+
+    Dialogs& dialogs_;
+    QString programFolder_;
 };
 
 }  // namespace nollex
