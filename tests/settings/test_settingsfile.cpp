@@ -101,30 +101,13 @@ QByteArray raw(const char (&bytes)[N])
 
 void expectSame(const Snapshot& a, const Snapshot& b)
 {
-    EXPECT_EQ(a.fileNames, b.fileNames);
-    EXPECT_EQ(a.tabCaptions, b.tabCaptions);
-    EXPECT_EQ(a.texts, b.texts);
-    EXPECT_EQ(a.activeIndex, b.activeIndex);
-    EXPECT_EQ(a.tabWidth, b.tabWidth);
-    EXPECT_EQ(a.runMode, b.runMode);
-    EXPECT_EQ(a.background, b.background);
-    EXPECT_EQ(a.fontColor, b.fontColor);
-    EXPECT_EQ(a.fontFamily, b.fontFamily);
-    EXPECT_EQ(a.fontPoints, b.fontPoints);
-    EXPECT_EQ(a.compilerDirectory, b.compilerDirectory);
-    EXPECT_EQ(a.compilerName, b.compilerName);
-    EXPECT_EQ(a.caption, b.caption);
-    EXPECT_EQ(a.options, b.options);
-    EXPECT_EQ(a.controls, b.controls);
-    EXPECT_EQ(a.edit6, b.edit6);
-    EXPECT_EQ(a.edit7, b.edit7);
-    EXPECT_EQ(a.edit8, b.edit8);
-    EXPECT_EQ(a.radioGroup3, b.radioGroup3);
-    EXPECT_EQ(a.upDown, b.upDown);
-    EXPECT_EQ(a.checkBox5, b.checkBox5);
-    EXPECT_EQ(a.fontDialog.family(), b.fontDialog.family());
-    EXPECT_EQ(a.fontDialog.pointSizeF(), b.fontDialog.pointSizeF());
-    EXPECT_EQ(a.fontDialogColor, b.fontDialogColor);
+#define SAME(field) EXPECT_EQ(a.field, b.field) << #field
+    SAME(fileNames); SAME(tabCaptions); SAME(texts); SAME(activeIndex); SAME(tabWidth);
+    SAME(runMode); SAME(background); SAME(fontColor); SAME(fontFamily); SAME(fontPoints);
+    SAME(compilerDirectory); SAME(compilerName); SAME(caption); SAME(options); SAME(controls);
+    SAME(edit6); SAME(edit7); SAME(edit8); SAME(radioGroup3); SAME(upDown); SAME(checkBox5);
+    SAME(fontDialog.family()); SAME(fontDialog.pointSizeF()); SAME(fontDialogColor);
+#undef SAME
 }
 
 }  // namespace
