@@ -6,6 +6,7 @@
 #include "platform/Colors.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "project/ProjectFile.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFile.h"
 #include "support/ScriptedDialogs.h"
@@ -399,6 +400,35 @@ TEST_F(SettingsFixture, RecordedProjectIsOpenedInsteadOfThePages)
     ASSERT_TRUE(form.close());
     EXPECT_EQ(stored("Project", "ProjectFile"), QString());
     EXPECT_EQ(stored("System", "FileName0"), QString());
+}
+
+// Guards the project path with the window's own project opening: a project
+// comes back with its pages and main file and is recorded again at the close;
+// one that vanished is forgotten.
+TEST_F(SettingsFixture, RecordedProjectThroughTheWindow)
+{
+    const QString a = folder.write("a.c", "A");
+    const QString main = folder.write("m.c", "M");
+    const QString prj = folder.file("p.prj");
+    writeProjectFile(prj, {a, main}, 1);
+    writeIni({"[System]", "Index=0", "FileName0=" + folder.write("other.c", "O"), "ActiveIndex=0",
+              "[Project]", "ProjectFile=" + prj});
+    {
+        auto form = start();
+        EXPECT_EQ(form->Memos->FileNames, (QStringList{a, main}));
+        EXPECT_EQ(form->ProjectMainIndex, 1);
+        EXPECT_EQ(form->Memos->ActiveIndex(), 0);
+        EXPECT_EQ(form->windowTitle(), "Nollex < " + a + " >");
+        ASSERT_TRUE(form->close());
+        EXPECT_EQ(stored("Project", "ProjectFile"), prj);
+    }
+    QFile::remove(prj);
+    dialogs.answer(MsgAnswer::No);  // the project reader's question about its version
+    auto form = start();
+    EXPECT_EQ(form->ProjectMainIndex, -1);
+    EXPECT_EQ(form->Memos->LastIndex(), 0);
+    ASSERT_TRUE(form->close());
+    EXPECT_EQ(stored("Project", "ProjectFile"), QString());
 }
 
 // Guards a refused write at the close: the error names the file, the window
