@@ -195,16 +195,6 @@ TEST_F(AppearanceFixture, ApplyThenCancelKeepsTheAppliedFont)
     EXPECT_EQ(form->FontDialog1.color, QColor(Qt::red));
 }
 
-// The font dialog starts as designed until the settings give it the pages' font.
-TEST(FontDialogState, StartsAsDesigned)
-{
-    const FontChoice f = initialFontDialogFont();
-    EXPECT_EQ(f.font.family(), QStringLiteral("ＭＳ 明朝"));
-    EXPECT_EQ(f.font.pixelSize(), 16);
-    EXPECT_TRUE(f.font.fixedPitch());
-    EXPECT_EQ(f.color, QColor(Qt::white));
-}
-
 // The background colour goes to every page on OK; Cancel leaves it.
 TEST_F(AppearanceFixture, BackgroundColourOnAllPages)
 {
