@@ -151,7 +151,14 @@ bool namesAnEntry(const FileSystem& files, const QString& path)
 // itself enclosed in quotes (a quoted folder, say) gets a pair around it to lose.
 void writeText(IniFile& ini, const QString& section, const QString& key, const QString& value)
 {
-    const QString t = value.trimmed();
+    // The blanks the reader trims before it looks for the quotes.
+    const auto blank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    qsizetype from = 0, to = value.size();
+    while (from < to && blank(value[from]))
+        ++from;
+    while (to > from && blank(value[to - 1]))
+        --to;
+    const QString t = value.mid(from, to - from);
     const bool enclosed = t.size() >= 2 && (t.front() == u'"' || t.front() == u'\'') && t.back() == t.front();
     ini.writeString(section, key, enclosed ? u'"' + t + u'"' : value);
 }
