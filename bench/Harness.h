@@ -1,0 +1,91 @@
+#pragma once
+// The timing harness: samples, medians and the results table; an event-loop
+// settle that waits until the window is idle again; child processes timed from
+// their start.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+#include <vector>
+
+namespace nollex::bench {
+
+using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC, shared with child processes
+
+inline double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> samples);
+
+// One line of the table: its median must not exceed limit.
+struct Row {
+    Row(QString work_, QString target_, double limit_, QString unit_ = QStringLiteral("ms"))
+        : work(std::move(work_)), target(std::move(target_)), limit(limit_), unit(std::move(unit_))
+    {
+    }
+
+    QString work;
+    QString target;  // as the table shows it
+    double limit = 0;
+    QString unit;
+    std::vector<double> samples;
+    QString note;   // shown after the figure, e.g. a comparison
+    QString error;  // the scenario could not run as meant
+
+    bool met() const;
+    QString figure() const;
+};
+
+class Table {
+public:
+    void add(Row row);
+    const std::vector<Row>& rows() const { return rows_; }
+    // A Markdown table: work, median, runs, target, met.
+    QString markdown() const;
+    bool allMet() const;
+
+private:
+    std::vector<Row> rows_;
+};
+
+// Counts paint events of every widget, so a settle can wait for the repaint that
+// follows a command.
+class PaintCounter : public QObject {
+public:
+    PaintCounter();
+    long count() const { return count_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    long count_ = 0;
+};
+
+// Runs the event loop until nothing is left to do and, with paints, until at least
+// one paint has happened since paintsBefore. False after 10 s without that.
+bool settle(const PaintCounter* paints = nullptr, long paintsBefore = 0);
+
+struct ChildRun {
+    int exitStatus = -1;       // of waitpid; -1 when it could not start
+    QByteArray output;         // its standard output
+    double wallMs = 0;         // start to end
+    long maxResidentKb = 0;    // peak resident set of the child
+    Clock::time_point started;
+};
+
+// Starts argv (argv[0] a full path) in folder with extra "NAME=value" entries
+// added to this process's environment, waits for it and collects its output.
+ChildRun runChild(const QStringList& argv, const QString& folder,
+                  const QStringList& extraEnvironment = {}, bool keepStderr = false);
+
+// "N CPUs, model, RAM" of this machine.
+QString machineDescription();
+
+}  // namespace nollex::bench

@@ -1,0 +1,634 @@
+// Nollex benchmarks: each scenario runs the real program, window or stand-in a
+// number of times and the table shows the median of the runs against its target.
+//
+//   nollex_bench [--only NAME[,NAME...]] [--quick] [--out FILE]
+//
+// NAME: startup, memory, open, keystroke, find, execute, compiler, close.
+// Runs on the Qt platform of the environment (the script gives it a virtual X
+// server); the program under test is the nollex beside this build.
+
+#include "Harness.h"
+#include "Workloads.h"
+
+#include "app/TForm1.h"
+#include "editor/Find.h"
+#include "options/CompileOptionSet.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+#include "platform/WinCommandLine.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QThread>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+using namespace nollex;
+using namespace nollex::bench;
+
+namespace {
+
+constexpr qint64 KB = 1024;
+constexpr qint64 MB = 1024 * 1024;
+
+// Answers every question without a window: the files queued for the next Open,
+// "No" to a question, OK to a message; counts what was asked.
+class BenchDialogs : public Dialogs {
+public:
+    QStringList nextOpen;
+    int messages = 0;
+    QString lastMessage;
+
+    MsgAnswer message(const QString&, const QString& text, MsgButtons buttons, MsgIcon) override
+    {
+        ++messages;
+        lastMessage = text;
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::No;
+    }
+    QStringList openFiles(const OpenFileRequest&) override { return std::exchange(nextOpen, {}); }
+    std::optional<QString> saveFile(const SaveFileRequest&) override { return std::nullopt; }
+    std::optional<QColor> color(const QColor&) override { return std::nullopt; }
+    std::optional<FontChoice> font(const FontChoice&,
+                                   const std::function<void(const FontChoice&)>&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> input(const InputRequest&) override { return std::nullopt; }
+};
+
+struct Options {
+    QStringList only;
+    bool quick = false;
+    QString out;
+};
+
+class Bench {
+public:
+    explicit Bench(Options options) : options_(std::move(options)) {}
+
+    int run();
+
+private:
+    bool wanted(const char* name) const
+    {
+        return options_.only.isEmpty() || options_.only.contains(QLatin1String(name));
+    }
+    int runs(int full) const { return options_.quick ? std::max(3, full / 4) : full; }
+    QString binary(const QString& name) const { return QStringLiteral(NOLLEX_BINARY_DIR "/") + name; }
+    QString folder(const QString& name) const;
+    QString programFolder(const QString& name, bool withNollex);
+    std::optional<double> startupOnce(const QString& program, long* residentKb = nullptr);
+    QString pageFiles(const QString& name, int count, qint64 bytes, QStringList& files);
+    bool checkRestore(const QString& program, int pages);
+
+    void startup();
+    void memory();
+    void openAndEdit();
+    void findAgain();
+    void execute();
+    void compilerOverhead();
+    void closing();
+
+    Options options_;
+    QTemporaryDir root_;
+    Table table_;
+    PaintCounter paints_;
+};
+
+QString Bench::folder(const QString& name) const
+{
+    const QString path = QDir(root_.path()).absoluteFilePath(name) + u'/';
+    QDir().mkpath(path);
+    return path;
+}
+
+// A system folder of its own: the program (copied, as it finds Nollex.ini beside
+// its real file) and the two stand-ins.
+QString Bench::programFolder(const QString& name, bool withNollex)
+{
+    const QString path = folder(name);
+    QStringList tools{QStringLiteral("cmd.exe"), QStringLiteral("bcc32.exe")};
+    if (withNollex)
+        tools << QStringLiteral("nollex");
+    for (const QString& tool : tools) {
+        if (!QFile::exists(path + tool) && !QFile::copy(binary(tool), path + tool))
+            throw std::runtime_error("cannot copy " + binary(tool).toStdString());
+    }
+    return path;
+}
+
+// Start to first paint of the real program, in ms; its peak resident size in KB.
+std::optional<double> Bench::startupOnce(const QString& program, long* residentKb)
+{
+    const ChildRun run = runChild({program + QStringLiteral("nollex")}, program,
+                                  {QStringLiteral("NOLLEX_EXIT_AFTER_SHOW=1")});
+    if (residentKb)
+        *residentKb = run.maxResidentKb;
+    for (const QByteArray& line : run.output.split('\n')) {
+        if (line.startsWith("shown ")) {
+            const qint64 shownNs = line.mid(6).toLongLong();
+            const qint64 startNs =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(run.started.time_since_epoch())
+                    .count();
+            return (shownNs - startNs) / 1e6;
+        }
+    }
+    return std::nullopt;
+}
+
+// count source files of bytes each in a folder of their own.
+QString Bench::pageFiles(const QString& name, int count, qint64 bytes, QStringList& files)
+{
+    const QString dir = folder(name);
+    const QByteArray text = sourceText(int(bytes / 35), bytes);
+    for (int i = 0; i < count; ++i) {
+        files << dir + QStringLiteral("page%1.cpp").arg(i);
+        writeFile(files.back(), text);
+    }
+    return dir;
+}
+
+// The settings really restore the pages (checked in this process, untimed).
+bool Bench::checkRestore(const QString& program, int pages)
+{
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, program});
+    form.show();
+    settle(&paints_, paints_.count());
+    const bool ok = form.Memos->LastIndex() == pages - 1 && !form.Memos->FileNames.last().isEmpty() &&
+                    form.Memos->ActiveMemo()->document()->characterCount() > 1000 &&
+                    dialogs.messages == 0;
+    form.hide();
+    return ok;
+}
+
+void Bench::startup()
+{
+    const QString bare = programFolder(QStringLiteral("start-bare"), true);
+    Row row{QStringLiteral("Start-up: process start to the main window shown, no Nollex.ini"),
+            QStringLiteral("≤ 150 ms"), 150};
+    for (int i = -2; i < runs(15); ++i) {
+        QFile::remove(bare + QStringLiteral("Nollex.ini"));
+        const std::optional<double> ms = startupOnce(bare);
+        if (!ms) {
+            row.error = QStringLiteral("the program did not report its first paint");
+            break;
+        }
+        if (i >= 0)
+            row.samples.push_back(*ms);
+    }
+    table_.add(row);
+
+    const QString ten = programFolder(QStringLiteral("start-10"), true);
+    QStringList files;
+    pageFiles(QStringLiteral("pages-10"), 10, 100 * KB, files);
+    writeFile(ten + QStringLiteral("Nollex.ini"), settingsText(files));
+    Row restored{QStringLiteral("Start-up with a Nollex.ini restoring 10 pages of 100 KB each"),
+                 QStringLiteral("≤ 300 ms"), 300};
+    if (!checkRestore(ten, 10))
+        restored.error = QStringLiteral("the settings did not restore the 10 pages");
+    for (int i = -1; i < runs(15) && restored.error.isEmpty(); ++i) {
+        const std::optional<double> ms = startupOnce(ten);
+        if (!ms)
+            restored.error = QStringLiteral("the program did not report its first paint");
+        else if (i >= 0)
+            restored.samples.push_back(*ms);
+    }
+    table_.add(restored);
+}
+
+void Bench::memory()
+{
+    const QString program = programFolder(QStringLiteral("memory-20"), true);
+    QStringList files;
+    pageFiles(QStringLiteral("pages-20"), 20, 500 * KB, files);
+    writeFile(program + QStringLiteral("Nollex.ini"), settingsText(files));
+    Row row{QStringLiteral("Memory with 20 pages of 500 KB each (peak resident, shown)"),
+            QStringLiteral("≤ 250 MB"), 250, QStringLiteral("MB")};
+    if (!checkRestore(program, 20))
+        row.error = QStringLiteral("the settings did not restore the 20 pages");
+    for (int i = 0; i < runs(5) && row.error.isEmpty(); ++i) {
+        long kb = 0;
+        if (!startupOnce(program, &kb))
+            row.error = QStringLiteral("the program did not report its first paint");
+        row.samples.push_back(kb / 1024.0);
+    }
+    table_.add(row);
+}
+
+// Opening the 10 MB file in both encodings, then keystrokes and Find in it.
+void Bench::openAndEdit()
+{
+    const QString work = folder(QStringLiteral("big"));
+    const QByteArray utf8 = sourceText(300000, 10 * MB);
+    const QString utf8Path = work + QStringLiteral("big_utf8.cpp");
+    const QString sjisPath = work + QStringLiteral("big_sjis.cpp");
+    writeFile(utf8Path, utf8);
+    writeFile(sjisPath, toShiftJis(utf8));
+
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, programFolder(QStringLiteral("edit"), false)});
+    form.show();
+    settle(&paints_, paints_.count());
+
+    auto openTimed = [&](const QString& path) -> std::optional<double> {
+        dialogs.nextOpen = {path};
+        const long before = paints_.count();
+        const Clock::time_point t0 = Clock::now();
+        form.Open1Click();
+        const bool shown = settle(&paints_, before);
+        const double ms = msSince(t0);
+        if (!shown || form.Memos->ActiveMemo()->blockCount() != 300001)
+            return std::nullopt;
+        return ms;
+    };
+    auto closeActive = [&] {
+        form.Close1Click();
+        settle();
+    };
+
+    if (wanted("open")) {
+        Row u{QStringLiteral("Open a 10 MB, 300,000-line UTF-8 source into a page, shown and idle"),
+              QStringLiteral("≤ 600 ms"), 600};
+        Row s{QStringLiteral("The same file in Shift-JIS"), QStringLiteral("≤ 1.2 × UTF-8"), 0};
+        for (int i = -1; i < runs(7); ++i) {
+            const std::optional<double> a = openTimed(utf8Path);
+            closeActive();
+            const std::optional<double> b = openTimed(sjisPath);
+            closeActive();
+            if (!a || !b) {
+                u.error = s.error = QStringLiteral("the page did not show the whole file");
+                break;
+            }
+            if (i >= 0) {
+                u.samples.push_back(*a);
+                s.samples.push_back(*b);
+            }
+        }
+        if (u.error.isEmpty()) {
+            s.limit = 1.2 * median(u.samples);
+            s.note = QStringLiteral("%1 × UTF-8").arg(median(s.samples) / median(u.samples), 0, 'f', 2);
+        }
+        table_.add(u);
+        table_.add(s);
+    }
+
+    if (!wanted("keystroke") && !wanted("find"))
+        return;
+    if (!openTimed(utf8Path))
+        throw std::runtime_error("the 10 MB page did not open");
+    TCustomizedMemo* memo = form.Memos->ActiveMemo();
+    const int page = form.Memos->ActiveIndex();
+    const QString caption = form.Memos->caption(page);
+    QTextCursor middle(memo->document()->findBlockByNumber(150000));
+    memo->setTextCursor(middle);
+    memo->centerCursor();
+    memo->setFocus();
+    settle(&paints_, paints_.count());
+
+    if (wanted("keystroke")) {
+        Row row{QStringLiteral("One keystroke in that page, with the change mark and the caret labels"),
+                QStringLiteral("≤ 5 ms"), 5};
+        for (int i = -5; i < runs(200); ++i) {
+            // Every timed key is the first edit: the page is unmarked and unmodified.
+            memo->setModified(false);
+            memo->ChangeMarked = false;
+            form.Memos->setCaption(page, caption);
+            settle();
+            const long before = paints_.count();
+            const Clock::time_point t0 = Clock::now();
+            QTest::keyClick(memo, Qt::Key_A);
+            settle(&paints_, before);
+            const double ms = msSince(t0);
+            if (form.Memos->caption(page) != caption + QStringLiteral(" *") ||
+                form.Label2->text() != QStringLiteral("桁:2")) {
+                row.error = QStringLiteral("the mark or the caret column did not follow the key");
+                break;
+            }
+            if (i >= 0)
+                row.samples.push_back(ms);
+            QTest::keyClick(memo, Qt::Key_Backspace);
+            settle();
+        }
+        table_.add(row);
+    }
+
+    if (wanted("find")) {
+        const QString absent = QStringLiteral("該当なし_NOMATCH");
+        Row first{QStringLiteral("Find downward through that page, no match (first search of the page)"),
+                  QStringLiteral("≤ 20 ms"), 20};
+        Row again{QStringLiteral("Find downward through that page, no match (page searched before)"),
+                  QStringLiteral("≤ 20 ms"), 20};
+        memo->setTextCursor(QTextCursor(memo->document()));
+        settle();
+        for (int i = -1; i < runs(10); ++i) {
+            DocumentTextCache fresh;  // as the window's own before its first search
+            QString searchText = absent;
+            const int asked = dialogs.messages;
+            const Clock::time_point t0 = Clock::now();
+            runFind(*memo, searchText, 1, dialogs, fresh);
+            settle();
+            const double ms = msSince(t0);
+            if (dialogs.messages != asked + 1 || !dialogs.lastMessage.contains(absent)) {
+                first.error = QStringLiteral("the miss was not reported");
+                break;
+            }
+            if (i >= 0)
+                first.samples.push_back(ms);
+        }
+        form.SearchText = absent;
+        for (int i = -1; i < runs(20); ++i) {
+            const int asked = dialogs.messages;
+            const Clock::time_point t0 = Clock::now();
+            form.FindString(1);
+            settle();
+            const double ms = msSince(t0);
+            if (dialogs.messages != asked + 1) {
+                again.error = QStringLiteral("the miss was not reported");
+                break;
+            }
+            if (i >= 0)
+                again.samples.push_back(ms);
+        }
+        table_.add(first);
+        table_.add(again);
+        closeActive();
+        findAgain();
+    }
+}
+
+// Find again downward through a 10 MB page with 1,000 occurrences, one by one.
+void Bench::findAgain()
+{
+    const QString marker = QStringLiteral("要確認");
+    const QString path = folder(QStringLiteral("big")) + QStringLiteral("big_marked.cpp");
+    writeFile(path, sourceText(300000, 10 * MB, marker, 300));
+
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, programFolder(QStringLiteral("find"), false)});
+    form.show();
+    settle(&paints_, paints_.count());
+    dialogs.nextOpen = {path};
+    form.Open1Click();
+    settle(&paints_, 0);
+    TCustomizedMemo* memo = form.Memos->ActiveMemo();
+    memo->setFocus();
+    form.SearchText = marker;
+    form.FindString(-1);  // from the start upward: nothing, and the page's text is taken
+    settle();
+
+    Row row{QStringLiteral("Find again downward, 1,000 times through a 10 MB file with 1,000 matches (each)"),
+            QStringLiteral("≤ 1 ms"), 1};
+    const int asked = dialogs.messages;
+    for (int i = 0; i < 1000; ++i) {
+        const long before = paints_.count();
+        const Clock::time_point t0 = Clock::now();
+        form.FindString(1);
+        settle(&paints_, before);
+        row.samples.push_back(msSince(t0));
+        if (memo->textCursor().block().blockNumber() != 150 + 300 * i) {
+            row.error = QStringLiteral("occurrence %1 was not found in its line").arg(i + 1);
+            break;
+        }
+    }
+    form.FindString(1);
+    if (row.error.isEmpty() && dialogs.messages != asked + 1)
+        row.error = QStringLiteral("the search went on past the last occurrence");
+    table_.add(row);
+}
+
+void Bench::execute()
+{
+    const QString program = programFolder(QStringLiteral("execute"), false);
+    const QString work = folder(QStringLiteral("hello"));
+    const QString log = root_.filePath(QStringLiteral("terminal.log"));
+    qputenv("NOLLEX_CXX", binary(QStringLiteral("bench_fakecc")).toUtf8());
+    qputenv("NOLLEX_CC", binary(QStringLiteral("bench_fakecc")).toUtf8());
+    qputenv("NOLLEX_TERMINAL", binary(QStringLiteral("bench_terminal")).toUtf8());
+    qputenv("BENCH_TERMINAL_LOG", log.toUtf8());
+    writeFile(work + QStringLiteral("hello.cpp"),
+              "#include <cstdio>\nint main()\n{\n    std::puts(\"Hello\");\n    return 0;\n}\n");
+
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, program});
+    form.show();
+    settle(&paints_, paints_.count());
+    dialogs.nextOpen = {work + QStringLiteral("hello.cpp")};
+    form.Open1Click();
+    settle();
+
+    Row row{QStringLiteral("Execute of a hello-world page, without the host compiler's own time"),
+            QStringLiteral("≤ 40 ms"), 40};
+    auto consoles = [&] { return readFile(log).count('\n'); };
+    for (int i = -2; i < runs(20); ++i) {
+        const qsizetype started = consoles();
+        form.Memo2->clear();
+        settle();
+        const long before = paints_.count();
+        const Clock::time_point t0 = Clock::now();
+        form.Execute1Click();
+        settle(&paints_, before);
+        const double ms = msSince(t0);
+        // The console starts detached: wait (untimed) until it has recorded its command.
+        for (int w = 0; w < 2000 && consoles() == started; ++w)
+            QThread::usleep(500);
+        if (consoles() != started + 1 || !form.Memo2->toPlainText().contains(QStringLiteral("__out"))) {
+            row.error = QStringLiteral("the build did not reach the console: ") +
+                        form.Memo2->toPlainText().left(200);
+            break;
+        }
+        if (i >= 0)
+            row.samples.push_back(ms);
+    }
+    row.note = QStringLiteral("a no-op compiler stands for g++");
+    table_.add(row);
+}
+
+// bcc32.exe against the same host commands run directly, in pairs.
+void Bench::compilerOverhead()
+{
+    const QString work = folder(QStringLiteral("compile"));
+    const QString source = work + QStringLiteral("hello.cpp");
+    writeFile(source, "#include <cstdio>\nint main()\n{\n    std::puts(\"Hello\");\n    return 0;\n}\n");
+    const QString bcc = programFolder(QStringLiteral("compile-tools"), false) + QStringLiteral("bcc32.exe");
+    const QString fake = binary(QStringLiteral("bench_fakecc"));
+    const QString log = work + QStringLiteral("steps.log");
+
+    // The command line a build gives it: the default switches, the output folder, the source.
+    QStringList bccLine{bcc};
+    for (const std::string& w :
+         SplitWindowsCommandLine(joinedOptionText(CompileOptionSet{}).toStdString()))
+        bccLine << QString::fromStdString(w);
+    bccLine << QStringLiteral("-n") + work << source;
+
+    // The host commands it runs, as the no-op compiler records them.
+    QFile::remove(log);
+    runChild(bccLine, work,
+             {QStringLiteral("NOLLEX_CXX=") + fake, QStringLiteral("NOLLEX_CC=") + fake,
+              QStringLiteral("BENCH_FAKECC_LOG=") + log});
+    std::vector<QStringList> steps;
+    for (const QByteArray& line : readFile(log).split('\n')) {
+        if (!line.isEmpty())
+            steps.push_back(QString::fromUtf8(line).split(u'\t'));
+    }
+
+    auto pairs = [&](const QString& compiler, int count, Row& row, const QString& what) {
+        const QStringList env{QStringLiteral("NOLLEX_CXX=") + compiler,
+                              QStringLiteral("NOLLEX_CC=") + compiler};
+        std::vector<double> through, direct;
+        for (int i = -1; i < count; ++i) {
+            // Each side goes first in every other pair, so warming favours neither.
+            ChildRun a;
+            if (i % 2 == 0)
+                a = runChild(bccLine, work, env);
+            double b = 0;
+            bool ok = true;
+            for (const QStringList& step : steps) {
+                const ChildRun s = runChild(QStringList{compiler} + step, work);
+                ok = ok && s.exitStatus == 0;
+                b += s.wallMs;
+            }
+            if (i % 2 != 0)
+                a = runChild(bccLine, work, env);
+            ok = ok && a.exitStatus == 0;
+            if (!ok) {
+                row.error = QStringLiteral("a compile failed");
+                return;
+            }
+            if (i >= 0) {
+                through.push_back(a.wallMs);
+                direct.push_back(b);
+                row.samples.push_back(a.wallMs - b);
+            }
+        }
+        row.note = QStringLiteral("bcc32.exe %1 ms, %2 directly %3 ms")
+                       .arg(median(through), 0, 'f', 1)
+                       .arg(what)
+                       .arg(median(direct), 0, 'f', 1);
+    };
+
+    Row real{QStringLiteral("The stand-in compiler's overhead over calling g++ directly (hello world)"),
+             QStringLiteral("≤ 10 ms"), 10};
+    if (steps.size() != 2)
+        real.error = QStringLiteral("the stand-in did not run a compile and a link");
+    const QString gxx = QStandardPaths::findExecutable(QStringLiteral("g++"));
+    if (real.error.isEmpty() && gxx.isEmpty())
+        real.error = QStringLiteral("g++ not found");
+    if (real.error.isEmpty())
+        pairs(gxx, runs(10), real, QStringLiteral("g++"));
+    Row noop{QStringLiteral("The same overhead measured with a no-op compiler (noise-free)"),
+             QStringLiteral("≤ 10 ms"), 10};
+    if (steps.size() == 2)
+        pairs(fake, runs(40), noop, QStringLiteral("the no-op"));
+    else
+        noop.error = real.error;
+    table_.add(real);
+    table_.add(noop);
+}
+
+void Bench::closing()
+{
+    const QString program = programFolder(QStringLiteral("close-100"), false);
+    QStringList files;
+    pageFiles(QStringLiteral("pages-100"), 100, 2 * KB, files);
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, program});
+    form.show();
+    settle(&paints_, paints_.count());
+    dialogs.nextOpen = files;
+    form.Open1Click();
+    settle();
+
+    Row row{QStringLiteral("Closing with 100 pages open (no exit question, Nollex.ini written anew)"),
+            QStringLiteral("≤ 200 ms"), 200};
+    if (form.Memos->LastIndex() != 99)
+        row.error = QStringLiteral("the 100 pages did not open");
+    const QString ini = program + QStringLiteral("Nollex.ini");
+    for (int i = -1; i < runs(7) && row.error.isEmpty(); ++i) {
+        QFile::remove(ini);
+        form.show();
+        settle(&paints_, 0);
+        const int asked = dialogs.messages;
+        const Clock::time_point t0 = Clock::now();
+        form.close();
+        settle();
+        const double ms = msSince(t0);
+        if (form.isVisible() || dialogs.messages != asked || !readFile(ini).contains("FileName99=")) {
+            row.error = QStringLiteral("the window did not close cleanly with its settings written");
+            break;
+        }
+        if (i >= 0)
+            row.samples.push_back(ms);
+    }
+    table_.add(row);
+}
+
+int Bench::run()
+{
+    if (!root_.isValid())
+        throw std::runtime_error("no temporary folder");
+    std::fprintf(stderr, "Nollex benchmarks on %s (Qt platform %s)\n", qPrintable(machineDescription()),
+                 qPrintable(QGuiApplication::platformName()));
+    if (wanted("startup"))
+        startup();
+    if (wanted("memory"))
+        memory();
+    if (wanted("open") || wanted("keystroke") || wanted("find"))
+        openAndEdit();
+    if (wanted("execute"))
+        execute();
+    if (wanted("compiler"))
+        compilerOverhead();
+    if (wanted("close"))
+        closing();
+
+    const QString report =
+        QStringLiteral("Machine: %1. Qt platform: %2. %3.\n\n")
+            .arg(machineDescription(), QGuiApplication::platformName(),
+                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))) +
+        table_.markdown();
+    std::printf("\n%s", qPrintable(report));
+    if (!options_.out.isEmpty())
+        writeFile(options_.out, report.toUtf8());
+    return table_.allMet() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a == QStringLiteral("--quick"))
+            options.quick = true;
+        else if (a == QStringLiteral("--only") && i + 1 < argc)
+            options.only = QString::fromLocal8Bit(argv[++i]).split(u',');
+        else if (a == QStringLiteral("--out") && i + 1 < argc)
+            options.out = QString::fromLocal8Bit(argv[++i]);
+        else {
+            std::fprintf(stderr, "usage: nollex_bench [--only NAME[,NAME...]] [--quick] [--out FILE]\n");
+            return 2;
+        }
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nollex"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    installFontSubstitutes();
+    try {
+        return Bench(options).run();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "nollex_bench: %s\n", e.what());
+        return 2;
+    }
+}
