@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace nollex {
 
@@ -91,13 +92,23 @@ ProjectDefiner::ProjectDefiner(Dialogs& dialogs, QWidget* parent)
     CheckListBox1 = new QListWidget(this);
     CheckListBox1->setGeometry(8, 160, 497, 89);
     setWorkspaceBackground(CheckListBox1);
+    {
+        // The style draws the check boxes' outline from the window colour, which
+        // on the workspace grey vanishes; a darker one keeps the boxes visible.
+        QPalette p = CheckListBox1->palette();
+        p.setColor(QPalette::Window, QColor(0x70, 0x70, 0x70));
+        CheckListBox1->setPalette(p);
+    }
 
     Label9 = label(QStringLiteral("Main : "), 12, 252, this);
     Label9->setFont(pGothic(16));
     Label9->adjustSize();
     Label10 = new QLabel(this);
-    // The path can be long; the label runs to the tab's right edge.
-    Label10->setGeometry(56, 252, 449, 20);
+    // The path can be long; the label runs to the tab's right edge. The fallback
+    // font draws "Main : " wider than the design left room for, so the path starts
+    // after it rather than on it.
+    const int left = std::max(56, Label9->geometry().right() + 1);
+    Label10->setGeometry(left, 252, 505 - left, 20);
     Label10->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Button6 = button(QStringLiteral("Add（追加）"), {12, 280, 105, 29}, this);

@@ -3,15 +3,23 @@
 
 #include "app/TForm1.h"
 #include "editor/FileCommands.h"
+#include "options/TForm2.h"
 #include "platform/Errors.h"
 #include "project/ProjectCommands.h"
+#include "project/ProjectDefiner.h"
 #include "project/ProjectFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
 #include <QTextCursor>
 #include <gtest/gtest.h>
 
@@ -370,4 +378,34 @@ TEST_F(Projects, CloseAsksAboutProjectPagesWhileTheProjectIsOpen)
     dialogs.answer(MsgAnswer::Yes);
     form->Close1Click();
     EXPECT_EQ(memos().FileNames, QStringList{a});
+}
+
+// Not a check: pictures of the Project tab with a few entries, for a person to
+// look at (run under xvfb-run with --gtest_also_run_disabled_tests; NOLLEX_SHOT_DIR).
+TEST_F(Projects, DISABLED_ProjectTabPicture)
+{
+    const QString folder = qEnvironmentVariableIsSet("NOLLEX_SHOT_DIR")
+                               ? qEnvironmentVariable("NOLLEX_SHOT_DIR")
+                               : QStringLiteral("/tmp");
+    TForm2* dialog = form->form2();
+    ProjectDefiner* tab = dialog->Definer;
+    dialogs.answer(QStringList{a, b, c, dir.file("プログラム/メイン.c"), a});
+    tab->Button6->click();
+    tab->CheckListBox1->setCurrentRow(1);
+    tab->CheckListBox1Click();
+    tab->CheckListBox1->item(3)->setCheckState(Qt::Checked);
+    tab->Edit11->setText(dir.file("sample.prj"));
+    dialog->PageControl1->setCurrentIndex(2);
+    dialog->show();
+    QTest::qWait(200);
+    EXPECT_TRUE(dialog->grab().save(QDir(folder).filePath(QStringLiteral("project_tab.png"))));
+    dialog->hide();
+
+    // Shown first: the restore at the first showing would choose the page.
+    form->show();
+    QTest::qWait(100);
+    dialogs.answer(MsgAnswer::Ok);
+    form->OpenProject(project("p.prj", {a, b, dir.file("gone.c")}, 1));
+    QTest::qWait(200);
+    EXPECT_TRUE(form->grab().save(QDir(folder).filePath(QStringLiteral("project_open.png"))));
 }
