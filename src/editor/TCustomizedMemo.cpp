@@ -58,9 +58,18 @@ void TCustomizedMemo::setFontColor(const QColor& color)
     setPalette(p);
 }
 
+qreal averageCharWidth(const QFont& font)
+{
+    // Measured over the Latin letters, as dialog units are: a CJK font's own
+    // average counts its full-width glyphs and would double every stop.
+    static const QString letters =
+        QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    return QFontMetricsF(font).horizontalAdvance(letters) / letters.size();
+}
+
 void TCustomizedMemo::applyTabWidth(int n)
 {
-    setTabStopDistance(QFontMetricsF(font()).averageCharWidth() * std::max(n, 0));
+    setTabStopDistance(averageCharWidth(font()) * std::max(n, 0));
     viewport()->update();
     TabWidth = n;
 }
@@ -70,7 +79,7 @@ void TCustomizedMemo::changeEvent(QEvent* e)
     QPlainTextEdit::changeEvent(e);
     // The stops are measured in characters, so they follow the font.
     if (e->type() == QEvent::FontChange)
-        setTabStopDistance(QFontMetricsF(font()).averageCharWidth() * std::max(TabWidth, 0));
+        setTabStopDistance(averageCharWidth(font()) * std::max(TabWidth, 0));
 }
 
 bool TCustomizedMemo::event(QEvent* e)

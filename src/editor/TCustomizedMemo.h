@@ -7,6 +7,9 @@ class QMenu;
 
 namespace nollex {
 
+// The width tab stops are counted in: the average width of the Latin letters.
+qreal averageCharWidth(const QFont& font);
+
 // One page's editor: a plain-text editor with the three fields every page carries.
 class TCustomizedMemo : public QPlainTextEdit {
     Q_OBJECT

@@ -64,8 +64,13 @@ QSize tabSize(const QWidget* w, const QString& caption)
     opt.initFrom(w);
     opt.shape = QTabBar::RoundedNorth;
     opt.text = caption;
+    // As a tab bar does: the style's own spacing goes around the text, and the
+    // style takes it out again when it draws the caption.
     const QFontMetrics fm = w->fontMetrics();
-    const QSize text(fm.horizontalAdvance(caption) + 8, fm.height() + 4);
+    const int hspace = w->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &opt, w);
+    const int vspace = w->style()->pixelMetric(QStyle::PM_TabBarTabVSpace, &opt, w);
+    const QSize text(fm.size(Qt::TextShowMnemonic, caption).width() + hspace,
+                     fm.height() + vspace);
     return w->style()->sizeFromContents(QStyle::CT_TabBarTab, &opt, text, w);
 }
 }  // namespace

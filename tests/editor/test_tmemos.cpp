@@ -121,9 +121,15 @@ TEST_F(PageSetFixture, TabWidthSetsStopsOnEveryPage)
     memos->setTabWidth(8);
     for (TCustomizedMemo* e : memos->Editors) {
         EXPECT_EQ(e->TabWidth, 8);
-        EXPECT_DOUBLE_EQ(e->tabStopDistance(), QFontMetricsF(e->font()).averageCharWidth() * 8);
+        EXPECT_DOUBLE_EQ(e->tabStopDistance(), averageCharWidth(e->font()) * 8);
     }
     EXPECT_EQ(memos->TabWidth(), 8);
+    // With a fixed-pitch font a stop of 8 lies exactly under the ninth character.
+    QFont mono(QStringLiteral("Noto Sans Mono CJK JP"));
+    mono.setPointSize(12);
+    memos->setFont(mono);
+    EXPECT_NEAR(memos->Editors[0]->tabStopDistance(),
+                QFontMetricsF(mono).horizontalAdvance(QStringLiteral("12345678")), 0.5);
 }
 
 // The mark is appended once, on the first edit, and never by a load.
