@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 
 #include <atomic>
+#include <utility>
 #include <cerrno>
 #include <ctime>
 #include <vector>
@@ -266,6 +267,8 @@ struct IniFile::Cache {
     FileState state = FileState::NotRead;
     Stamp stamp;
     bool recent = false;
+    bool batch = false;    // writes wait for commitBatch
+    bool pending = false;  // the batch has changed the copy
     QByteArray bytes;
     bool bom = false;
     bool shiftJis = false;
@@ -371,6 +374,9 @@ struct IniFile::Cache {
 
     void refresh(const QString& path)
     {
+        // Within a batch the copy is ahead of the file.
+        if (batch && state != FileState::NotRead)
+            return;
         struct stat st{};
         if (state == FileState::Loaded && !recent) {
             if (::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
@@ -500,15 +506,55 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     const std::optional<QByteArray> out = c.withEntry(section, key, value);
     if (!out)
         return;
+    if (c.batch) {
+        c.parse(*out);
+        c.state = FileState::Loaded;
+        c.pending = true;
+        return;
+    }
     if (!replaceFile(path_, *out))
         throw refused(path_);
-
     c.parse(*out);
+    written();
+}
+
+// The copy is now the file's content: take the new file's stamp.
+void IniFile::written()
+{
+    Cache& c = *cache_;
     c.state = FileState::Loaded;
     c.recent = true;
     struct stat st{};
     if (::stat(QFile::encodeName(path_).constData(), &st) == 0)
         c.stamp = Stamp::of(st);
+}
+
+void IniFile::beginBatch()
+{
+    cache_->refresh(path_);
+    cache_->batch = true;
+    cache_->pending = false;
+}
+
+void IniFile::commitBatch()
+{
+    Cache& c = *cache_;
+    if (!c.batch)
+        return;
+    c.batch = false;
+    if (!std::exchange(c.pending, false))
+        return;
+    if (!replaceFile(path_, c.bytes)) {
+        // The copy holds writes the file never got: read the file again next time.
+        release();
+        throw refused(path_);
+    }
+    written();
+}
+
+bool IniFile::inBatch() const
+{
+    return cache_->batch;
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, qint32 value)

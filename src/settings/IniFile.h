@@ -48,9 +48,22 @@ public:
     void writeBool(const QString& section, const QString& key, bool value);
 
     // Forgets what the object remembers of the file; a later call reads it again.
+    // An open batch is dropped with it.
     void release();
 
+    // Batched writing, for many keys at once: after beginBatch() writes change only
+    // the object's copy of the file (reads see them, and the file is not read
+    // again), and commitBatch() replaces the file once with all of them, as one
+    // write does: it then holds all of the batch or, when the replace is refused
+    // (NollexError as for a write), none of it. The batch ends either way. An
+    // object destroyed or released with its batch open writes nothing of it.
+    void beginBatch();
+    void commitBatch();
+    bool inBatch() const;
+
 private:
+    void written();
+
     struct Cache;
     QString path_;
     std::unique_ptr<Cache> cache_;

@@ -364,6 +364,8 @@ void saveSettings(const QString& path, SettingsHost& h)
 {
     IniFile ini(path);
     TMemos& memos = h.memos;
+    // A hundred pages mean a hundred keys: collected, and the file replaced once.
+    ini.beginBatch();
 
     ini.writeInteger(Information, QStringLiteral("Version"), FormatVersion);
 
@@ -386,6 +388,7 @@ void saveSettings(const QString& path, SettingsHost& h)
     writeText(ini, Compiler, QStringLiteral("compiler_directory"), h.compilerDirectory);
     writeText(ini, Compiler, QStringLiteral("compiler_name"), h.compilerName);
     saveOptions(ini, h);
+    ini.commitBatch();
 }
 
 }  // namespace nollex

@@ -52,8 +52,8 @@ inline constexpr int MaxRestoredPages = 100;
 // cannot be loaded throws its NollexError, and the steps after it do not run.
 void restoreSettings(const QString& path, SettingsHost& host);
 
-// Writes every key, whatever the file held. A refused write throws
-// NollexError("<path> に書き込めません"); the keys written before it stay written.
+// Writes every key, whatever the file held, replacing the file once. A refused
+// write throws NollexError("<path> に書き込めません") and leaves the file as it was.
 void saveSettings(const QString& path, SettingsHost& host);
 
 }  // namespace nollex
