@@ -1,8 +1,9 @@
 // Nollex benchmarks: each scenario runs the real program, window or stand-in a
 // number of times and the table shows the median of the runs against its target.
 //
-//   nollex_bench [--only NAME[,NAME...]] [--quick] [--out FILE]
+//   nollex_bench [--only NAME[,NAME...]] [--quick | --runs N] [--out FILE]
 //
+// --quick takes a quarter of the runs; --runs N takes N of each (for profiling).
 // NAME: startup, memory, open, keystroke, find, execute, compiler, close.
 // Runs on the Qt platform of the environment (the script gives it a virtual X
 // server); the program under test is the nollex beside this build.
@@ -69,6 +70,7 @@ public:
 struct Options {
     QStringList only;
     bool quick = false;
+    int runs = 0;  // 0: each scenario's own number
     QString out;
 };
 
@@ -83,7 +85,12 @@ private:
     {
         return options_.only.isEmpty() || options_.only.contains(QLatin1String(name));
     }
-    int runs(int full) const { return options_.quick ? std::max(3, full / 4) : full; }
+    int runs(int full) const
+    {
+        if (options_.runs > 0)
+            return options_.runs;
+        return options_.quick ? std::max(3, full / 4) : full;
+    }
     QString binary(const QString& name) const { return QStringLiteral(NOLLEX_BINARY_DIR "/") + name; }
     QString folder(const QString& name) const;
     QString programFolder(const QString& name, bool withNollex);
@@ -525,7 +532,7 @@ void Bench::compilerOverhead()
     if (real.error.isEmpty() && gxx.isEmpty())
         real.error = QStringLiteral("g++ not found");
     if (real.error.isEmpty())
-        pairs(gxx, runs(10), real, QStringLiteral("g++"));
+        pairs(gxx, runs(20), real, QStringLiteral("g++"));
     Row noop{QStringLiteral("The same overhead measured with a no-op compiler (noise-free)"),
              QStringLiteral("≤ 10 ms"), 10};
     if (steps.size() == 2)
@@ -612,12 +619,14 @@ int main(int argc, char** argv)
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == QStringLiteral("--quick"))
             options.quick = true;
+        else if (a == QStringLiteral("--runs") && i + 1 < argc)
+            options.runs = std::max(1, QString::fromLocal8Bit(argv[++i]).toInt());
         else if (a == QStringLiteral("--only") && i + 1 < argc)
             options.only = QString::fromLocal8Bit(argv[++i]).split(u',');
         else if (a == QStringLiteral("--out") && i + 1 < argc)
             options.out = QString::fromLocal8Bit(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: nollex_bench [--only NAME[,NAME...]] [--quick] [--out FILE]\n");
+            std::fprintf(stderr, "usage: nollex_bench [--only NAME[,NAME...]] [--quick | --runs N] [--out FILE]\n");
             return 2;
         }
     }
