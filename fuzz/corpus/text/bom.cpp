@@ -1,0 +1,1 @@
+﻿// bomline next

@@ -1,0 +1,3 @@
+#include <stdio.h>
+// 日本語
+int main() { puts("¥"); }
