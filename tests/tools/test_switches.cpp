@@ -174,3 +174,14 @@ TEST(Bcc32Switches, HostCompilerMayCarryWords)
     EXPECT_EQ(steps[2].argv[0], "/opt/g++-13");
     EXPECT_EQ(steps[2].output, "a.exe");
 }
+
+// Found by the fuzz run: a source whose name begins with "-" made an object that
+// the link read as an option ("-x.obj" is "-x" with ".obj").
+TEST(Bcc32Switches, ObjectNamesNeverReadAsOptions)
+{
+    const std::vector<Step> steps = stepsFor({"sub/-x.c"});
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].output, "./-x.obj");
+    EXPECT_EQ(steps[1].argv, (Words{"gcc", "./-x.obj", "-lm", "-o", "-x.exe"}));
+    EXPECT_EQ(stepsFor({"-n/w/", "sub/-x.c"})[0].output, "/w/-x.obj");
+}

@@ -225,6 +225,9 @@ std::vector<Step> HostSteps(const Plan& plan, const Host& host)
         Step step;
         step.argv = cxx ? host.cxx : host.cc;
         step.output = plan.outputFolder + baseNameOf(src.path) + (plan.assemblyOnly ? ".asm" : ".obj");
+        // The link lists the objects among its options: "-x.obj" would be read as one.
+        if (step.output.front() == '-')
+            step.output.insert(0, "./");
         step.argv.push_back(plan.assemblyOnly ? "-S" : "-c");
         step.argv.insert(step.argv.end(), plan.compileFlags.begin(), plan.compileFlags.end());
         // The language is named, not guessed from the extension: ".C" is C here as it
