@@ -25,9 +25,12 @@ const char* shiftJisName()
 }
 
 // A BOM after the one we strip is a character of the text, not a marker.
+// Stateless: a sequence cut off at the end is an error, not a byte kept back
+// (and lost) for a next call that never comes.
 std::optional<QString> decodeUtf8(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return std::nullopt;
@@ -88,6 +91,14 @@ qsizetype firstUnencodable(const QString& text, TextEncoding encoding)
         lineStart = lineEnd + 1;
     }
     return 0;
+}
+
+NollexError tooLarge(const QString& path, qint64 size)
+{
+    return NollexError(QStringLiteral("ファイル \"%1\" は大きすぎるため開けません "
+                                      "(%2 MB、開けるのは %3 MB まで)")
+                           .arg(path, QString::number(size / (1024 * 1024)),
+                                QString::number(MaxTextFileBytes / (1024 * 1024))));
 }
 
 QString encodingName(TextEncoding encoding)
@@ -161,6 +172,9 @@ DecodedText readTextFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         throw NollexError(
             QStringLiteral("ファイル \"%1\" を開けません: %2").arg(path, file.errorString()));
+    // Checked before reading: a file of gigabytes would exhaust memory.
+    if (file.size() > MaxTextFileBytes)
+        throw tooLarge(path, file.size());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw NollexError(

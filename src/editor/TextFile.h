@@ -36,6 +36,10 @@ QString normalizeLineBreaks(QString text);
 std::optional<QByteArray> encodeText(const QString& text, const TextFormat& format,
                                      qsizetype* badIndex = nullptr);
 
+// The largest file a page opens. Larger files are refused before anything is read:
+// the editor could not hold one of gigabytes, and reading it would exhaust memory.
+inline constexpr qint64 MaxTextFileBytes = qint64(256) * 1024 * 1024;
+
 // Both throw NollexError with a message that names the file.
 DecodedText readTextFile(const QString& path);
 void writeTextFile(const QString& path, const QString& text, const TextFormat& format);
