@@ -129,6 +129,13 @@ void RunBuild(BuildContext& c, BuildMode mode)
     const std::optional<QString> interpreter = SelectInterpreter(c.processes.platformId());
     if (!interpreter)
         return;
+    // A line break in a name would end its batch line there, and the interpreter
+    // would run the rest of the name as a command of its own.
+    for (const QString* part : {&batch.compilerFolder, &batch.compilerName, &batch.optionText,
+                                &batch.sourcePath, &batch.programFolder}) {
+        if (part->contains(u'\n') || part->contains(u'\r'))
+            throw NollexError(QStringLiteral("\"%1\" は改行を含むため、コンパイルできません").arg(*part));
+    }
     if (const auto error = c.files.writeFile(batPath, makeBatchFile(batch).bytes())) {
         c.setMessages(kPreBuildError);
         return;
