@@ -2,13 +2,18 @@
 
 #include "platform/Errors.h"
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QList>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace nollex {
 
@@ -48,6 +53,74 @@ std::optional<QString> decodeShiftJis(const QByteArray& bytes)
     return text;
 }
 
+// The other codes of characters that Shift-JIS holds more than once (the NEC and
+// IBM extensions): each reads back as the same character. IBM extension codes
+// (lead byte 0xFA..0xFC) come first, since those bytes never occur in UTF-8.
+const QHash<char16_t, QList<QByteArray>>& otherShiftJisCodes()
+{
+    static const QHash<char16_t, QList<QByteArray>> codes = [] {
+        // A converter per code: an error stays with a converter. Some 11,000
+        // codes, once, in a few milliseconds.
+        QHash<char16_t, QList<QByteArray>> out;
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (lead > 0x9F && lead < 0xE0)
+                continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char pair[] = {char(lead), char(trail)};
+                const QByteArray code(pair, 2);
+                const std::optional<QString> c = decodeShiftJis(code);
+                if (!c || c->size() != 1)
+                    continue;
+                QStringEncoder encoder(shiftJisName(), QStringEncoder::Flag::Stateless);
+                const QByteArray usual = encoder.encode(*c);
+                if (!encoder.hasError() && usual != code)
+                    out[c->front().unicode()].append(code);
+            }
+        }
+        for (QList<QByteArray>& list : out)
+            std::stable_partition(list.begin(), list.end(),
+                                  [](const QByteArray& code) { return uchar(code[0]) >= 0xFA; });
+        return out;
+    }();
+    return codes;
+}
+
+// Shift-JIS bytes that happen to be valid UTF-8 would be read back as UTF-8, as
+// other text (a half-width katakana before a Roman numeral is enough). Writing one
+// character that Shift-JIS holds twice in its other code keeps them invalid UTF-8:
+// an IBM extension code always does, another code is tried in place. A file read
+// as Shift-JIS and saved unedited always has such a character, since its own
+// bytes were not UTF-8.
+QByteArray keepShiftJisDetectable(QStringView text, QByteArray bytes)
+{
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char b) { return uchar(b) < 0x80; });
+    if (ascii || !QByteArrayView(bytes).isValidUtf8())
+        return bytes;
+    const auto& others = otherShiftJisCodes();
+    auto withCode = [&](qsizetype i, const QByteArray& code) {
+        QStringEncoder encoder(shiftJisName(), QStringEncoder::Flag::Stateless);
+        return QByteArray(encoder.encode(text.left(i))) + code + QByteArray(encoder.encode(text.mid(i + 1)));
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto found = others.constFind(text[i].unicode());
+        if (found != others.cend() && uchar(found->front()[0]) >= 0xFA)
+            return withCode(i, found->front());
+    }
+    int tries = 0;  // each try encodes the whole text again
+    for (qsizetype i = 0; i < text.size() && tries < 64; ++i) {
+        const auto found = others.constFind(text[i].unicode());
+        if (found == others.cend())
+            continue;
+        for (const QByteArray& code : *found) {
+            QByteArray candidate = withCode(i, code);
+            if (!QByteArrayView(candidate).isValidUtf8())
+                return candidate;
+            ++tries;
+        }
+    }
+    return bytes;
+}
+
 // Encodes without any BOM; nothing when a character does not come back as itself
 // (unmappable, or mapped to a look-alike such as the yen sign onto 0x5C).
 std::optional<QByteArray> encodeExact(QStringView text, TextEncoding encoding)
@@ -64,7 +137,7 @@ std::optional<QByteArray> encodeExact(QStringView text, TextEncoding encoding)
         return std::nullopt;
     if (decodeShiftJis(bytes) != text)
         return std::nullopt;
-    return bytes;
+    return keepShiftJisDetectable(text, bytes);
 }
 
 // Position of the first character that encodeExact refuses; looked for line by
