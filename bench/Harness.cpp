@@ -31,6 +31,8 @@ double median(std::vector<double> samples)
 
 bool Row::met() const
 {
+    if (reference())
+        return error.isEmpty();
     return error.isEmpty() && !samples.empty() && median(samples) <= limit;
 }
 
@@ -57,8 +59,11 @@ QString Table::markdown() const
     QString text = QStringLiteral("| Work | Median | Runs | Target | Met |\n|---|---|---|---|---|\n");
     for (const Row& r : rows_) {
         text += QStringLiteral("| %1 | %2 | %3 | %4 | %5 |\n")
-                    .arg(r.work, r.figure(), QString::number(r.samples.size()), r.target,
-                         r.met() ? QStringLiteral("yes") : QStringLiteral("**no**"));
+                    .arg(r.work, r.figure(), QString::number(r.samples.size()),
+                         r.reference() ? QStringLiteral("—") : r.target,
+                         r.reference() ? QStringLiteral("(reference)")
+                         : r.met()       ? QStringLiteral("yes")
+                                         : QStringLiteral("**no**"));
     }
     return text;
 }

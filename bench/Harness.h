@@ -38,6 +38,8 @@ struct Row {
     QString note;   // shown after the figure, e.g. a comparison
     QString error;  // the scenario could not run as meant
 
+    // A reference row has no target of its own: it shows what a figure is made of.
+    bool reference() const { return target.isEmpty(); }
     bool met() const;
     QString figure() const;
 };

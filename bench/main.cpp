@@ -23,11 +23,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QThread>
 
 #include <cstdio>
@@ -282,11 +284,24 @@ void Bench::openAndEdit()
                 s.samples.push_back(*b);
             }
         }
+        // What Qt itself needs to hold that text, in a bare document of the kind
+        // every plain-text editor page uses: the floor under the figure above.
+        Row floor{QStringLiteral("Reference: Qt's QTextDocument::setPlainText of the same text, bare document"),
+                  QString(), 0};
+        const QString text = QString::fromUtf8(utf8);
+        for (int i = 0; i < runs(5); ++i) {
+            QTextDocument doc;
+            doc.setDocumentLayout(new QPlainTextDocumentLayout(&doc));
+            const Clock::time_point t0 = Clock::now();
+            doc.setPlainText(text);
+            floor.samples.push_back(msSince(t0));
+        }
         if (u.error.isEmpty()) {
             s.limit = 1.2 * median(u.samples);
             s.note = QStringLiteral("%1 × UTF-8").arg(median(s.samples) / median(u.samples), 0, 'f', 2);
         }
         table_.add(u);
+        table_.add(floor);
         table_.add(s);
     }
 
