@@ -76,6 +76,12 @@ struct Options {
     QString out;
 };
 
+// The machine's one-minute load average: other work shares the processors.
+QString loadAverage()
+{
+    return QString::fromLatin1(readFile(QStringLiteral("/proc/loadavg")).split(' ').value(0));
+}
+
 class Bench {
 public:
     explicit Bench(Options options) : options_(std::move(options)) {}
@@ -599,6 +605,7 @@ int Bench::run()
 {
     if (!root_.isValid())
         throw std::runtime_error("no temporary folder");
+    const QString loadBefore = loadAverage();
     std::fprintf(stderr, "Nollex benchmarks on %s (Qt platform %s)\n", qPrintable(machineDescription()),
                  qPrintable(QGuiApplication::platformName()));
     if (wanted("startup"))
@@ -615,9 +622,10 @@ int Bench::run()
         closing();
 
     const QString report =
-        QStringLiteral("Machine: %1. Qt platform: %2. %3.\n\n")
+        QStringLiteral("Machine: %1. Qt platform: %2. %3; load average (1 min) %4 before, %5 after.\n\n")
             .arg(machineDescription(), QGuiApplication::platformName(),
-                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))) +
+                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")), loadBefore,
+                 loadAverage()) +
         table_.markdown();
     std::printf("\n%s", qPrintable(report));
     if (!options_.out.isEmpty())
