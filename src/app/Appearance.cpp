@@ -75,9 +75,7 @@ ThemeLook themeLook(bool active, const QColor& buttonFace)
     return look;
 }
 
-namespace {
-
-void paint(QWidget* w, const QColor& back, const QColor& text)
+void setWidgetColors(QWidget* w, const QColor& back, const QColor& text)
 {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, back);
@@ -87,8 +85,6 @@ void paint(QWidget* w, const QColor& back, const QColor& text)
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
-
-}  // namespace
 
 void applyTheme(const ThemeTargets& t, const ThemeLook& look)
 {
@@ -109,10 +105,10 @@ void applyTheme(const ThemeTargets& t, const ThemeLook& look)
     p.setColor(QPalette::Window, look.window);
     t.window->setPalette(p);
     t.window->setAutoFillBackground(true);
-    paint(t.label1, look.caretLabelBack, look.caretLabelText);
-    paint(t.label2, look.caretLabelBack, look.caretLabelText);
-    paint(t.label3, look.titleBack, look.titleText);
-    paint(t.memo2, look.messageBack, look.messageText);
+    setWidgetColors(t.label1, look.caretLabelBack, look.caretLabelText);
+    setWidgetColors(t.label2, look.caretLabelBack, look.caretLabelText);
+    setWidgetColors(t.label3, look.titleBack, look.titleText);
+    setWidgetColors(t.memo2, look.messageBack, look.messageText);
     t.memo2->setFrameStyle(look.messageBorder ? QFrame::StyledPanel | QFrame::Sunken
                                               : QFrame::NoFrame);
     t.panel1->setVisible(look.panelVisible);

@@ -53,6 +53,9 @@ struct ThemeTargets {
 };
 void applyTheme(const ThemeTargets& targets, const ThemeLook& look);
 
+// Background and text colour of a frame control, filled behind its text.
+void setWidgetColors(QWidget* w, const QColor& back, const QColor& text);
+
 // The version box's text: two fixed lines, then credit lines, each starting
 // with a tab.
 QString versionText();

@@ -45,17 +45,6 @@ QFont designFont(const QString& family, int pixels, bool bold = false, bool ital
     return f;
 }
 
-void setColors(QWidget* w, const QColor& background, const QColor& text)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, background);
-    p.setColor(QPalette::Base, background);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Text, text);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
 // Narrows a caption that the fallback font makes wider than its button.
 void fitCaption(QPushButton* button)
 {
@@ -130,7 +119,7 @@ void TForm1::createControls()
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(3);
     Panel1->setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 20, true, true));
-    setColors(Panel1, Qt::black, colorFromBgr(0xFFFF00));
+    setWidgetColors(Panel1, Qt::black, colorFromBgr(0xFFFF00));
 
     Label3 = new QLabel(QStringLiteral("Supporter for BorlandC++Compiler \"NOLLEX\""), Client);
     Label3->setGeometry(144, 0, 417, 17);
@@ -206,7 +195,7 @@ void TForm1::createControls()
     mono.setStyleHint(QFont::TypeWriter);
     mono.setFixedPitch(true);
     Memo2->setFont(mono);
-    setColors(Memo2, colorFromBgr(0x808000), Qt::white);
+    setWidgetColors(Memo2, colorFromBgr(0x808000), Qt::white);
 
     StatusBar1 = new QStatusBar(Client);
     StatusBar1->setGeometry(0, 385, 565, 19);
