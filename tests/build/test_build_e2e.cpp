@@ -7,6 +7,7 @@
 #include "editor/FileCommands.h"
 #include "options/TForm2.h"
 #include "support/ScriptedDialogs.h"
+#include "support/StandIns.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace nollex;
+using test::readAll;
 
 namespace {
 
@@ -28,12 +30,6 @@ const QByteArray kHello = "#include <cstdio>\n"
                           "    std::puts(\"Hello, Nollex\");\n"
                           "    return 0;\n"
                           "}\n";
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct E2eFixture : ::testing::Test {
     test::TempDir root;
@@ -51,10 +47,7 @@ struct E2eFixture : ::testing::Test {
         work = root.path() + workName + u'/';
         ASSERT_TRUE(QDir().mkpath(program));
         ASSERT_TRUE(QDir().mkpath(work));
-        for (const char* tool : {"cmd.exe", "bcc32.exe"}) {
-            const QString from = QStringLiteral(NOLLEX_BINARY_DIR "/") + QLatin1String(tool);
-            ASSERT_TRUE(QFile::copy(from, program + QLatin1String(tool))) << from.toStdString();
-        }
+        ASSERT_NO_FATAL_FAILURE(test::copyStandIns(program));
         terminal = root.file(QStringLiteral("term.sh"));
         // Answers EXIT to a console that stays, as a user would.
         root.write(QStringLiteral("term.sh"),
@@ -83,14 +76,7 @@ struct E2eFixture : ::testing::Test {
     // Waits until the console script has finished `runs` times.
     bool waitForRuns(int runs)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 20000) {
-            if (readAll(terminal + QStringLiteral(".done")).count('\n') >= runs)
-                return true;
-            QThread::msleep(25);
-        }
-        return false;
+        return test::waitForLines(terminal + QStringLiteral(".done"), runs);
     }
     QString consoleOutput() const { return QString::fromUtf8(readAll(terminal + QStringLiteral(".out"))); }
     QStringList consoleArgs() const

@@ -8,6 +8,7 @@
 #include "editor/FileCommands.h"
 #include "editor/TextFile.h"
 #include "support/ScriptedDialogs.h"
+#include "support/StandIns.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -23,6 +24,8 @@
 #include <csignal>
 
 using namespace nollex;
+using test::makeScript;
+using test::readAll;
 
 namespace {
 
@@ -32,21 +35,6 @@ const QByteArray kHello = "#include <cstdio>\n"
                           "    std::puts(\"Hello, Nollex\");\n"
                           "    return 0;\n"
                           "}\n";
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void makeScript(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-    f.close();
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
-}
 
 // Every file and folder below folder whose name starts with "pwned": what a name such
 // as "$(touch pwned)" would leave behind had a shell ever run it.
@@ -77,10 +65,7 @@ struct BuildFaults : ::testing::Test {
         work = root.path() + QStringLiteral("work/");
         ASSERT_TRUE(QDir().mkpath(program));
         ASSERT_TRUE(QDir().mkpath(work));
-        for (const char* tool : {"cmd.exe", "bcc32.exe"}) {
-            const QString from = QStringLiteral(NOLLEX_BINARY_DIR "/") + QLatin1String(tool);
-            ASSERT_TRUE(QFile::copy(from, program + QLatin1String(tool))) << from.toStdString();
-        }
+        ASSERT_NO_FATAL_FAILURE(test::copyStandIns(program));
         terminal = root.file(QStringLiteral("term.sh"));
         makeScript(terminal, "#!/bin/sh\n"
                              "printf 'exit\\n' | \"$@\" >> \"$0.out\" 2>&1\n"
@@ -116,10 +101,7 @@ struct BuildFaults : ::testing::Test {
         }
         return false;
     }
-    bool waitForRuns(int runs)
-    {
-        return eventually([&] { return readAll(terminal + QStringLiteral(".done")).count('\n') >= runs; });
-    }
+    bool waitForRuns(int runs) { return test::waitForLines(terminal + QStringLiteral(".done"), runs); }
     QString consoleOutput() const { return QString::fromUtf8(readAll(terminal + QStringLiteral(".out"))); }
     QString messages() const { return form->Memo2->toPlainText(); }
 };

@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "editor/TMemos.h"
 #include "support/ScriptedDialogs.h"
+#include "support/StandIns.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -23,14 +24,9 @@
 #include <gtest/gtest.h>
 
 using namespace nollex;
+using test::readAll;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString saveOffer(const QString& path)
 {
@@ -50,10 +46,7 @@ struct ProjectE2e : ::testing::Test {
         work = root.path() + QStringLiteral("my work/");
         ASSERT_TRUE(QDir().mkpath(program));
         ASSERT_TRUE(QDir().mkpath(work));
-        for (const char* tool : {"cmd.exe", "bcc32.exe"}) {
-            const QString from = QStringLiteral(NOLLEX_BINARY_DIR "/") + QLatin1String(tool);
-            ASSERT_TRUE(QFile::copy(from, program + QLatin1String(tool))) << from.toStdString();
-        }
+        ASSERT_NO_FATAL_FAILURE(test::copyStandIns(program));
         terminal = root.write(QStringLiteral("term.sh"),
                               "#!/bin/sh\n"
                               "\"$@\" >> \"$0.out\" 2>&1\n"
@@ -98,14 +91,7 @@ struct ProjectE2e : ::testing::Test {
     }
     bool waitForRuns(int runs) const
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 20000) {
-            if (readAll(terminal + QStringLiteral(".done")).count('\n') >= runs)
-                return true;
-            QThread::msleep(25);
-        }
-        return false;
+        return test::waitForLines(terminal + QStringLiteral(".done"), runs);
     }
     QString consoleOutput() const { return QString::fromUtf8(readAll(terminal + QStringLiteral(".out"))); }
     QString messages() const { return form->Memo2->toPlainText(); }
