@@ -450,13 +450,35 @@ void TForm1::closeEvent(QCloseEvent* event)
     try {
         FormClose();
     } catch (...) {
-        // A failed settings write keeps the window open; a later close tries again.
+        // The settings could not be written: say why, then let the user choose
+        // between closing without them and staying (a later close tries again).
+        // Without the choice a read-only Nollex.ini would keep the window forever.
         ShowError(dialogs(), textOfCurrentException());
-        event->ignore();
-        return;
+        if (dialogs().message(QStringLiteral("Nollex"), kCloseWithoutSettingsQuestion, MsgButtons::YesNo,
+                              MsgIcon::None) != MsgAnswer::Yes) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
 }
+
+namespace {
+
+// The files a drag carries; empty for text (a drag within or between pages).
+QStringList droppedFiles(const QMimeData* data)
+{
+    QStringList paths;
+    if (data && data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile())
+                paths << url.toLocalFile();
+        }
+    }
+    return paths;
+}
+
+}  // namespace
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
@@ -466,11 +488,7 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event)
 
 void TForm1::dropEvent(QDropEvent* event)
 {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
+    const QStringList paths = droppedFiles(event->mimeData());
     event->acceptProposedAction();
     guarded([&] { WMDropFiles(paths); });
 }
@@ -480,6 +498,20 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     if (watched == Client && event->type() == QEvent::Resize) {
         guarded([this] { FormResize(); });
         return false;
+    }
+    // Files dragged over any part of the window, a page or the message pane
+    // included, take the window's drop path: an editor would type their addresses.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (widget && widget != this && widget->window() == this && !droppedFiles(drop->mimeData()).isEmpty()) {
+            if (type == QEvent::Drop)
+                dropEvent(drop);
+            else
+                drop->acceptProposedAction();
+            return true;
+        }
     }
     // Alt+O is "Project Open" in this window, ahead of the Option menu's access key.
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {

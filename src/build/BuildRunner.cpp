@@ -71,6 +71,39 @@ void writeActivePage(BuildContext& c, const QString& path)
         throw NollexError(*error);
 }
 
+QString executeSourcePath(const BuildContext& c)
+{
+    const bool cSource =
+        extensionPart(c.lastBuildFileName, c.files).compare(QStringLiteral(".c"), Qt::CaseInsensitive) == 0;
+    return c.workFolder + QStringLiteral("__out") + (cSource ? QStringLiteral(".c") : QStringLiteral(".cpp"));
+}
+
+// Stops a build that would write somewhere it must not: a page whose folder has
+// gone would be built in Nollex's current folder, and Execute's scratch files
+// (replaced, then deleted) must never be the file of an open page.
+void refuseUnsafeBuild(const BuildContext& c, BuildMode mode)
+{
+    const QString file = activeFileName(c);
+    if (!file.isEmpty() && c.workFolder.isEmpty()) {
+        throw NollexError(QStringLiteral("フォルダ \"%1\" が見つかりません。ファイルを保存し直してからコンパイルしてください")
+                              .arg(folderPart(file, c.files)));
+    }
+    if (mode != BuildMode::Execute)
+        return;
+    const QString scratch[] = {executeSourcePath(c), c.workFolder + QStringLiteral("__out.exe"),
+                               c.workFolder + QStringLiteral("__out.obj"), c.workFolder + QStringLiteral("__out.tds")};
+    for (const QString& page : c.memos.FileNames) {
+        for (const QString& path : scratch) {
+            if (c.files.sameEntry(page, path)) {
+                throw NollexError(
+                    QStringLiteral("ファイル \"%1\" は実行の一時ファイルと同じ名前のため、実行できません。"
+                                   "別の名前で保存してください")
+                        .arg(page));
+            }
+        }
+    }
+}
+
 QString outputSwitch(const QString& folder)
 {
     return QStringLiteral("-n") + commandWord(folder) + u' ';
@@ -84,6 +117,7 @@ void RunBuild(BuildContext& c, BuildMode mode)
         return;
 
     settleWorkFolder(c);
+    refuseUnsafeBuild(c, mode);
     const QString programFolder = ToShortPath(c.programFolder, c.files);
     const QString batPath = programFolder + QStringLiteral("__out.bat");
     if (c.files.writeFile(batPath, {})) {
@@ -111,6 +145,7 @@ void RunBuild(BuildContext& c, BuildMode mode)
         batch.optionText += c.options.smallc + c.options.smalln;
         if (borrowed)
             c.options.smalln.clear();
+        refuseUnsafeBuild(c, mode);
         const QString name = fileNamePart(activeFileName(c), c.files);
         batch.sourcePath = ToShortPath(c.workFolder + name, c.files);
         if (batch.sourcePath.isEmpty())
@@ -119,10 +154,7 @@ void RunBuild(BuildContext& c, BuildMode mode)
             batch.sourcePath.chop(1);
     } else {
         batch.optionText += outputSwitch(c.workFolder);
-        const bool cSource =
-            extensionPart(c.lastBuildFileName, c.files).compare(QStringLiteral(".c"), Qt::CaseInsensitive) == 0;
-        batch.sourcePath = c.workFolder + QStringLiteral("__out") +
-                           (cSource ? QStringLiteral(".c") : QStringLiteral(".cpp"));
+        batch.sourcePath = executeSourcePath(c);
         c.files.remove(c.workFolder + QStringLiteral("__out.exe"));
     }
 

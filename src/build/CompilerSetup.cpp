@@ -9,7 +9,8 @@ namespace nollex {
 
 QString compilerExistenceMessage(const QString& folder, const QString& name, const FileSystem& fs)
 {
-    if (PathExists(ToShortPath(folder, fs) + name, fs))
+    // No name would find the folder itself.
+    if (!name.isEmpty() && PathExists(ToShortPath(folder, fs) + name, fs))
         return QStringLiteral("OK");
     const QString separator = folder.endsWith(fs.separator()) ? QString() : QString(fs.separator());
     return folder + separator + name + QStringLiteral(" は存在しません");

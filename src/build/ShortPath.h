@@ -10,7 +10,7 @@ namespace nollex {
 
 class FileSystem;
 
-// True when the search finds an entry for path (a file or a folder; wildcards match).
+// True when an entry of exactly that name exists (a file or a folder).
 bool PathExists(const QString& path, const FileSystem& fs);
 
 // The short form of an existing path: every component (its alternate name, or its

@@ -39,7 +39,9 @@ MsgAnswer askCloseAlone(Dialogs& dialogs, const QString& path, const QString& pr
 void putPageFile(TMemos& memos, int page, const QString& path, const DecodedText& file)
 {
     TCustomizedMemo* editor = memos.Editors[page];
+    editor->Loading = true;
     editor->setPlainText(file.text);
+    editor->Loading = false;
     editor->FileFormat = file.format;
     editor->setModified(false);
     memos.FileNames[page] = path;

@@ -18,6 +18,7 @@ public:
 
     int TabWidth = 0;          // tab width last applied to this editor
     bool ChangeMarked = false; // " *" has been appended to the tab caption
+    bool Loading = false;      // a file's text is being put in: the one change that does not mark
     QString OwningProject;     // project file this page was opened from, or empty
     TextFormat FileFormat;     // encoding of the page's file, kept for its saves
     QMenu* PopupMenu = nullptr; // the main window's pop-up menu

@@ -168,8 +168,9 @@ void TMemos::setCaption(int i, const QString& caption)
 void TMemos::MemoChange()
 {
     TCustomizedMemo* memo = ActiveMemo();
-    // Loading text also signals a change, but leaves no undo step behind.
-    if (memo && !memo->ChangeMarked && memo->Modified() && memo->document()->isUndoAvailable()) {
+    // The mark follows Modified on every change (an Undo after a save included);
+    // only loading a file changes the text without marking.
+    if (memo && !memo->Loading && !memo->ChangeMarked && memo->Modified()) {
         const int i = ActiveIndex();
         setCaption(i, caption(i) + QStringLiteral(" *"));
         memo->ChangeMarked = true;

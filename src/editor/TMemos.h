@@ -14,6 +14,10 @@
 
 namespace nollex {
 
+// The tab widths the configuration dialog accepts and the settings restore keeps.
+inline constexpr int MinTabWidth = 0;
+inline constexpr int MaxTabWidth = 1000;
+
 class TMemos : public QObject {
     Q_OBJECT
 public:

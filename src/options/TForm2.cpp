@@ -4,6 +4,7 @@
 #include "TRadioGroup.h"
 #include "TUpDown.h"
 #include "editor/TMemos.h"
+#include "platform/Errors.h"
 #include "platform/ShowError.h"
 #include "project/ProjectDefiner.h"
 
@@ -342,7 +343,14 @@ void TForm2::setOptionControls(const OptionControls& c)
 
 void TForm2::ApplyOptions()
 {
-    target_.memos->setTabWidth(StrToInt(Edit6->text()));
+    const int tabWidth = StrToInt(Edit6->text());
+    // The restore at the next start keeps only this range: refuse the rest now.
+    if (tabWidth < MinTabWidth || tabWidth > MaxTabWidth) {
+        throw NollexError(QStringLiteral("タブ幅は %1 から %2 までの整数で指定してください")
+                              .arg(MinTabWidth)
+                              .arg(MaxTabWidth));
+    }
+    target_.memos->setTabWidth(tabWidth);
     // The counts come first inside the option part; a failing count stops the
     // apply before the compiler's folder and name change.
     nollex::ApplyOptions(optionControls(), *target_.options);

@@ -8,11 +8,6 @@ namespace nollex {
 
 namespace {
 
-bool hasWildcard(const QString& text)
-{
-    return text.contains(u'*') || text.contains(u'?');
-}
-
 // An entry that exists, a dangling symbolic link included (it has a name in its folder).
 bool entryExists(const QFileInfo& info)
 {
@@ -20,6 +15,22 @@ bool entryExists(const QFileInfo& info)
 }
 
 }  // namespace
+
+bool FileSystem::sameEntry(const QString& a, const QString& b) const
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const Qt::CaseSensitivity cs = separator() == u'\\' ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    return absolutePath(a).compare(absolutePath(b), cs) == 0;
+}
+
+bool HostFileSystem::sameEntry(const QString& a, const QString& b) const
+{
+    if (FileSystem::sameEntry(a, b))
+        return true;
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
 
 QString HostFileSystem::absolutePath(const QString& path) const
 {
@@ -35,27 +46,14 @@ std::optional<FoundEntry> HostFileSystem::findFirst(const QString& path) const
     QString p = path;
     while (p.size() > 1 && p.endsWith(u'/'))
         p.chop(1);
-    const qsizetype slash = p.lastIndexOf(u'/');
-    const QString folder = slash < 0 ? QStringLiteral(".") : (slash == 0 ? QStringLiteral("/") : p.left(slash));
-    const QString pattern = slash < 0 ? p : p.mid(slash + 1);
-
-    // Only the last component may hold wildcards, as with the system search.
-    if (hasWildcard(folder))
+    // "?", "*", "[" and "]" are ordinary letters of a Linux name: the entry is
+    // looked up by its exact name, never matched as a pattern, so that "h?.cpp"
+    // can never stand for "h1.cpp".
+    const QFileInfo info(p);
+    if (!entryExists(info))
         return std::nullopt;
-    if (!hasWildcard(pattern)) {
-        const QFileInfo info(p);
-        if (!entryExists(info))
-            return std::nullopt;
-        return FoundEntry{pattern.isEmpty() ? p : pattern, QString(), info.isDir()};
-    }
-    QDir dir(folder);
-    const QFileInfoList found =
-        dir.entryInfoList({pattern}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot |
-                                         QDir::CaseSensitive,
-                          QDir::Name);
-    if (found.isEmpty())
-        return std::nullopt;
-    return FoundEntry{found.first().fileName(), QString(), found.first().isDir()};
+    const QString name = p.mid(p.lastIndexOf(u'/') + 1);
+    return FoundEntry{name.isEmpty() ? p : name, QString(), info.isDir()};
 }
 
 bool HostFileSystem::folderExists(const QString& path) const

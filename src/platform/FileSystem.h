@@ -27,9 +27,13 @@ public:
     // The path as the search resolves it (here: absolute, cleaned).
     virtual QString absolutePath(const QString& path) const = 0;
 
-    // The first entry matching path; "*" and "?" in the last component match too.
+    // The entry of exactly that name (the host never matches a pattern; the
+    // fake Windows file system of the tests keeps the system search's "*" and "?").
     virtual std::optional<FoundEntry> findFirst(const QString& path) const = 0;
     virtual bool folderExists(const QString& path) const = 0;
+    // Whether two paths name the same entry: the same absolute path (in any letter
+    // case where the separator is a backslash), or here also one file reached twice.
+    virtual bool sameEntry(const QString& a, const QString& b) const;
 
     // Nothing when the file cannot be read.
     virtual std::optional<QByteArray> readFile(const QString& path) const = 0;
@@ -47,6 +51,7 @@ public:
     QString absolutePath(const QString& path) const override;
     std::optional<FoundEntry> findFirst(const QString& path) const override;
     bool folderExists(const QString& path) const override;
+    bool sameEntry(const QString& a, const QString& b) const override;
     std::optional<QByteArray> readFile(const QString& path) const override;
     std::optional<QString> writeFile(const QString& path, const QByteArray& bytes) override;
     bool remove(const QString& path) override;

@@ -476,6 +476,12 @@ void IniFile::release()
     cache_ = std::make_unique<Cache>();
 }
 
+bool IniFile::hasKey(const QString& section, const QString& key) const
+{
+    cache_->refresh(path_);
+    return cache_->find(section, key) != nullptr;
+}
+
 QString IniFile::readString(const QString& section, const QString& key, const QString& def) const
 {
     cache_->refresh(path_);

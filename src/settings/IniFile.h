@@ -33,6 +33,8 @@ public:
 
     const QString& path() const { return path_; }
 
+    // Whether the section holds the key (with any value, an empty one included).
+    bool hasKey(const QString& section, const QString& key) const;
     // A key that is present with an empty value reads as the empty text.
     QString readString(const QString& section, const QString& key, const QString& def) const;
     // "0x1F"/"0X1F" (longer than two characters) and "$1F" are hexadecimal, anything

@@ -33,7 +33,6 @@ constexpr int DefaultTabWidth = 4;
 
 // Sizes beyond these come only from a damaged file; the editor could not show them.
 constexpr int MaxFontSize = 1000;
-constexpr int MaxTabWidth = 1000;
 
 // The compile option keys, in the order they are read and written. A switch's
 // text key is followed by the key of the dialog control that switches it on.
@@ -130,21 +129,12 @@ int readInRange(const IniFile& ini, const QString& section, const QString& key, 
     return v >= lo && v <= hi ? v : def;
 }
 
-bool hasWildcard(const QString& path)
-{
-    return path.contains(u'*') || path.contains(u'?');
-}
-
-// Whether a file or folder of exactly that name exists. A stored name with
-// wildcards must not stand for whatever else it matches.
+// Whether a file or folder of exactly that name exists.
 bool namesAnEntry(const FileSystem& files, const QString& path)
 {
     if (path.contains(QChar(0)))  // only a damaged file holds such a name
         return false;
-    const std::optional<FoundEntry> found = files.findFirst(path);
-    if (!found)
-        return false;
-    return !hasWildcard(path) || found->name == fileNamePart(path);
+    return files.findFirst(path).has_value();
 }
 
 // Reading removes one pair of quotes that enclose a whole value: a text that is
@@ -161,6 +151,17 @@ void writeText(IniFile& ini, const QString& section, const QString& key, const Q
     const QString t = value.mid(from, to - from);
     const bool enclosed = t.size() >= 2 && (t.front() == u'"' || t.front() == u'\'') && t.back() == t.front();
     ini.writeString(section, key, enclosed ? u'"' + t + u'"' : value);
+}
+
+// A path reads back exactly: blanks at either end are part of a Linux name, and
+// the reader keeps them inside a pair of quotes.
+void writePath(IniFile& ini, const QString& section, const QString& key, const QString& path)
+{
+    const bool blankEnd = !path.isEmpty() && (path.front().isSpace() || path.back().isSpace());
+    if (blankEnd)
+        ini.writeString(section, key, u'"' + path + u'"');
+    else
+        writeText(ini, section, key, path);
 }
 
 int fontPoints(const QFont& font, int dpi)
@@ -241,20 +242,27 @@ void saveOptions(IniFile& ini, SettingsHost& h)
 }
 
 // The pages of the last run, when no project was open then.
-void restorePages(const IniFile& ini, TMemos& memos, const FileSystem& files)
+void restorePages(const IniFile& ini, TMemos& memos, const FileSystem& files, Dialogs& dialogs)
 {
     int last = ini.readInteger(System, QStringLiteral("Index"), 0);
-    if (last < 0)
-        last = 0;
-    last = std::min(last, MaxRestoredPages - 1);
+    last = std::clamp(last, 0, MaxRestoredPages - 1);
+    // Every page the file lists comes back; a damaged Index beyond the last
+    // FileName key lists nothing more, and must not create thousands of pages.
+    while (last > 0 && !ini.hasKey(System, QStringLiteral("FileName%1").arg(last)))
+        --last;
     while (memos.LastIndex() < last)
         memos.AddPage(QString());
     for (int i = 0; i <= last; ++i) {
         const QString name = ini.readString(System, QStringLiteral("FileName%1").arg(i), QString());
         if (!name.isEmpty() && namesAnEntry(files, name)) {
-            // Throws on failure and leaves the page untitled, so that no empty page
-            // is bound to a file it could overwrite.
-            loadPageFile(memos, i, name);
+            // A failed load leaves the page untitled, so that no empty page is bound
+            // to a file it could overwrite; the other pages and settings still come
+            // back, or the next close would write defaults over them.
+            try {
+                loadPageFile(memos, i, name);
+            } catch (...) {
+                ShowError(dialogs, textOfCurrentException());
+            }
         } else {
             memos.FileNames[i].clear();
             memos.setCaption(i, QString());
@@ -335,11 +343,11 @@ void restoreSettings(const QString& path, SettingsHost& h)
             ShowError(h.dialogs, textOfCurrentException());
         }
     } else {
-        restorePages(ini, memos, h.files);
+        restorePages(ini, memos, h.files, h.dialogs);
     }
 
     memos.setTabWidth(
-        readInRange(ini, System, QStringLiteral("Tab"), DefaultTabWidth, 0, MaxTabWidth));
+        readInRange(ini, System, QStringLiteral("Tab"), DefaultTabWidth, MinTabWidth, MaxTabWidth));
     // The page set brings an index above the last page down to it, and a negative
     // one (only a damaged file has it) up to the first page.
     memos.setActiveIndex(ini.readInteger(System, QStringLiteral("ActiveIndex"), 0));
@@ -379,13 +387,13 @@ void saveSettings(const QString& path, SettingsHost& h)
     ini.writeInteger(System, QStringLiteral("close_or_not"), h.runMode);
     ini.writeInteger(System, QStringLiteral("Index"), memos.LastIndex());
     for (int i = 0; i <= memos.LastIndex(); ++i)
-        writeText(ini, System, QStringLiteral("FileName%1").arg(i), memos.FileNames[i]);
+        writePath(ini, System, QStringLiteral("FileName%1").arg(i), memos.FileNames[i]);
     ini.writeInteger(System, QStringLiteral("ActiveIndex"), memos.ActiveIndex());
 
-    writeText(ini, Project, QStringLiteral("ProjectFile"),
+    writePath(ini, Project, QStringLiteral("ProjectFile"),
               h.projectMainIndex != -1 ? h.projectFile : QString());
 
-    writeText(ini, Compiler, QStringLiteral("compiler_directory"), h.compilerDirectory);
+    writePath(ini, Compiler, QStringLiteral("compiler_directory"), h.compilerDirectory);
     writeText(ini, Compiler, QStringLiteral("compiler_name"), h.compilerName);
     saveOptions(ini, h);
     ini.commitBatch();

@@ -44,13 +44,18 @@ inline const QString OlderSettingsCaption = QStringLiteral("Nollex.ini");
 QString olderSettingsQuestion(int storedVersion);
 
 // A damaged Index could ask for millions of pages; more than this many are not
-// restored (the later FileName keys stay in the file until the next save).
-inline constexpr int MaxRestoredPages = 100;
+// restored (the bound of the project reader too), and none past the last
+// FileName key the file holds.
+inline constexpr int MaxRestoredPages = 10000;
 
 // Fills the window from the file. A missing, empty or damaged file is no error:
 // every value that is missing or unusable keeps its default. A page file that
-// cannot be loaded throws its NollexError, and the steps after it do not run.
+// cannot be loaded is reported, its page stays untitled, and the restore goes on.
 void restoreSettings(const QString& path, SettingsHost& host);
+
+// Asked after the save at close failed: Yes closes without the settings.
+inline const QString kCloseWithoutSettingsQuestion =
+    QStringLiteral("設定を保存できませんでした。設定を保存せずに終了しますか？");
 
 // Writes every key, whatever the file held, replacing the file once. A refused
 // write throws NollexError("<path> に書き込めません") and leaves the file as it was.

@@ -203,6 +203,32 @@ TEST_F(E2eFixture, FoldersWithBlanksAndJapanese)
     EXPECT_EQ(lines.value(2), QStringLiteral("rem ") + program);
 }
 
+// "?", "*", "[" and "]" are letters of Linux names: a page "h?.cpp" beside
+// "h1.cpp" must build from itself, and a folder "a?" deeper down must be found.
+TEST_F(E2eFixture, PatternLettersInNamesAreNames)
+{
+    const QString folder = work + QStringLiteral("a?/b[1]*/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("ab/b1x")));
+    const QByteArray other = "int main() { return 1; }\n";
+    QFile f(folder + QStringLiteral("h1.cpp"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(other);
+    f.close();
+    openPage(folder + QStringLiteral("h?.cpp"), kHello);
+
+    form->Make1Click();
+    EXPECT_EQ(readAll(folder + QStringLiteral("h1.cpp")), other);
+    EXPECT_EQ(readAll(folder + QStringLiteral("h?.cpp")), kHello);
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("h?.exe"))) << messages().toStdString();
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("h1.exe")));
+
+    form->Execute1Click();
+    ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
+    EXPECT_EQ(form->WorkFolder, folder);
+    EXPECT_TRUE(consoleOutput().contains(QStringLiteral("Hello, Nollex"))) << consoleOutput().toStdString();
+}
+
 // A compiler folder that does not exist: nothing between the quotes of line 1,
 // and the pane says why nothing was built instead of staying empty.
 TEST_F(E2eFixture, MissingCompilerFolderIsReported)

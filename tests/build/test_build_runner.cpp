@@ -363,18 +363,58 @@ TEST_F(BuildFixture, FailureMessages)
     }
 }
 
-// A compiler folder that does not exist leaves nothing between the quotes; a work
-// folder that does not exist leaves bare file names.
+// A compiler folder that does not exist leaves nothing between the quotes.
+// A page whose folder has gone is refused before anything is written: its bare
+// names would land in Nollex's current folder.
 TEST_F(BuildFixture, MissingFolders)
 {
-    memos->FileNames[0] = QStringLiteral("C:\\gone\\x.cpp");
+    openPage(QStringLiteral("C:\\work\\x.cpp"), QStringLiteral("x"));
     BuildContext c = context();
     c.compilerDirectory = QStringLiteral("C:\\nowhere\\Bin");
     RunBuild(c, BuildMode::Execute);
     EXPECT_EQ(batchLines().value(0), QStringLiteral("cd \"\""));
-    EXPECT_EQ(workFolder, QString());
-    EXPECT_EQ(batchLines().value(1),
-              QStringLiteral("bcc32.exe -3 -b -O1 -w -n __out.cpp > C:\\PROGRA~1\\Tools\\message.txt"));
+
+    for (const BuildMode mode : {BuildMode::Make, BuildMode::Execute}) {
+        fs.written.clear();
+        fs.removed.clear();
+        memos->FileNames[0] = QStringLiteral("C:\\gone\\x.cpp");
+        BuildContext gone = context();
+        try {
+            RunBuild(gone, mode);
+            ADD_FAILURE() << "built in a missing folder";
+        } catch (const NollexError& e) {
+            EXPECT_TRUE(e.text().contains(QStringLiteral("C:\\gone\\"))) << e.text().toStdString();
+        }
+        EXPECT_EQ(workFolder, QString());
+        EXPECT_TRUE(fs.written.isEmpty()) << fs.written.join(u' ').toStdString();
+        EXPECT_TRUE(fs.removed.isEmpty()) << fs.removed.join(u' ').toStdString();
+    }
+}
+
+// Execute's scratch copy (written, then deleted) must never be the file of an
+// open page: a page named __out.cpp would lose its text.
+TEST_F(BuildFixture, ExecuteRefusesWhenAScratchFileIsAPage)
+{
+    const struct {
+        const char* built;
+        const char* page;
+    } rows[] = {{"hello.cpp", "__OUT.CPP"}, {"hello.C", "__out.c"}, {"hello.c", "__out.obj"}};
+    memos->AddPage(QString());
+    for (const auto& [built, name] : rows) {
+        const QString page = QStringLiteral("C:\\work\\") + QString::fromLatin1(name);
+        memos->FileNames = {QStringLiteral("C:\\work\\") + QString::fromLatin1(built), page};
+        fs.addFile(memos->FileNames[0], "main");
+        fs.addFile(page, "mine");
+        memos->setActiveIndex(0);
+        fs.written.clear();
+        EXPECT_THROW(run(BuildMode::Execute), NollexError) << name;
+        EXPECT_TRUE(fs.written.isEmpty()) << name;
+        EXPECT_EQ(fs.file(page), QByteArray("mine"));
+        EXPECT_FALSE(fs.removed.contains(page));
+    }
+    // Make writes the page's own file, as always.
+    memos->setActiveIndex(1);
+    EXPECT_NO_THROW(run(BuildMode::Make));
 }
 
 // RunMode decides between "/C" and "/K" for the run after Execute and for Re-run.

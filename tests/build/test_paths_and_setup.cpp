@@ -80,10 +80,22 @@ TEST(ToShortPath, RealFileSystem)
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(base));
     EXPECT_EQ(ToShortPath(QStringLiteral("my work"), fs), base + QStringLiteral("my work/"));
-    EXPECT_TRUE(PathExists(QStringLiteral("my work/日本語/*.cpp"), fs));
+    EXPECT_TRUE(PathExists(QStringLiteral("my work/日本語/a.cpp"), fs));
     QDir::setCurrent(previous);
-    EXPECT_FALSE(PathExists(base + QStringLiteral("my work/*.c"), fs));
-    EXPECT_FALSE(PathExists(base + QStringLiteral("*/日本語"), fs));  // wildcards only at the end
+
+    // "?", "*", "[" and "]" are letters of a name here: a pattern that matches
+    // another file must not stand for it (a build would write over "h1.cpp").
+    EXPECT_FALSE(PathExists(base + QStringLiteral("my work/日本語/*.cpp"), fs));
+    EXPECT_FALSE(PathExists(base + QStringLiteral("*/日本語"), fs));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("a?/b[1]")));
+    dir.write(QStringLiteral("a?/h1.cpp"), "x");
+    EXPECT_FALSE(PathExists(base + QStringLiteral("a?/h?.cpp"), fs));
+    EXPECT_EQ(ToShortPath(base + QStringLiteral("a?/h?.cpp"), fs), QString());
+    EXPECT_EQ(ToShortPath(base + QStringLiteral("a?/b[1]"), fs), base + QStringLiteral("a?/b[1]/"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("a1")));
+    EXPECT_EQ(ToShortPath(base + QStringLiteral("a*"), fs), QString());
+    dir.write(QStringLiteral("a?/h?.cpp"), "x");
+    EXPECT_EQ(ToShortPath(base + QStringLiteral("a?/h?.cpp"), fs), base + QStringLiteral("a?/h?.cpp/"));
 }
 
 TEST(PathParts, BySeparator)
@@ -122,6 +134,7 @@ TEST(CompilerSetup, Existence)
               QStringLiteral("OK"));
     QDir::setCurrent(previous);
     EXPECT_EQ(compilerExistenceMessage(dir.path(), QStringLiteral("bcc32.exe"), host), QStringLiteral("OK"));
+    EXPECT_EQ(compilerExistenceMessage(dir.path(), QString(), host), dir.path() + QStringLiteral(" は存在しません"));
     EXPECT_EQ(compilerExistenceMessage(dir.path() + QStringLiteral("sub"), QStringLiteral("x"), host),
               dir.path() + QStringLiteral("sub/x は存在しません"));
 

@@ -1,4 +1,5 @@
 #include "editor/CaretPos.h"
+#include "editor/FileCommands.h"
 #include "editor/TMemos.h"
 
 #include <QApplication>
@@ -125,24 +126,34 @@ TEST_F(PageSetFixture, TabWidthSetsStopsOnEveryPage)
     }
     EXPECT_EQ(memos->TabWidth(), 8);
     // With a fixed-pitch font a stop of 8 lies exactly under the ninth character.
-    QFont mono(QStringLiteral("Noto Sans Mono CJK JP"));
+    // The pages' own font, through the program's fallback for it (no family named here).
+    QFont mono = memos->Font();
     mono.setPointSize(12);
     memos->setFont(mono);
     EXPECT_NEAR(memos->Editors[0]->tabStopDistance(),
                 QFontMetricsF(mono).horizontalAdvance(QStringLiteral("12345678")), 0.5);
 }
 
-// The mark is appended once, on the first edit, and never by a load.
+// The mark is appended once, on the first edit, and never by a load; it follows
+// Modified on every change, so an Undo after a save marks the page again.
 TEST_F(PageSetFixture, ChangeMarkAppendedOnceOnEdit)
 {
-    memos->setCaption(0, QStringLiteral("a.c"));
     TCustomizedMemo* e = memos->Editors[0];
-    e->setPlainText(QStringLiteral("loaded"));
+    putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("loaded"), {}});
     EXPECT_FALSE(e->ChangeMarked);
     EXPECT_EQ(memos->caption(0), QStringLiteral("a.c"));
     e->setFocus();
     QTest::keyClicks(e, QStringLiteral("xy"));
     EXPECT_TRUE(e->ChangeMarked);
+    EXPECT_TRUE(e->Modified());
+    EXPECT_EQ(memos->caption(0), QStringLiteral("a.c *"));
+
+    // What a save leaves: unmodified, unmarked; then Undo takes the text away from it.
+    e->setModified(false);
+    e->ChangeMarked = false;
+    memos->setCaption(0, QStringLiteral("a.c"));
+    while (e->document()->isUndoAvailable())
+        e->undo();
     EXPECT_TRUE(e->Modified());
     EXPECT_EQ(memos->caption(0), QStringLiteral("a.c *"));
 

@@ -301,28 +301,40 @@ TEST_F(DialogFixture, EscapeAndCloseBoxDiscard)
     EXPECT_EQ(form->Edit6->text(), QStringLiteral("4"));
 }
 
-// A tab width that is no integer: the error (with its full stop), nothing
-// applied, and the dialog stays open with the user's edits.
+// A tab width that is no integer, or one the next start would not restore: the
+// error (with its full stop), nothing applied, and the dialog stays open with the
+// user's edits.
 TEST_F(DialogFixture, TabWidthThatIsNoNumber)
 {
     const Values before = values();
-    open();
-    dialogs.answer(MsgAnswer::Ok);
-    form->Edit6->setText(QStringLiteral("4a"));
-    form->Edit7->setText(QStringLiteral("/typed"));
-    form->CheckBox1->setChecked(true);
-    QTest::mouseClick(form->Button2, Qt::LeftButton);
+    const struct {
+        const char* typed;
+        QString error;
+    } rows[] = {{"4a", QStringLiteral("'4a' は整数ではありません.")},
+                {"1001", QStringLiteral("タブ幅は 0 から 1000 までの整数で指定してください.")},
+                {"-1", QStringLiteral("タブ幅は 0 から 1000 までの整数で指定してください.")}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        dialogs.clearAsked();
+        open();
+        dialogs.answer(MsgAnswer::Ok);
+        form->Edit6->setText(QString::fromLatin1(row.typed));
+        form->Edit7->setText(QStringLiteral("/typed"));
+        form->CheckBox1->setChecked(true);
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
 
-    ASSERT_EQ(dialogs.asked.size(), 1);
-    EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("Nollex"));
-    EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("'4a' は整数ではありません."));
-    EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
-    EXPECT_EQ(dialogs.asked[0].buttons, MsgButtons::Ok);
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(values(), before);
-    EXPECT_EQ(form->Edit6->text(), QStringLiteral("4a"));
-    EXPECT_EQ(form->Edit7->text(), QStringLiteral("/typed"));
-    EXPECT_TRUE(form->CheckBox1->isChecked());
+        ASSERT_EQ(dialogs.asked.size(), 1);
+        EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("Nollex"));
+        EXPECT_EQ(dialogs.asked[0].text, row.error);
+        EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
+        EXPECT_EQ(dialogs.asked[0].buttons, MsgButtons::Ok);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(values(), before);
+        EXPECT_EQ(form->Edit6->text(), QString::fromLatin1(row.typed));
+        EXPECT_EQ(form->Edit7->text(), QStringLiteral("/typed"));
+        EXPECT_TRUE(form->CheckBox1->isChecked());
+        form->close();
+    }
 }
 
 // A bad N for -jN: the tab width and n_of_g are already applied, nothing else.

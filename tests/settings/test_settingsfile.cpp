@@ -119,7 +119,7 @@ TEST_F(SettingsFixture, RoundTripThroughCloseAndRestart)
 {
     const QString a = folder.write("a.c", "int main() { return 0; }\n");
     QDir().mkpath(folder.file("sub"));
-    const QString b = folder.write("sub/b.cpp", "// b\n");
+    const QString b = folder.write("sub/ b.cpp ", "// b\n");  // blanks at both ends are part of the name
     Snapshot before = [&] {
         auto form = start();
         EXPECT_TRUE(dialogs.asked.isEmpty());
@@ -169,7 +169,7 @@ TEST_F(SettingsFixture, RoundTripThroughCloseAndRestart)
     before.options.Manual = QStringLiteral("true ");
     expectSame(before, after);
     EXPECT_EQ(after.fileNames, (QStringList{a, QString(), b}));
-    EXPECT_EQ(after.tabCaptions, (QStringList{"a.c", "", "b.cpp"}));
+    EXPECT_EQ(after.tabCaptions, (QStringList{"a.c", "", " b.cpp "}));
     EXPECT_EQ(after.caption, "Nollex < " + a + " >");
     EXPECT_EQ(after.tabWidth, 8);
     EXPECT_EQ(after.runMode, 1);
@@ -340,11 +340,13 @@ TEST_F(SettingsFixture, OptionTextsAndNumbersAsRead)
 }
 
 // Guards a page file that cannot be loaded: the error is shown, the page stays
-// untitled (a save must not overwrite the file), and nothing after it is restored.
-TEST_F(SettingsFixture, PageThatFailsToLoadStopsTheRestore)
+// untitled (a save must not overwrite the file), and every other page and
+// setting still comes back (the close would otherwise write defaults over them).
+TEST_F(SettingsFixture, PageThatFailsToLoadIsReportedAndTheRestoreGoesOn)
 {
     QDir().mkpath(folder.file("folder.c"));
-    writeIni({"[System]", "Index=2", "FileName0=" + folder.file("folder.c"), "Tab=8",
+    const QString later = folder.write("later.c", "L");
+    writeIni({"[System]", "Index=2", "FileName0=" + folder.file("folder.c"), "FileName2=" + later, "Tab=8",
               "[Compiler]", "compiler_name=other.exe"});
     dialogs.answer(MsgAnswer::Ok);
     auto form = start();
@@ -354,9 +356,22 @@ TEST_F(SettingsFixture, PageThatFailsToLoadStopsTheRestore)
     EXPECT_TRUE(dialogs.asked[0].text.contains(folder.file("folder.c")));
     EXPECT_EQ(form->Memos->LastIndex(), 2);
     EXPECT_EQ(form->Memos->FileNames[0], QString());
-    EXPECT_EQ(form->Memos->TabWidth(), 4);
-    EXPECT_EQ(form->CompilerName, QStringLiteral("bcc32.exe"));
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("NOLLEX"));
+    EXPECT_EQ(form->Memos->FileNames[2], later);
+    EXPECT_EQ(form->Memos->Editors[2]->toPlainText(), QStringLiteral("L"));
+    EXPECT_EQ(form->Memos->TabWidth(), 8);
+    EXPECT_EQ(form->CompilerName, QStringLiteral("other.exe"));
+}
+
+// Guards the number of pages: all that the file lists come back, past a hundred.
+TEST_F(SettingsFixture, MoreThanAHundredPagesComeBack)
+{
+    const QString last = folder.write("last.c", "Z");
+    writeIni({"[System]", "Index=149", "FileName149=" + last});
+    auto form = start();
+    ASSERT_EQ(form->Memos->LastIndex(), 149);
+    EXPECT_EQ(form->Memos->FileNames[149], last);
+    ASSERT_TRUE(form->close());
+    EXPECT_EQ(stored("System", "FileName149"), last);
 }
 
 // Guards the project path of the restore: the FileName keys are never read,
@@ -431,22 +446,33 @@ TEST_F(SettingsFixture, RecordedProjectThroughTheWindow)
     EXPECT_EQ(stored("Project", "ProjectFile"), QString());
 }
 
-// Guards a refused write at the close: the error names the file, the window
-// stays open, and a later close succeeds.
+// Guards a refused write at the close: the error names the file, then the
+// question; No keeps the window open and a later close succeeds, Yes closes
+// without the settings (a file that stays read-only must not trap the window).
 TEST_F(SettingsFixture, RefusedWriteKeepsTheWindowOpen)
 {
     writeIni({"[Information]", "Version=200"});
     QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     auto form = start();
     dialogs.answer(MsgAnswer::Ok);
+    dialogs.answer(MsgAnswer::No);
     EXPECT_FALSE(form->close());
-    ASSERT_EQ(dialogs.asked.size(), 1);
+    ASSERT_EQ(dialogs.asked.size(), 2);
     EXPECT_EQ(dialogs.asked[0].text, iniPath() + QStringLiteral(" に書き込めません."));
     EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
+    EXPECT_EQ(dialogs.asked[1].text, kCloseWithoutSettingsQuestion);
+    EXPECT_EQ(dialogs.asked[1].buttons, MsgButtons::YesNo);
     EXPECT_TRUE(form->isVisible());
 
-    QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner);
+    dialogs.answer(MsgAnswer::Ok);
+    dialogs.answer(MsgAnswer::Yes);
     EXPECT_TRUE(form->close());
+    EXPECT_EQ(dialogs.asked.size(), 4);
+    EXPECT_EQ(stored("System", "Tab"), QStringLiteral("<missing>"));
+
+    QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner);
+    auto again = start();
+    EXPECT_TRUE(again->close());
     EXPECT_EQ(stored("System", "Tab"), QStringLiteral("4"));
 }
 
@@ -469,8 +495,8 @@ TEST_F(SettingsFixture, DamagedFilesStartWithDefaultsAndAreRepaired)
          "close_or_not=7\nIndex=abc\nActiveIndex=2147483648\n[Compiler]\n__Instructions=9\n"
          "__O=-7\n",
          0},
-        {"huge-numbers", "[System]\nFontSize=2000000000\nTab=2000000000\nIndex=2000000000\n",
-         MaxRestoredPages - 1},
+        {"huge-numbers", "[System]\nFontSize=2000000000\nTab=2000000000\nIndex=2000000000\n", 0},
+        {"index-past-the-keys", "[System]\nIndex=2000000000\nFileName0=\nFileName3=\n", 3},
         {"negative-index", "[System]\nIndex=-4\nFileName0=" + folder.write("a.c", "A").toUtf8() + "\n",
          0},
         {"no-sections", "Index=3\nVersion=100\n", 0},

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStringEncoder>
 
 #include <memory>
 
@@ -160,6 +161,28 @@ TEST_F(ToolsEndToEnd, CPageBuildsWithGcc)
     EXPECT_TRUE(messages.startsWith("gcc ") || messages.contains("\ngcc ")) << messages.toStdString();
     ASSERT_TRUE(QFile::exists(tmp.file(QStringLiteral("__out.exe")))) << messages.toStdString();
     EXPECT_EQ(run(tmp.file(QStringLiteral("__out.exe")), {}, tmp.path()).out, "1.414\n");
+}
+
+// Guards Shift-JIS pages: 表, ソ and 能 end in the byte of a backslash, which a
+// UTF-8 reading turns into escapes; the program must print what the page shows.
+TEST_F(ToolsEndToEnd, ShiftJisPagePrintsItsTextInUtf8)
+{
+    TempDir tmp;
+    QStringEncoder sjis("Shift_JIS");
+    const QByteArray source = sjis.encode(QStringLiteral(
+        "#include <stdio.h>\nint main(void) { printf(\"表ソ能\\n%d\", (int)sizeof \"表\"); return 0; }\n"));
+    ASSERT_FALSE(sjis.hasError());
+    for (const char* name : {"__out.c", "__out.cpp"}) {
+        SCOPED_TRACE(name);
+        tmp.write(QString::fromLatin1(name), source);
+        run(kCmd, {QStringLiteral("/C"), buildBatch(tmp, tmp.path(), QString::fromLatin1(name))}, tmp.path());
+        const QByteArray messages = tmp.read(QStringLiteral("message.txt"));
+        EXPECT_FALSE(messages.contains("warning")) << messages.toStdString();
+        ASSERT_TRUE(QFile::exists(tmp.file(QStringLiteral("__out.exe")))) << messages.toStdString();
+        // The program's strings are UTF-8, so a full-width letter is 3 bytes (+ NUL).
+        EXPECT_EQ(run(tmp.file(QStringLiteral("__out.exe")), {}, tmp.path()).out,
+                  QStringLiteral("表ソ能\n4").toUtf8());
+    }
 }
 
 // Guards the silent failures: a program that cannot be found, and a folder change

@@ -230,6 +230,10 @@ std::vector<Step> HostSteps(const Plan& plan, const Host& host)
             step.output.insert(0, "./");
         step.argv.push_back(plan.assemblyOnly ? "-S" : "-c");
         step.argv.insert(step.argv.end(), plan.compileFlags.begin(), plan.compileFlags.end());
+        // The host compiler reads UTF-8; a Shift-JIS page would turn the 0x5C second
+        // byte of 表 or ソ into an escape and print Shift-JIS into a UTF-8 terminal.
+        if (src.shiftJis)
+            step.argv.push_back("-finput-charset=CP932");
         // The language is named, not guessed from the extension: ".C" is C here as it
         // is on Windows, and a page saved as ".txt" still compiles as C++.
         step.argv.insert(step.argv.end(), {"-x", cxx ? "c++" : "c", src.path});
@@ -258,6 +262,41 @@ std::vector<Step> HostSteps(const Plan& plan, const Host& host)
     link.argv.insert(link.argv.end(), {"-o", link.output});
     steps.push_back(std::move(link));
     return steps;
+}
+
+bool IsValidUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        int follow = 0;
+        unsigned min = 0;
+        unsigned code = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            follow = 1, min = 0x80, code = lead & 0x1Fu;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            follow = 2, min = 0x800, code = lead & 0x0Fu;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            follow = 3, min = 0x10000, code = lead & 0x07u;
+        } else {
+            return false;
+        }
+        if (bytes.size() - i <= static_cast<std::size_t>(follow))
+            return false;
+        for (int k = 1; k <= follow; ++k) {
+            const auto b = static_cast<unsigned char>(bytes[i + std::size_t(k)]);
+            if ((b & 0xC0u) != 0x80u)
+                return false;
+            code = (code << 6) | (b & 0x3Fu);
+        }
+        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += std::size_t(follow) + 1;
+    }
+    return true;
 }
 
 std::vector<std::string> ParseConfigText(std::string_view text)

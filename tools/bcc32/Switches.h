@@ -12,6 +12,7 @@ enum class Language { C, Cxx };
 struct SourceFile {
     std::string path;
     Language language = Language::Cxx;  // by extension: ".c" (any case) is C, all else C++
+    bool shiftJis = false;  // not valid UTF-8: read as Shift-JIS (set by the caller, which reads the file)
 };
 
 struct Plan {
@@ -44,6 +45,9 @@ struct Step {
 
 // The compile of every source, then the link unless "-c" or "-S" stops before it.
 std::vector<Step> HostSteps(const Plan& plan, const Host& host);
+
+// Whether bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
 
 // The words of bcc32.cfg: every line split by the Windows word rules, so
 // -I"/usr/x/include" gives -I/usr/x/include.

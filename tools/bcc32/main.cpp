@@ -73,6 +73,18 @@ std::string findProgram(const std::string& name)
     return {};
 }
 
+// A source that is not UTF-8 is a Shift-JIS page (the editor saves no other
+// encoding); an unreadable one is left for the host compiler to report.
+bool isShiftJisSource(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return !nollex::bcc::IsValidUtf8(text.str());
+}
+
 void usage()
 {
     say("usage: bcc32.exe [switches] file.cpp|file.c ...\n"
@@ -94,7 +106,9 @@ int main(int argc, char** argv)
         usage();
         return 0;
     }
-    const nollex::bcc::Plan plan = nollex::bcc::PlanBuild(configWords(), words);
+    nollex::bcc::Plan plan = nollex::bcc::PlanBuild(configWords(), words);
+    for (nollex::bcc::SourceFile& source : plan.sources)
+        source.shiftJis = isShiftJisSource(source.path);
     for (const std::string& note : plan.notes)
         say("bcc32: note: " + note);
     if (!plan.error.empty()) {
