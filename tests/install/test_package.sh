@@ -91,7 +91,7 @@ start_nollex() {
 # The id of the first window whose title matches, once it is there.
 window() {
   timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n1 ||
-    { cat "$scratch/nollex.log"; fail "no window titled $1"; }
+    { cat "$scratch/nollex.log" >&2; fail "no window titled $1"; }
 }
 wait_for_output() {
   for _ in $(seq 600); do
@@ -108,7 +108,7 @@ wait_for_exit() {
 }
 focus() { xdotool windowfocus --sync "$1"; sleep 0.3; }
 
-# --- first start: the file given relative to the current folder, then an untitled page
+# --- first start: a file named relative to the current folder, then an untitled page
 start_nollex hello.cpp
 main="$(window 'hello\.cpp')"
 focus "$main"
@@ -121,11 +121,14 @@ xdotool key F9
 wait_for_output untitled-page-ran 1
 [ -f "$home/.cache/nollex/__out.bat" ] && [ -f "$home/.cache/nollex/message.txt" ] ||
   fail "the untitled build's files are not in ~/.cache/nollex"
-xdotool key alt+F4
-# The untitled page is changed: "save?" is answered No.
+# The untitled page goes, its "save?" answered No; the file's page stays for the next start.
+xdotool key ctrl+Delete
 question="$(window '^Nollex$')"
 focus "$question"
 xdotool key alt+n
+sleep 0.5
+focus "$main"
+xdotool key alt+F4
 wait_for_exit
 grep -q "hello.cpp" "$home/.config/nollex/Nollex.ini" || fail "Nollex.ini in ~/.config/nollex lacks the page"
 for folder in .config/nollex .cache/nollex; do
