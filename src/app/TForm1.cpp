@@ -339,7 +339,7 @@ BuildContext TForm1::buildContext()
         .projectMainIndex = ProjectMainIndex,
         .workFolder = WorkFolder,
         .lastBuildFileName = LastBuildFileName,
-        .programFolder = programFolder(),
+        .programFolder = folders().build,
         .setMessages = [this](const QString& text) { Memo2->setPlainText(text); },
         .savePage = [this](int mode) { return SavePage(mode); },
         .writeActivePage =
@@ -388,7 +388,7 @@ void TForm1::FormCreate()
 void TForm1::FormShow()
 {
     SettingsHost host = settingsHost();
-    restoreSettings(settingsFilePath(programFolder()), host);
+    restoreSettings(settingsFilePath(folders().settings), host);
 }
 
 void TForm1::FormResize()
@@ -410,7 +410,7 @@ bool TForm1::FormCloseQuery()
 void TForm1::FormClose()
 {
     SettingsHost host = settingsHost();
-    saveSettings(settingsFilePath(programFolder()), host);
+    saveSettings(settingsFilePath(folders().settings), host);
 }
 
 void TForm1::WMDropFiles(const QStringList& paths)

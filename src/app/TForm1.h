@@ -7,6 +7,7 @@
 #include "options/CompileOptionSet.h"
 #include "app/Appearance.h"
 #include "editor/Find.h"
+#include "platform/ProgramFolders.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -33,7 +34,9 @@ struct SettingsHost;
 
 struct TForm1Deps {
     Dialogs& dialogs;
-    QString programFolder;  // the executable's folder, with its final separator
+    // The installation folder, where the stand-ins and the manual are read and
+    // started from, and the folders written to; a portable copy has one for all.
+    ProgramFolders folders;
     // What the build starts programs and finds files with; null = the machine's own.
     std::shared_ptr<ProcessStarter> processes = nullptr;
     std::shared_ptr<FileSystem> files = nullptr;
@@ -60,7 +63,8 @@ public:
     FontChoice FontDialog1 = initialFontDialogFont();  // the font dialog's own font and colour
 
     Dialogs& dialogs() const { return deps_.dialogs; }
-    const QString& programFolder() const { return deps_.programFolder; }
+    const QString& programFolder() const { return deps_.folders.install; }
+    const ProgramFolders& folders() const { return deps_.folders; }
     TForm2* form2() const { return form2_.get(); }
 
     // --- controls ---

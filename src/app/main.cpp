@@ -1,6 +1,7 @@
 #include "NollexApplication.h"
 #include "TForm1.h"
 #include "platform/Fonts.h"
+#include "platform/ProgramFolders.h"
 #include "platform/QtDialogs.h"
 #include "platform/ShowError.h"
 
@@ -42,20 +43,43 @@ private:
     bool seen_ = false;
 };
 
+// Files named on the command line, relative ones against the folder Nollex started in.
+QStringList commandLineFiles(const QStringList& arguments)
+{
+    const QDir current = QDir::current();
+    QStringList files;
+    for (const QString& argument : arguments.mid(1))
+        files << QDir::cleanPath(current.absoluteFilePath(argument));
+    return files;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    nollex::NollexApplication app(argc, argv);  // arguments are ignored
+    nollex::NollexApplication app(argc, argv);
+    app.setDesktopFileName(QStringLiteral("org.nollex.Nollex"));  // the desktop's entry and icon
+    const QStringList files = commandLineFiles(app.arguments());
     nollex::installFontSubstitutes();
     nollex::QtDialogs dialogs;
     try {
-        nollex::TForm1 form1({dialogs, QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/'});
+        // The link in bin/ is already resolved here: this is the executable's own folder.
+        const nollex::ProgramFolders folders = nollex::chooseProgramFolders(
+            nollex::hostProgramFolderFacts(QDir(QCoreApplication::applicationDirPath()).absolutePath()));
+        nollex::TForm1 form1({dialogs, folders});
         dialogs.setParent(&form1);
         std::unique_ptr<FirstPaintProbe> probe;
         if (qEnvironmentVariableIsSet("NOLLEX_EXIT_AFTER_SHOW"))
             probe = std::make_unique<FirstPaintProbe>(&form1);
         form1.show();
+        // An installed copy's per-user folders; a portable copy's folder exists already.
+        for (const QString& folder : {folders.settings, folders.build}) {
+            if (const auto error = nollex::makePrivateFolder(folder))
+                nollex::ShowError(dialogs, *error);
+        }
+        // After the restore, as if dropped on the window.
+        if (!files.isEmpty())
+            form1.guarded([&] { form1.WMDropFiles(files); });
         app.exec();
         return 0;
     } catch (...) {

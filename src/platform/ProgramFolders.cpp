@@ -1,0 +1,75 @@
+#include "ProgramFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nollex {
+
+namespace {
+
+QString withSeparator(const QString& folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+// An XDG base folder: the variable when it holds an absolute path (a relative one
+// is to be ignored), else the default under the home folder.
+QString baseFolder(const QString& variable, const QString& home, const QString& fallback)
+{
+    if (QDir::isAbsolutePath(variable))
+        return withSeparator(QDir::cleanPath(variable));
+    return withSeparator(QDir::cleanPath(home + u'/' + fallback));
+}
+
+}  // namespace
+
+ProgramFolders chooseProgramFolders(const ProgramFolderFacts& facts)
+{
+    const QString install = withSeparator(facts.executableFolder);
+    // A folder the user cannot write would leave the window unable to save its
+    // settings and close; such a copy behaves as installed instead.
+    if (!facts.markerPresent && facts.folderWritable)
+        return ProgramFolders(install);
+    return {install,
+            baseFolder(facts.configHome, facts.home, QStringLiteral(".config")) + QStringLiteral("nollex/"),
+            baseFolder(facts.cacheHome, facts.home, QStringLiteral(".cache")) + QStringLiteral("nollex/")};
+}
+
+ProgramFolderFacts hostProgramFolderFacts(const QString& executableFolder)
+{
+    ProgramFolderFacts facts;
+    facts.executableFolder = executableFolder;
+    facts.markerPresent = QFileInfo::exists(withSeparator(executableFolder) + kInstalledMarker);
+    facts.folderWritable = ::access(QFile::encodeName(executableFolder).constData(), W_OK) == 0;
+    facts.home = QDir::homePath();
+    facts.configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    facts.cacheHome = qEnvironmentVariable("XDG_CACHE_HOME");
+    return facts;
+}
+
+std::optional<QString> makePrivateFolder(const QString& path)
+{
+    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    // Each missing component from the top down, so that a new parent (a fresh
+    // ~/.config) is private too.
+    QString prefix;
+    for (const QString& part : clean.split(u'/', Qt::SkipEmptyParts)) {
+        prefix += u'/' + part;
+        const QByteArray name = QFile::encodeName(prefix);
+        if (::mkdir(name.constData(), 0700) == 0 || errno == EEXIST) {
+            if (QFileInfo(prefix).isDir())
+                continue;
+            errno = ENOTDIR;
+        }
+        return QStringLiteral("フォルダ \"%1\" を作成できません（%2）")
+            .arg(prefix, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    return std::nullopt;
+}
+
+}  // namespace nollex

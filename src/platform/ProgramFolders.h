@@ -1,0 +1,53 @@
+#pragma once
+// Where a copy of Nollex reads and writes. A portable copy (the build folder, or a
+// folder the user unpacked it into) keeps everything beside its executable. An
+// installed copy reads its stand-ins, manual and default compiler folder from the
+// installation folder but never writes there: Nollex.ini goes to the user's
+// configuration folder and the build's own files to the user's cache folder.
+
+#include <QString>
+#include <optional>
+#include <utility>
+
+namespace nollex {
+
+// Written into the installation folder by the install step; its presence makes a
+// copy installed even when the folder is writable (an install run as root).
+inline const QString kInstalledMarker = QStringLiteral("installed");
+
+struct ProgramFolders {
+    ProgramFolders() = default;
+    // A portable copy: one folder for everything.
+    ProgramFolders(const QString& folder) : install(folder), settings(folder), build(folder) {}
+    ProgramFolders(QString install, QString settings, QString build)
+        : install(std::move(install)), settings(std::move(settings)), build(std::move(build))
+    {
+    }
+
+    // Each with its final separator.
+    QString install;   // the executable, the stand-ins, the manual; only read and started
+    QString settings;  // Nollex.ini
+    QString build;     // __out.bat, message.txt, an untitled page's __out.*
+};
+
+// What decides the folders; the host fills it in, a test states it.
+struct ProgramFolderFacts {
+    QString executableFolder;  // absolute, with or without its final separator
+    bool markerPresent = false;
+    bool folderWritable = true;
+    QString home;           // $HOME
+    QString configHome;     // $XDG_CONFIG_HOME, empty when unset
+    QString cacheHome;      // $XDG_CACHE_HOME, empty when unset
+};
+
+ProgramFolders chooseProgramFolders(const ProgramFolderFacts& facts);
+
+// The facts of this machine for an executable's folder.
+ProgramFolderFacts hostProgramFolderFacts(const QString& executableFolder);
+
+// Creates the folder and any missing parent, each new one private to the user
+// (0700); folders that exist are left as they are. The error text, naming the
+// folder, when it cannot be created.
+std::optional<QString> makePrivateFolder(const QString& path);
+
+}  // namespace nollex
