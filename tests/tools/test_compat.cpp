@@ -348,6 +348,7 @@ TEST_P(CompatPrograms, ScreenPausesAndSystemCommands)
 TEST_P(CompatPrograms, TerminalModeRestoredHoweverItEnds)
 {
     const struct {
+        const char* what;
         const char* mode;
         const char* prompt;
         const char* keys;  // typed, or
@@ -355,13 +356,13 @@ TEST_P(CompatPrograms, TerminalModeRestoredHoweverItEnds)
         int exitCode;      // -1: ended by the signal
         int endingSignal;
     } cases[] = {
-        {"poll", "W>", "\x03", 0, -1, SIGINT},
-        {"poll", "W>", "q", 0, 3, 0},
-        {"wait", "G>", nullptr, SIGTERM, -1, SIGTERM},
-        {"wait", "G>", nullptr, SIGHUP, -1, SIGHUP},
+        {"Ctrl+C while polling", "poll", "W>", "\x03", 0, -1, SIGINT},
+        {"exit() after a key", "poll", "W>", "q", 0, 3, 0},
+        {"SIGTERM in getch", "wait", "G>", nullptr, SIGTERM, -1, SIGTERM},
+        {"SIGHUP in getch", "wait", "G>", nullptr, SIGHUP, -1, SIGHUP},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.mode) + " " + (c.keys ? "keys" : strsignal(c.signal)));
+        SCOPED_TRACE(c.what);
         Console con(exe(), c.mode);
         ASSERT_TRUE(con.waitFor(c.prompt)) << con.output().toStdString();
         EXPECT_TRUE(keyMode(con.tty()));
