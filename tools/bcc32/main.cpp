@@ -4,6 +4,10 @@
 //
 //   bcc32.exe [SWITCHES...] FILE...
 //
+// The compatibility headers in compat/include beside it (conio.h, dos.h, windows.h)
+// come after every other include folder; a program that includes one of them is
+// linked with compat/lib/libnollexcompat.a, any other exactly as without them.
+//
 // Every message, the host compiler's included, goes to standard output, so that one
 // redirection captures all of it. The exit status is the host compiler's (127 when it
 // cannot be found, 1 for a command line with nothing to build).
