@@ -28,10 +28,35 @@ bool isProgramFile(const QString& path)
     return info.isFile() && info.isExecutable();
 }
 
+// This process's environment with folder first on PATH.
+std::vector<QByteArray> environmentWithPathFirst(const QByteArray& folder)
+{
+    std::vector<QByteArray> entries;
+    QByteArray path = "PATH=" + folder;
+    bool hadPath = false;
+    for (char** e = environ; *e; ++e) {
+        const QByteArray entry(*e);
+        if (entry.startsWith("PATH=") && !hadPath) {
+            hadPath = true;
+            if (entry.size() > 5)
+                path += ':' + entry.mid(5);
+            else
+                path += ':';  // an empty PATH meant the current folder; it still does
+        } else {
+            entries.push_back(entry);
+        }
+    }
+    if (!hadPath)
+        path += ":/usr/local/bin:/usr/bin:/bin";  // what a missing PATH searches
+    entries.push_back(path);
+    return entries;
+}
+
 // Starts argv[0] (a full path) in folder. With wait, returns when it has ended;
 // without, it runs in a session of its own, re-parented so nobody has to reap it.
 // 0 or the errno of the failed step, as the child reports it through a pipe.
-int spawn(const QStringList& words, const QString& folder, bool wait)
+// pathFirst, when not empty, goes first on the program's PATH.
+int spawn(const QStringList& words, const QString& folder, bool wait, const QString& pathFirst = QString())
 {
     std::vector<QByteArray> bytes;
     bytes.reserve(words.size());
@@ -42,6 +67,14 @@ int spawn(const QStringList& words, const QString& folder, bool wait)
         argv.push_back(b.data());
     argv.push_back(nullptr);
     const QByteArray dir = QFile::encodeName(folder);
+    std::vector<QByteArray> environment;
+    std::vector<char*> envp;
+    if (!pathFirst.isEmpty()) {
+        environment = environmentWithPathFirst(QFile::encodeName(pathFirst));
+        for (QByteArray& entry : environment)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+    }
 
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0)
@@ -76,7 +109,7 @@ int spawn(const QStringList& words, const QString& folder, bool wait)
         }
         if (!dir.isEmpty() && chdir(dir.constData()) != 0)
             fail(errno);
-        execve(argv[0], argv.data(), environ);
+        execve(argv[0], argv.data(), envp.empty() ? environ : envp.data());
         fail(errno);
     }
     close(report[1]);
@@ -170,6 +203,11 @@ int HostProcessStarter::start(const StartRequest& request)
             qEnvironmentVariable("NOLLEX_TERMINAL"),
             [](const QString& name) { return QStandardPaths::findExecutable(name); });
         words = prefix + words;
+        // The programs run there find our pause and cls first, for system("pause")
+        // and system("cls").
+        const QString commands = QDir(systemFolder_).absoluteFilePath(QStringLiteral("compat/bin"));
+        if (!systemFolder_.isEmpty() && QFileInfo(commands).isDir())
+            return spawn(words, request.folder, request.wait, commands);
     }
     return spawn(words, request.folder, request.wait);
 }

@@ -172,3 +172,24 @@ TEST(HostProcessStarter, DetachedAndConsole)
         EXPECT_THROW(starter.start({QStringLiteral("slow"), work.path(), true, false}), NollexError);
     }
 }
+
+// A console start (Execute, Re-run, the prompt) finds pause and cls of the system's
+// compat/bin first on PATH, so that system("pause") runs ours; the build's minimised
+// start keeps PATH as it is.
+TEST(HostProcessStarter, ConsoleStartsPutCompatCommandsFirst)
+{
+    test::TempDir system, work;
+    ASSERT_TRUE(QDir().mkpath(system.file(QStringLiteral("compat/bin"))));
+    const QString term = writeProgram(system, QStringLiteral("term"), "#!/bin/sh\n\"$@\"\n");
+    writeProgram(system, QStringLiteral("showpath"), "#!/bin/sh\necho \"$PATH\" > \"$1\"\n");
+    HostProcessStarter starter(system.path());
+    ScopedEnv env("NOLLEX_TERMINAL", term.toUtf8());
+    const QByteArray path = qgetenv("PATH");
+
+    EXPECT_EQ(starter.start({QStringLiteral("showpath console.txt"), work.path(), true, false}), 0);
+    EXPECT_EQ(waitForFile(work.file(QStringLiteral("console.txt"))),
+              QDir(system.path()).absoluteFilePath(QStringLiteral("compat/bin")).toUtf8() + ':' + path + '\n');
+    EXPECT_EQ(starter.start({QStringLiteral("showpath build.txt"), work.path(), false, true}), 0);
+    EXPECT_EQ(work.read(QStringLiteral("build.txt")), path + '\n');
+    EXPECT_EQ(qgetenv("PATH"), path);
+}

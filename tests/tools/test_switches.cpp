@@ -165,7 +165,7 @@ TEST(Bcc32Switches, ConfigFileComesFirst)
 
 TEST(Bcc32Switches, HostCompilerMayCarryWords)
 {
-    const Host host{{"ccache", "gcc"}, {"/opt/g++-13"}};
+    const Host host{{"ccache", "gcc"}, {"/opt/g++-13"}, {}};
     const std::vector<Step> steps = HostSteps(PlanBuild({}, {"a.c", "b.cpp"}), host);
     ASSERT_EQ(steps.size(), 3u);
     EXPECT_EQ((Words{steps[0].argv[0], steps[0].argv[1]}), (Words{"ccache", "gcc"}));
@@ -184,4 +184,50 @@ TEST(Bcc32Switches, ObjectNamesNeverReadAsOptions)
     EXPECT_EQ(steps[0].output, "./-x.obj");
     EXPECT_EQ(steps[1].argv, (Words{"gcc", "./-x.obj", "-lm", "-o", "-x.exe"}));
     EXPECT_EQ(stepsFor({"-n/w/", "sub/-x.c"})[0].output, "/w/-x.obj");
+}
+
+// Guards the compatibility headers' place and the link: their folder comes after
+// the configuration's and the command line's -I folders, each compile lists its
+// headers, and the library is linked only when asked for (or for object files
+// given by name, whose headers are unknown) and before the maths library.
+TEST(Bcc32Switches, CompatibilityFolderAndLibrary)
+{
+    Host host;
+    host.compat = {"/nx/compat/include", "/nx/compat/lib/libnollexcompat.a", "/tmp/s"};
+    const Plan plan = PlanBuild({"-I/cfg"}, {"-I/mine", "a.c"});
+    const std::vector<Step> plain = HostSteps(plan, host);
+    ASSERT_EQ(plain.size(), 2u);
+    EXPECT_EQ(plain[0].argv, (Words{"gcc", "-c", "-I/cfg", "-I/mine", "-idirafter", "/nx/compat/include", "-MD",
+                                    "-MF", "/tmp/s/0.d", "-x", "c", "a.c", "-o", "a.obj"}));
+    EXPECT_EQ(plain[0].headerList, "/tmp/s/0.d");
+    EXPECT_EQ(plain[1].argv, (Words{"gcc", "a.obj", "-lm", "-o", "a.exe"}));
+    EXPECT_EQ(HostSteps(plan, host, true)[1].argv,
+              (Words{"gcc", "a.obj", "/nx/compat/lib/libnollexcompat.a", "-lm", "-o", "a.exe"}));
+    EXPECT_TRUE(has(HostSteps(PlanBuild({}, {"a.cpp", "b.obj"}), host)[1].argv, host.compat.library));
+
+    // Compiling only: the headers are there, but no list is needed.
+    const Step compileOnly = HostSteps(PlanBuild({}, {"-c", "a.c"}), host)[0];
+    EXPECT_TRUE(has(compileOnly.argv, "-idirafter"));
+    EXPECT_FALSE(has(compileOnly.argv, "-MD"));
+    // No compat folder: the commands of before.
+    EXPECT_EQ(HostSteps(plan, Host{}, true), HostSteps(plan, Host{}));
+    EXPECT_FALSE(has(HostSteps(plan, Host{})[0].argv, "-idirafter"));
+}
+
+TEST(Bcc32Switches, DependencyListNamesFolder)
+{
+    const struct {
+        const char* text;
+        bool listed;
+    } cases[] = {
+        {"a.obj: a.c /usr/include/stdio.h \\\n /nx/inc/conio.h\n", true},
+        {"a.obj: a.c /nx/inc/conio.h", true},
+        {"a.obj: a.c /nx/include/conio.h /nx/inc.h\n", false},  // another folder of the same start
+        {"a.obj: a.c\n", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListsFileIn(c.text, "/nx/inc"), c.listed) << c.text;
+    // Blanks, "#" and "$" in the folder's name, as make writes them.
+    EXPECT_TRUE(ListsFileIn("a.obj: /my\\ d\\#$$x/inc/dos.h \\\n b.h\n", "/my d#$x/inc"));
+    EXPECT_FALSE(ListsFileIn("a.obj: /my\\ d\\#$$x/inc/dos.h\n", "/my d"));
 }

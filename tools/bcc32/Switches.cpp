@@ -214,11 +214,13 @@ Plan PlanBuild(const std::vector<std::string>& configWords,
     return plan;
 }
 
-std::vector<Step> HostSteps(const Plan& plan, const Host& host)
+std::vector<Step> HostSteps(const Plan& plan, const Host& host, bool withCompatLibrary)
 {
     std::vector<Step> steps;
     std::vector<std::string> objects;
     bool anyCxx = false;
+    const bool compat = !host.compat.includeFolder.empty();
+    const bool links = !plan.compileOnly && !plan.assemblyOnly;
     for (const SourceFile& src : plan.sources) {
         const bool cxx = plan.forceCxx || src.language == Language::Cxx;
         anyCxx = anyCxx || cxx;
@@ -234,6 +236,15 @@ std::vector<Step> HostSteps(const Plan& plan, const Host& host)
         // byte of 表 or ソ into an escape and print Shift-JIS into a UTF-8 terminal.
         if (src.shiftJis)
             step.argv.push_back("-finput-charset=CP932");
+        if (compat) {
+            // After the system's own folders too: a header the machine has wins.
+            step.argv.insert(step.argv.end(), {"-idirafter", host.compat.includeFolder});
+            // -MD, not -MMD: headers from -idirafter folders count as system headers.
+            if (links && !host.compat.scratchFolder.empty()) {
+                step.headerList = host.compat.scratchFolder + "/" + std::to_string(steps.size()) + ".d";
+                step.argv.insert(step.argv.end(), {"-MD", "-MF", step.headerList});
+            }
+        }
         // The language is named, not guessed from the extension: ".C" is C here as it
         // is on Windows, and a page saved as ".txt" still compiles as C++.
         step.argv.insert(step.argv.end(), {"-x", cxx ? "c++" : "c", src.path});
@@ -241,7 +252,7 @@ std::vector<Step> HostSteps(const Plan& plan, const Host& host)
         objects.push_back(step.output);
         steps.push_back(std::move(step));
     }
-    if (plan.compileOnly || plan.assemblyOnly)
+    if (!links)
         return steps;
 
     // g++ links C objects as well, so it also takes a link of object files alone.
@@ -257,6 +268,8 @@ std::vector<Step> HostSteps(const Plan& plan, const Host& host)
     link.argv.insert(link.argv.end(), objects.begin(), objects.end());
     link.argv.insert(link.argv.end(), plan.linkInputs.begin(), plan.linkInputs.end());
     link.argv.insert(link.argv.end(), plan.linkFlags.begin(), plan.linkFlags.end());
+    if (compat && (withCompatLibrary || !plan.linkInputs.empty()))
+        link.argv.push_back(host.compat.library);
     if (!linkAsCxx)
         link.argv.push_back("-lm");  // g++ links the maths library itself; gcc needs telling
     link.argv.insert(link.argv.end(), {"-o", link.output});
@@ -297,6 +310,37 @@ bool IsValidUtf8(std::string_view bytes)
         i += std::size_t(follow) + 1;
     }
     return true;
+}
+
+bool ListsFileIn(std::string_view dependencies, std::string_view folder)
+{
+    std::string prefix(folder);
+    if (prefix.empty())
+        return false;
+    if (prefix.back() != '/')
+        prefix += '/';
+    // Words are separated by blanks and line breaks; inside a name a blank is
+    // written "\ ", a "#" "\#" and a "$" "$$"; a backslash ends a line that goes on.
+    std::string word;
+    auto wordNamesFile = [&] { return word.starts_with(prefix); };
+    for (std::size_t i = 0; i < dependencies.size(); ++i) {
+        const char c = dependencies[i];
+        const char next = i + 1 < dependencies.size() ? dependencies[i + 1] : '\0';
+        if (c == '\\' && (next == ' ' || next == '#' || next == '\t')) {
+            word += next;
+            ++i;
+        } else if (c == '$' && next == '$') {
+            word += '$';
+            ++i;
+        } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || (c == '\\' && next == '\n')) {
+            if (wordNamesFile())
+                return true;
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    return wordNamesFile();
 }
 
 std::vector<std::string> ParseConfigText(std::string_view text)

@@ -33,18 +33,36 @@ struct Plan {
 Plan PlanBuild(const std::vector<std::string>& configWords,
                const std::vector<std::string>& commandWords);
 
+// The headers and library for programs written for the old compilers (conio.h,
+// dos.h, windows.h). Their folder is searched after every other, and the library
+// is linked only into programs that included one of the headers.
+struct Compat {
+    std::string includeFolder;  // empty: there is none
+    std::string library;        // the archive's path
+    std::string scratchFolder;  // where each compile lists the headers it read
+};
+
 struct Host {
     std::vector<std::string> cc{"gcc"};   // may carry its own words, e.g. "ccache gcc"
     std::vector<std::string> cxx{"g++"};
+    Compat compat;
 };
 
 struct Step {
     std::vector<std::string> argv;  // the host compiler's command
     std::string output;             // the file it makes
+    std::string headerList;         // a compile's list of the headers it read, if any
+    bool operator==(const Step&) const = default;
 };
 
 // The compile of every source, then the link unless "-c" or "-S" stops before it.
-std::vector<Step> HostSteps(const Plan& plan, const Host& host);
+// withCompatLibrary: the link takes the compatibility library. Object files given
+// by name always have it added, since nothing tells what they included.
+std::vector<Step> HostSteps(const Plan& plan, const Host& host, bool withCompatLibrary = false);
+
+// Whether a compile's dependency list (make's syntax, as gcc's -MD writes it)
+// names a file in folder.
+bool ListsFileIn(std::string_view dependencies, std::string_view folder);
 
 // Whether bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);

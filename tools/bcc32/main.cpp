@@ -4,6 +4,10 @@
 //
 //   bcc32.exe [SWITCHES...] FILE...
 //
+// The compatibility headers in compat/include beside it (conio.h, dos.h, windows.h)
+// come after every other include folder; a program that includes one of them is
+// linked with compat/lib/libnollexcompat.a, any other exactly as without them.
+//
 // Every message, the host compiler's included, goes to standard output, so that one
 // redirection captures all of it. The exit status is the host compiler's (127 when it
 // cannot be found, 1 for a command line with nothing to build).
@@ -15,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <unistd.h>
 
@@ -73,17 +78,62 @@ std::string findProgram(const std::string& name)
     return {};
 }
 
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 // A source that is not UTF-8 is a Shift-JIS page (the editor saves no other
 // encoding); an unreadable one is left for the host compiler to report.
 bool isShiftJisSource(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return !nollex::bcc::IsValidUtf8(text.str());
+    return in && !nollex::bcc::IsValidUtf8(readFile(path));
 }
+
+// The compatibility headers and library in compat/ beside this program, when both are there.
+nollex::bcc::Compat findCompat()
+{
+    const std::string folder = ownFolder() + "compat/";
+    nollex::bcc::Compat compat;
+    if (nollex::tools::IsFolder(folder + "include") && nollex::tools::IsRegularFile(folder + "lib/libnollexcompat.a")) {
+        compat.includeFolder = folder + "include";
+        compat.library = folder + "lib/libnollexcompat.a";
+    }
+    return compat;
+}
+
+// A private folder for the compiles' header lists, removed with what is in it.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/bcc32-XXXXXX";
+        if (mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~ScratchFolder()
+    {
+        if (path_.empty())
+            return;
+        for (const std::string& file : files_)
+            unlink(file.c_str());
+        rmdir(path_.c_str());
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    void holds(const std::string& file) { files_.push_back(file); }
+
+private:
+    std::string path_;
+    std::vector<std::string> files_;
+};
 
 void usage()
 {
@@ -120,8 +170,23 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const nollex::bcc::Host host{hostCommand("NOLLEX_CC", "gcc"), hostCommand("NOLLEX_CXX", "g++")};
-    for (const nollex::bcc::Step& step : nollex::bcc::HostSteps(plan, host)) {
+    nollex::bcc::Host host{hostCommand("NOLLEX_CC", "gcc"), hostCommand("NOLLEX_CXX", "g++"), findCompat()};
+    const bool links = !plan.compileOnly && !plan.assemblyOnly;
+    std::optional<ScratchFolder> scratch;
+    if (!host.compat.includeFolder.empty() && links) {
+        scratch.emplace();
+        host.compat.scratchFolder = scratch->path();
+    }
+    // Without a place for the header lists, every link takes the library: it adds
+    // nothing that a program does not call.
+    bool usesCompat = !host.compat.includeFolder.empty() && host.compat.scratchFolder.empty();
+    std::vector<nollex::bcc::Step> steps = nollex::bcc::HostSteps(plan, host, usesCompat);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        if (links && i + 1 == steps.size() && usesCompat)
+            steps[i] = nollex::bcc::HostSteps(plan, host, true).back();
+        const nollex::bcc::Step& step = steps[i];
+        if (!step.headerList.empty())
+            scratch->holds(step.headerList);
         const std::string program = findProgram(step.argv[0]);
         if (program.empty()) {
             const bool cxx = step.argv[0] == host.cxx[0];
@@ -149,6 +214,8 @@ int main(int argc, char** argv)
                 + " was not made");
             return nollex::tools::ExitCodeOf(outcome.waitStatus);
         }
+        if (!step.headerList.empty())
+            usesCompat = usesCompat || nollex::bcc::ListsFileIn(readFile(step.headerList), host.compat.includeFolder);
     }
     return 0;
 }
