@@ -180,7 +180,7 @@ bool Bench::checkRestore(const QString& program, int pages)
     TForm1 form({dialogs, program});
     form.show();
     settle(&paints_, paints_.count());
-    const bool ok = form.Memos->LastIndex() == pages - 1 && !form.Memos->FileNames.last().isEmpty() &&
+    const bool ok = form.Memos->LastIndex() == pages - 1 && !form.Memos->fileNames().last().isEmpty() &&
                     form.Memos->ActiveMemo()->document()->characterCount() > 1000 &&
                     dialogs.messages == 0;
     form.hide();
@@ -364,7 +364,7 @@ void Bench::openAndEdit()
             QString searchText = absent;
             const int asked = dialogs.messages;
             const Clock::time_point t0 = Clock::now();
-            runFind(*memo, searchText, 1, dialogs, fresh);
+            runFind(*memo, searchText, FindDirection::Down, dialogs, fresh);
             settle();
             const double ms = msSince(t0);
             if (dialogs.messages != asked + 1 || !dialogs.lastMessage.contains(absent)) {
@@ -374,11 +374,11 @@ void Bench::openAndEdit()
             if (i >= 0)
                 first.samples.push_back(ms);
         }
-        form.SearchText = absent;
+        form.State.SearchText = absent;
         for (int i = -1; i < runs(20); ++i) {
             const int asked = dialogs.messages;
             const Clock::time_point t0 = Clock::now();
-            form.FindString(1);
+            form.FindString(FindDirection::Down);
             settle();
             const double ms = msSince(t0);
             if (dialogs.messages != asked + 1) {
@@ -411,8 +411,8 @@ void Bench::findAgain()
     settle(&paints_, 0);
     TCustomizedMemo* memo = form.Memos->ActiveMemo();
     memo->setFocus();
-    form.SearchText = marker;
-    form.FindString(-1);  // from the start upward: nothing, and the page's text is taken
+    form.State.SearchText = marker;
+    form.FindString(FindDirection::Up);  // from the start upward: nothing, and the page's text is taken
     settle();
 
     Row row{QStringLiteral("Find again downward, 1,000 times through a 10 MB file with 1,000 matches (each)"),
@@ -421,7 +421,7 @@ void Bench::findAgain()
     for (int i = 0; i < 1000; ++i) {
         const long before = paints_.count();
         const Clock::time_point t0 = Clock::now();
-        form.FindString(1);
+        form.FindString(FindDirection::Down);
         settle(&paints_, before);
         row.samples.push_back(msSince(t0));
         if (memo->textCursor().block().blockNumber() != 150 + 300 * i) {
@@ -429,7 +429,7 @@ void Bench::findAgain()
             break;
         }
     }
-    form.FindString(1);
+    form.FindString(FindDirection::Down);
     if (row.error.isEmpty() && dialogs.messages != asked + 1)
         row.error = QStringLiteral("the search went on past the last occurrence");
     table_.add(row);

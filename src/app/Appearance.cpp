@@ -35,7 +35,8 @@ void setPageFont(TMemos& memos, const FontChoice& choice)
 
 void stepFontSize(TMemos& memos, int delta)
 {
-    for (TCustomizedMemo* editor : memos.Editors) {
+    for (int i = 0; i <= memos.LastIndex(); ++i) {
+        TCustomizedMemo* editor = memos.editor(i);
         QFont f = editor->font();
         qreal points = f.pointSizeF();
         if (points <= 0)  // a font given in pixels

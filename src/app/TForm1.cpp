@@ -86,9 +86,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
     createMenus();
     FormCreate();
     // The restore at the first showing fills the dialog's controls, so it exists first.
-    form2_ = std::make_unique<TForm2>(
-        ConfigTarget{Memos.get(), &OptionSet, &CompilerDirectory, &CompilerName, &RunMode},
-        dialogs(), this);
+    form2_ = std::make_unique<TForm2>(State, *Memos, dialogs(), this);
     connect(form2_->Button4, &QPushButton::clicked, this, [this] {
         guarded([this] {
             CheckCompilerExists(form2_->Edit7->text(), form2_->Edit8->text(), *deps_.files, dialogs());
@@ -306,50 +304,12 @@ void TForm1::createMenus()
 
 FileCommands TForm1::fileCommands()
 {
-    return FileCommands({*Memos, dialogs(), ProjectMainIndex,
-                         [this](const QString& x) { setMainCaption(x); },
-                         [this](const QString& path) { OpenProject(path); }});
+    return FileCommands(State, *this);
 }
 
 ProjectCommands TForm1::projectCommands()
 {
-    return ProjectCommands({*Memos, dialogs(), ProjectFile, ProjectMainIndex,
-                            [this] { Close1Click(); },
-                            [this](const QString& x) { setMainCaption(x); },
-                            [this](const QString& text) { setStatusText(text); },
-                            [this](const QString& path) { return PathExists(path, *deps_.files); }});
-}
-
-SettingsHost TForm1::settingsHost()
-{
-    return SettingsHost{*Memos, OptionSet, RunMode, CompilerDirectory, CompilerName, ProjectFile,
-                        ProjectMainIndex, FontDialog1, *form2_, dialogs(), *deps_.files,
-                        [this](const QString& path) { OpenProject(path); },
-                        [this](const QString& x) { setMainCaption(x); }};
-}
-
-BuildContext TForm1::buildContext()
-{
-    return BuildContext{
-        .memos = *Memos,
-        .options = OptionSet,
-        .compilerDirectory = CompilerDirectory,
-        .compilerName = CompilerName,
-        .runMode = RunMode,
-        .projectMainIndex = ProjectMainIndex,
-        .workFolder = WorkFolder,
-        .lastBuildFileName = LastBuildFileName,
-        .programFolder = folders().build,
-        .setMessages = [this](const QString& text) { Memo2->setPlainText(text); },
-        .savePage = [this](int mode) { return SavePage(mode); },
-        .writeActivePage =
-            [this](const QString& path) {
-                const TCustomizedMemo* page = Memos->ActiveMemo();
-                writeTextFile(path, editorText(*page), page->FileFormat);
-            },
-        .dialogs = dialogs(),
-        .processes = *deps_.processes,
-        .files = *deps_.files};
+    return ProjectCommands(State, *this);
 }
 
 void TForm1::wireEditor(TCustomizedMemo* editor)
@@ -376,19 +336,19 @@ void TForm1::guarded(const std::function<void()>& handler)
 void TForm1::FormCreate()
 {
     setAcceptDrops(true);
-    OptionSet = CompileOptionSet{};
-    RunMode = 0;
+    State = WindowState{};
     Memos = std::make_unique<TMemos>(this, PageControl1,
                                      [this](TCustomizedMemo* e) { wireEditor(e); });
     // The stand-in compiler sits beside the program.
-    CompilerDirectory = QDir::cleanPath(programFolder());
-    CompilerName = QStringLiteral("bcc32.exe");
+    State.CompilerDirectory = QDir::cleanPath(programFolder());
 }
 
 void TForm1::FormShow()
 {
-    SettingsHost host = settingsHost();
-    restoreSettings(settingsFilePath(folders().settings), host);
+    if (!restoreSettings(settingsFilePath(folders().settings), State, *this))
+        return;
+    form2_->LoadOptionsIntoDialog();
+    FontDialog1 = pageFont(*Memos);
 }
 
 void TForm1::FormResize()
@@ -409,8 +369,7 @@ bool TForm1::FormCloseQuery()
 
 void TForm1::FormClose()
 {
-    SettingsHost host = settingsHost();
-    saveSettings(settingsFilePath(folders().settings), host);
+    saveSettings(settingsFilePath(folders().settings), State, *this);
 }
 
 void TForm1::WMDropFiles(const QStringList& paths)
@@ -543,7 +502,7 @@ void TForm1::ShowCaretPos()
 void TForm1::MemoEnter()
 {
     ShowCaretPos();
-    setMainCaption(Memos->FileNames.value(Memos->ActiveIndex()));
+    setMainCaption(Memos->fileName(Memos->ActiveIndex()));
 }
 
 void TForm1::setMainCaption(const QString& x)
@@ -556,6 +515,17 @@ void TForm1::setStatusText(const QString& text)
     StatusPanel0->setText(text);
 }
 
+void TForm1::setMessages(const QString& text)
+{
+    Memo2->setPlainText(text);
+}
+
+void TForm1::writeActivePage(const QString& path)
+{
+    const int active = Memos->ActiveIndex();
+    writeTextFile(path, editorText(*Memos->editor(active)), Memos->format(active));
+}
+
 // ---------------------------------------------------------------- commands
 // Commands whose subsystems are not built yet do nothing.
 
@@ -563,16 +533,16 @@ void TForm1::Open1Click() { fileCommands().open(); }
 void TForm1::Close1Click() { fileCommands().close(); }
 void TForm1::ProjectOpen1Click() { projectCommands().openFromDialog(); }
 void TForm1::ProjectClose1Click() { projectCommands().close(); }
-void TForm1::Save1Click() { SavePage(0); }
-void TForm1::Saveas1Click() { SavePage(1); }
+void TForm1::Save1Click() { SavePage(SaveMode::Save); }
+void TForm1::Saveas1Click() { SavePage(SaveMode::SaveAs); }
 void TForm1::New1Click() { fileCommands().newPage(); }
 void TForm1::Exit1Click() { close(); }
-void TForm1::Find1Click() { FindString(0); }
-void TForm1::FindAgainDownwardClick() { FindString(1); }
-void TForm1::FindAgainUpward1Click() { FindString(-1); }
+void TForm1::Find1Click() { FindString(FindDirection::Ask); }
+void TForm1::FindAgainDownwardClick() { FindString(FindDirection::Down); }
+void TForm1::FindAgainUpward1Click() { FindString(FindDirection::Up); }
 void TForm1::Undo1Click() { undoLastEdit(*Memos->ActiveMemo()); }
-void TForm1::Execute1Click() { RunBuild(int(BuildMode::Execute)); }
-void TForm1::Make1Click() { RunBuild(int(BuildMode::Make)); }
+void TForm1::Execute1Click() { RunBuild(BuildMode::Execute); }
+void TForm1::Make1Click() { RunBuild(BuildMode::Make); }
 void TForm1::outexe1Click() { RerunOutput(); }
 void TForm1::DosPrompt1Click() { OpenDosPrompt(); }
 void TForm1::Configuration1Click() { form2_->exec(); }
@@ -619,26 +589,14 @@ void TForm1::Manual1Click()
     ShowManual(programFolder() + QStringLiteral("manual/index.html"));
 }
 
-int TForm1::SavePage(int mode) { return fileCommands().savePage(mode); }
+bool TForm1::SavePage(SaveMode mode) { return fileCommands().savePage(mode); }
 void TForm1::OpenProject(const QString& path) { projectCommands().open(path); }
-void TForm1::FindString(int d)
+void TForm1::FindString(FindDirection d)
 {
-    runFind(*Memos->ActiveMemo(), SearchText, d, dialogs(), findText_);
+    runFind(*Memos->ActiveMemo(), State.SearchText, d, dialogs(), findText_);
 }
-void TForm1::RunBuild(int mode)
-{
-    BuildContext c = buildContext();
-    nollex::RunBuild(c, BuildMode(mode));
-}
-void TForm1::RerunOutput()
-{
-    BuildContext c = buildContext();
-    nollex::RerunOutput(c);
-}
-void TForm1::OpenDosPrompt()
-{
-    BuildContext c = buildContext();
-    nollex::OpenDosPrompt(c);
-}
+void TForm1::RunBuild(BuildMode mode) { nollex::RunBuild(State, *this, mode); }
+void TForm1::RerunOutput() { nollex::RerunOutput(State, *this); }
+void TForm1::OpenDosPrompt() { nollex::OpenDosPrompt(*this); }
 
 }  // namespace nollex

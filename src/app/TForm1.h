@@ -1,10 +1,11 @@
 #pragma once
-// The main window. It owns the page set, the compile option set and the state
-// the other subsystems share; its handlers gather inputs, call the subsystem that
-// does the work and show the result.
+// The main window. It owns the page set and the state the other subsystems
+// share (State), and is the WindowHost they ask for the rest; its handlers
+// gather inputs, call the subsystem that does the work and show the result.
 
 #include "editor/TMemos.h"
-#include "options/CompileOptionSet.h"
+#include "state/WindowHost.h"
+#include "state/WindowState.h"
 #include "app/Appearance.h"
 #include "editor/Find.h"
 #include "platform/ProgramFolders.h"
@@ -29,8 +30,6 @@ class FileSystem;
 class ProjectCommands;
 class ProcessStarter;
 class TForm2;
-struct BuildContext;
-struct SettingsHost;
 
 struct TForm1Deps {
     Dialogs& dialogs;
@@ -42,7 +41,7 @@ struct TForm1Deps {
     std::shared_ptr<FileSystem> files = nullptr;
 };
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
     explicit TForm1(TForm1Deps deps, QWidget* parent = nullptr);
@@ -50,22 +49,26 @@ public:
 
     // --- state held for the other subsystems ---
     std::unique_ptr<TMemos> Memos;
-    CompileOptionSet OptionSet;
-    int RunMode = 0;
-    QString CompilerDirectory;
-    QString CompilerName;
-    QString WorkFolder;
-    QString LastBuildFileName;
-    QString ProjectFile;
-    int ProjectMainIndex = -1;
-    QString SearchText;
+    WindowState State;
     bool ThemeActive = false;
     FontChoice FontDialog1 = initialFontDialogFont();  // the font dialog's own font and colour
 
-    Dialogs& dialogs() const { return deps_.dialogs; }
     const QString& programFolder() const { return deps_.folders.install; }
-    const ProgramFolders& folders() const { return deps_.folders; }
     TForm2* form2() const { return form2_.get(); }
+
+    // --- what the subsystems ask of the window ---
+    TMemos& pages() override { return *Memos; }
+    Dialogs& dialogs() const override { return deps_.dialogs; }
+    FileSystem& files() override { return *deps_.files; }
+    ProcessStarter& processes() override { return *deps_.processes; }
+    const ProgramFolders& folders() const override { return deps_.folders; }
+    void setMainCaption(const QString& x) override;  // "Nollex < " + x + " >"
+    void setStatusText(const QString& text) override;
+    void setMessages(const QString& text) override;
+    void OpenProject(const QString& path) override;
+    bool SavePage(SaveMode mode) override;
+    void closeActivePage() override { Close1Click(); }
+    void writeActivePage(const QString& path) override;
 
     // --- controls ---
     QWidget* Client = nullptr;
@@ -137,14 +140,10 @@ public:
     void MemoKeyUp() { ShowCaretPos(); }
     void MemoMouseDown() { ShowCaretPos(); }
     void ShowCaretPos();
-    void setMainCaption(const QString& x);  // "Nollex < " + x + " >"
-    void setStatusText(const QString& text);
 
-    // --- operations other subsystems call ---
-    int SavePage(int mode);                  // 0 = Save, 1 = Save As; 1 when written
-    void OpenProject(const QString& path);
-    void FindString(int d);                  // 0 = ask, 1 = down, -1 = up
-    void RunBuild(int mode);                 // 0 = Make, 1 = Execute
+    // --- main-window operations ---
+    void FindString(FindDirection d);
+    void RunBuild(BuildMode mode);
     void RerunOutput();
     void OpenDosPrompt();
 
@@ -163,8 +162,6 @@ private:
     void createMenus();
     void wireEditor(TCustomizedMemo* editor);
     FileCommands fileCommands();  // the file commands on this window's pages
-    BuildContext buildContext();  // what a build reads and writes of this window
-    SettingsHost settingsHost();  // what Nollex.ini restores and saves of this window
     ProjectCommands projectCommands();  // the project commands on this window
     QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                       void (TForm1::*handler)());

@@ -45,9 +45,9 @@ QString batchCommand(const QString& interpreter, const QString& programFolder)
     return interpreter + QStringLiteral("/C ") + commandWord(programFolder + QStringLiteral("__out.bat"));
 }
 
-QString runCommand(const QString& interpreter, int runMode, const QString& program)
+QString runCommand(const QString& interpreter, AfterRun runMode, const QString& program)
 {
-    return interpreter + (runMode == 0 ? QStringLiteral("/C ") : QStringLiteral("/K ")) +
+    return interpreter + (runMode == AfterRun::CloseConsole ? QStringLiteral("/C ") : QStringLiteral("/K ")) +
            commandWord(program);
 }
 

@@ -2,6 +2,8 @@
 // The three-line batch file of a build and the command lines given to the
 // command interpreter. Pure text: the build runner supplies the paths.
 
+#include "state/Modes.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -39,7 +41,7 @@ BatchFile makeBatchFile(const BatchInputs& in);
 // interpreter + "/C " + the batch file.
 QString batchCommand(const QString& interpreter, const QString& programFolder);
 
-// interpreter + "/C " (runMode 0) or "/K " (otherwise) + program.
-QString runCommand(const QString& interpreter, int runMode, const QString& program);
+// interpreter + "/C " (the console closes) or "/K " (it waits for EXIT) + program.
+QString runCommand(const QString& interpreter, AfterRun runMode, const QString& program);
 
 }  // namespace nollex

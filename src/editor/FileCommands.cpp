@@ -38,13 +38,13 @@ MsgAnswer askCloseAlone(Dialogs& dialogs, const QString& path, const QString& pr
 
 void putPageFile(TMemos& memos, int page, const QString& path, const DecodedText& file)
 {
-    TCustomizedMemo* editor = memos.Editors[page];
+    TCustomizedMemo* editor = memos.editor(page);
     editor->Loading = true;
     editor->setPlainText(file.text);
     editor->Loading = false;
-    editor->FileFormat = file.format;
+    memos.setFormat(page, file.format);
     editor->setModified(false);
-    memos.FileNames[page] = path;
+    memos.setFileName(page, path);
     // The caption is rewritten, so a mark left from earlier edits goes with it.
     memos.setCaption(page, fileNamePart(path));
     editor->ChangeMarked = false;
@@ -57,31 +57,31 @@ void loadPageFile(TMemos& memos, int page, const QString& path)
 
 int FileCommands::targetPage()
 {
-    TMemos& memos = host_.memos;
+    TMemos& memos = window_.pages();
     const int active = memos.ActiveIndex();
-    if (memos.FileNames[active].isEmpty() && !memos.Editors[active]->Modified())
+    if (memos.fileName(active).isEmpty() && !memos.editor(active)->Modified())
         return active;
     memos.AddPage(QString());
-    memos.setTabWidth(memos.Editors[0]->TabWidth);
+    memos.setTabWidth(memos.editor(0)->TabWidth);
     return memos.ActiveIndex();
 }
 
 void FileCommands::newPage()
 {
-    TMemos& memos = host_.memos;
+    TMemos& memos = window_.pages();
     memos.AddPage(QString());
-    memos.setTabWidth(memos.Editors[0]->TabWidth);
+    memos.setTabWidth(memos.editor(0)->TabWidth);
 }
 
 void FileCommands::open()
 {
-    const QStringList paths = host_.dialogs.openFiles({kOpenFilter, QString(), true});
+    const QStringList paths = window_.dialogs().openFiles({kOpenFilter, QString(), true});
     for (const QString& path : paths) {
         // Read before choosing the page, so a file that fails leaves no stray page.
         const DecodedText file = readTextFile(path);
         const int page = targetPage();
-        putPageFile(host_.memos, page, path, file);
-        host_.setMainCaption(host_.memos.caption(page));
+        putPageFile(window_.pages(), page, path, file);
+        window_.setMainCaption(window_.pages().caption(page));
     }
 }
 
@@ -89,60 +89,60 @@ void FileCommands::drop(const QStringList& paths)
 {
     for (const QString& path : paths) {
         if (extensionPart(path) == QStringLiteral(".prj")) {
-            host_.openProject(path);
+            window_.OpenProject(path);
             continue;
         }
         const DecodedText file = readTextFile(path);
         const int page = targetPage();
-        putPageFile(host_.memos, page, path, file);
-        host_.setMainCaption(path);
+        putPageFile(window_.pages(), page, path, file);
+        window_.setMainCaption(path);
     }
 }
 
-int FileCommands::savePage(int mode)
+bool FileCommands::savePage(SaveMode mode)
 {
-    TMemos& memos = host_.memos;
+    TMemos& memos = window_.pages();
     const int p = memos.ActiveIndex();
-    TCustomizedMemo* editor = memos.Editors[p];
-    const QString current = memos.FileNames[p];
+    TCustomizedMemo* editor = memos.editor(p);
+    const QString current = memos.fileName(p);
 
-    int result = 1;
-    if (mode == 0 && !current.isEmpty()) {
-        writeTextFile(current, editorText(*editor), editor->FileFormat);
+    bool written = true;
+    if (mode == SaveMode::Save && !current.isEmpty()) {
+        writeTextFile(current, editorText(*editor), memos.format(p));
     } else {
-        const QString preset = (mode != 0 && !current.isEmpty()) ? current : kUntitledName;
+        const QString preset = (mode == SaveMode::SaveAs && !current.isEmpty()) ? current : kUntitledName;
         const std::optional<QString> chosen =
-            host_.dialogs.saveFile({kSaveFilter, preset, QString()});
+            window_.dialogs().saveFile({kSaveFilter, preset, QString()});
         if (chosen) {
-            writeTextFile(*chosen, editorText(*editor), editor->FileFormat);
-            memos.FileNames[p] = *chosen;
+            writeTextFile(*chosen, editorText(*editor), memos.format(p));
+            memos.setFileName(p, *chosen);
         } else {
-            result = 0;
+            written = false;
         }
     }
 
-    host_.setMainCaption(memos.FileNames[p]);
-    memos.setCaption(p, fileNamePart(memos.FileNames[p]));
+    window_.setMainCaption(memos.fileName(p));
+    memos.setCaption(p, fileNamePart(memos.fileName(p)));
     editor->ChangeMarked = false;
-    if (result == 1)
+    if (written)
         editor->setModified(false);
-    return result;
+    return written;
 }
 
 void FileCommands::close()
 {
-    TMemos& memos = host_.memos;
+    TMemos& memos = window_.pages();
     TCustomizedMemo* editor = memos.ActiveMemo();
-    if (host_.projectMainIndex != -1 && !editor->OwningProject.isEmpty() &&
-        askCloseAlone(host_.dialogs, memos.FileNames[memos.ActiveIndex()], editor->OwningProject) !=
+    if (state_.ProjectMainIndex != -1 && !editor->OwningProject.isEmpty() &&
+        askCloseAlone(window_.dialogs(), memos.fileName(memos.ActiveIndex()), editor->OwningProject) !=
             MsgAnswer::Yes)
         return;
     if (editor->Modified()) {
-        switch (askSaveChanges(host_.dialogs, memos.FileNames[memos.ActiveIndex()])) {
+        switch (askSaveChanges(window_.dialogs(), memos.fileName(memos.ActiveIndex()))) {
         case MsgAnswer::Yes:
             // A cancelled save dialog keeps the page: closing it would lose the edits
             // the user just asked to save.
-            if (savePage(0) == 0)
+            if (!savePage(SaveMode::Save))
                 return;
             break;
         case MsgAnswer::No:
@@ -162,15 +162,15 @@ void FileCommands::close()
 
 bool FileCommands::mayCloseWindow()
 {
-    TMemos& memos = host_.memos;
+    TMemos& memos = window_.pages();
     for (int i = 0; i <= memos.LastIndex(); ++i) {
-        if (!memos.Editors[i]->Modified())
+        if (!memos.editor(i)->Modified())
             continue;
-        switch (askSaveChanges(host_.dialogs, memos.FileNames[i])) {
+        switch (askSaveChanges(window_.dialogs(), memos.fileName(i))) {
         case MsgAnswer::Yes:
             memos.setActiveIndex(i);
             // As at Close: a cancelled save dialog keeps the window and the edits.
-            if (savePage(0) == 0)
+            if (!savePage(SaveMode::Save))
                 return false;
             break;
         case MsgAnswer::No:

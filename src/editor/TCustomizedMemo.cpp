@@ -8,6 +8,13 @@
 
 namespace nollex {
 
+QString editorText(const QPlainTextEdit& editor)
+{
+    QString text = editor.document()->toRawText();
+    text.replace(QChar(QChar::ParagraphSeparator), u'\n');
+    return text;
+}
+
 TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QPlainTextEdit(parent)
 {
     setColor(Qt::black);

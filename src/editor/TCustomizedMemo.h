@@ -1,11 +1,14 @@
 #pragma once
-#include "editor/TextFormat.h"
 
 #include <QPlainTextEdit>
 
 class QMenu;
 
 namespace nollex {
+
+// The editor's text exactly as held (toPlainText would turn no-break spaces
+// into blanks), lines joined by LF.
+QString editorText(const QPlainTextEdit& editor);
 
 // The width tab stops are counted in: the average width of the Latin letters.
 qreal averageCharWidth(const QFont& font);
@@ -20,7 +23,6 @@ public:
     bool ChangeMarked = false; // " *" has been appended to the tab caption
     bool Loading = false;      // a file's text is being put in: the one change that does not mark
     QString OwningProject;     // project file this page was opened from, or empty
-    TextFormat FileFormat;     // encoding of the page's file, kept for its saves
     QMenu* PopupMenu = nullptr; // the main window's pop-up menu
 
     bool Modified() const;

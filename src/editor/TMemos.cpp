@@ -13,66 +13,95 @@ TMemos::TMemos(QWidget* owner, TPageControl* pageControl,
 
 TMemos::~TMemos()
 {
-    for (TCustomizedMemo* e : Editors)
-        delete e;
-    for (TTabSheet* s : Sheets)
-        delete s;
+    for (const Page& page : pages_) {
+        delete page.editor;
+        delete page.sheet;
+    }
+}
+
+void TMemos::setFileName(int i, const QString& path)
+{
+    if (valid(i))
+        pages_[i].fileName = path;
+}
+
+QStringList TMemos::fileNames() const
+{
+    QStringList names;
+    for (const Page& page : pages_)
+        names << page.fileName;
+    return names;
+}
+
+void TMemos::setFormat(int i, const TextFormat& format)
+{
+    if (valid(i))
+        pages_[i].format = format;
+}
+
+int TMemos::indexOf(const TCustomizedMemo* editor) const
+{
+    for (int i = 0; i < pages_.size(); ++i) {
+        if (pages_[i].editor == editor)
+            return i;
+    }
+    return -1;
 }
 
 QColor TMemos::Color()
 {
-    const QColor c = Editors[0]->Color();
+    const QColor c = pages_[0].editor->Color();
     for (int i = 1; i <= lastIndex_; ++i)
-        Editors[i]->setColor(c);
+        pages_[i].editor->setColor(c);
     return c;
 }
 
 void TMemos::setColor(const QColor& color)
 {
-    for (TCustomizedMemo* e : Editors)
-        e->setColor(color);
+    for (const Page& page : pages_)
+        page.editor->setColor(color);
 }
 
 QFont TMemos::Font()
 {
-    const QFont f = Editors[0]->font();
-    const QColor c = Editors[0]->fontColor();
+    const QFont f = pages_[0].editor->font();
+    const QColor c = pages_[0].editor->fontColor();
     for (int i = 1; i <= lastIndex_; ++i) {
-        Editors[i]->setFont(f);
-        Editors[i]->setFontColor(c);
+        pages_[i].editor->setFont(f);
+        pages_[i].editor->setFontColor(c);
     }
     return f;
 }
 
 void TMemos::setFont(const QFont& font)
 {
-    for (TCustomizedMemo* e : Editors)
-        e->setFont(font);
+    for (const Page& page : pages_)
+        page.editor->setFont(font);
 }
 
 QColor TMemos::FontColor()
 {
     Font();
-    return Editors[0]->fontColor();
+    return pages_[0].editor->fontColor();
 }
 
 void TMemos::setFontColor(const QColor& color)
 {
-    for (TCustomizedMemo* e : Editors)
-        e->setFontColor(color);
+    for (const Page& page : pages_)
+        page.editor->setFontColor(color);
 }
 
 int TMemos::TabWidth()
 {
-    for (TCustomizedMemo* e : Editors)
-        e->applyTabWidth(tabWidth_);
+    for (const Page& page : pages_)
+        page.editor->applyTabWidth(tabWidth_);
     return tabWidth_;
 }
 
 void TMemos::setTabWidth(int n)
 {
-    for (TCustomizedMemo* e : Editors)
-        e->applyTabWidth(n);
+    for (const Page& page : pages_)
+        page.editor->applyTabWidth(n);
     tabWidth_ = n;
 }
 
@@ -86,8 +115,8 @@ void TMemos::setActiveIndex(int i)
 {
     // Damaged settings may ask for a negative page; the first one is the nearest.
     i = std::clamp(i, 0, lastIndex_);
-    pageControl_->setCurrentSheet(Sheets[i]);
-    Editors[i]->setFocus();
+    pageControl_->setCurrentSheet(pages_[i].sheet);
+    pages_[i].editor->setFocus();
 }
 
 TTabSheet* TMemos::ActivePage() const
@@ -97,17 +126,15 @@ TTabSheet* TMemos::ActivePage() const
 
 TCustomizedMemo* TMemos::ActiveMemo() const
 {
-    return Editors.value(ActiveIndex());
+    return editor(ActiveIndex());
 }
 
 void TMemos::AddPage(const QString& owningProject)
 {
     ++lastIndex_;
-    FileNames.append(QString());
     auto* sheet = new TTabSheet(owner_);
-    Sheets.append(sheet);
     auto* editor = new TCustomizedMemo(sheet);
-    Editors.append(editor);
+    pages_.append({editor, sheet, QString(), TextFormat{}});
     if (wireEditor_)
         wireEditor_(editor);
     LayoutPage(lastIndex_);
@@ -121,24 +148,22 @@ void TMemos::ClosePage(int i)
 {
     if (lastIndex_ == 0 || i < 0 || i > lastIndex_)
         return;
-    TCustomizedMemo* editor = Editors.takeAt(i);
-    TTabSheet* sheet = Sheets.takeAt(i);
-    FileNames.removeAt(i);
-    pageControl_->removeSheet(sheet);
-    delete editor;
-    delete sheet;
+    const Page page = pages_.takeAt(i);
+    pageControl_->removeSheet(page.sheet);
+    delete page.editor;
+    delete page.sheet;
     --lastIndex_;
     for (int k = 0; k <= lastIndex_; ++k)
-        Sheets[k]->Tag = k;
+        pages_[k].sheet->Tag = k;
 }
 
 void TMemos::LayoutPage(int i)
 {
     i = std::clamp(i, 0, lastIndex_);
-    TTabSheet* sheet = Sheets[i];
+    TTabSheet* sheet = pages_[i].sheet;
     pageControl_->insertSheet(sheet);
     sheet->Tag = i;
-    TCustomizedMemo* editor = Editors[i];
+    TCustomizedMemo* editor = pages_[i].editor;
     if (editor->parentWidget() != sheet)
         editor->setParent(sheet);
     editor->setGeometry(sheet->rect());
@@ -156,13 +181,13 @@ void TMemos::LayoutPages()
 void TMemos::FitPages()
 {
     for (int i = 0; i <= lastIndex_; ++i)
-        Editors[i]->setGeometry(Sheets[i]->rect());
+        pages_[i].editor->setGeometry(pages_[i].sheet->rect());
 }
 
 void TMemos::setCaption(int i, const QString& caption)
 {
     if (i >= 0 && i <= lastIndex_)
-        pageControl_->setTabCaption(Sheets[i], caption);
+        pageControl_->setTabCaption(pages_[i].sheet, caption);
 }
 
 void TMemos::MemoChange()

@@ -1,10 +1,11 @@
 #pragma once
-// The page set: one tab sheet, one editor and one file path per page, numbered
-// from 0 in tab order. The three lists are parallel and public because the file,
-// build, settings and project commands work on them directly.
+// The page set: one tab sheet, one editor, one file path and its encoding per
+// page, numbered from 0 in tab order. A page's parts are kept together and only
+// change through the operations below.
 
 #include "TCustomizedMemo.h"
 #include "TPageControl.h"
+#include "TextFormat.h"
 
 #include <QFont>
 #include <QList>
@@ -27,11 +28,19 @@ public:
            std::function<void(TCustomizedMemo*)> wireEditor = {});
     ~TMemos() override;
 
-    QList<TCustomizedMemo*> Editors;
-    QList<TTabSheet*> Sheets;
-    QStringList FileNames;  // empty = untitled page
-
     int LastIndex() const { return lastIndex_; }
+
+    // Page i's parts; null or empty for a page that does not exist.
+    TCustomizedMemo* editor(int i) const { return valid(i) ? pages_[i].editor : nullptr; }
+    TTabSheet* sheet(int i) const { return valid(i) ? pages_[i].sheet : nullptr; }
+    QString fileName(int i) const { return valid(i) ? pages_[i].fileName : QString(); }
+    void setFileName(int i, const QString& path);  // empty = untitled page
+    QStringList fileNames() const;
+    // The encoding of the page's file, kept for its saves.
+    TextFormat format(int i) const { return valid(i) ? pages_[i].format : TextFormat{}; }
+    void setFormat(int i, const TextFormat& format);
+    // The page that editor belongs to, -1 when none does (it was closed).
+    int indexOf(const TCustomizedMemo* editor) const;
 
     // Reads copy page 0's value to every other page first.
     QColor Color();
@@ -55,12 +64,21 @@ public:
 
     // Tab caption of page i, which is the file name part plus " *" when marked.
     void setCaption(int i, const QString& caption);
-    QString caption(int i) const { return Sheets.value(i) ? Sheets[i]->Caption : QString(); }
+    QString caption(int i) const { return valid(i) ? pages_[i].sheet->Caption : QString(); }
 
     TPageControl* pageControl() const { return pageControl_; }
 
 private:
+    struct Page {
+        TCustomizedMemo* editor;
+        TTabSheet* sheet;
+        QString fileName;
+        TextFormat format;
+    };
+    bool valid(int i) const { return i >= 0 && i < pages_.size(); }
     void MemoChange();
+
+    QList<Page> pages_;
 
     QWidget* owner_;
     TPageControl* pageControl_;

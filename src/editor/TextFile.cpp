@@ -7,11 +7,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
-#include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTextDocument>
 
 #include <algorithm>
 
@@ -300,13 +298,6 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw NollexError(
             QStringLiteral("ファイル \"%1\" に書き込めません: %2").arg(path, file.errorString()));
-}
-
-QString editorText(const QPlainTextEdit& editor)
-{
-    QString text = editor.document()->toRawText();
-    text.replace(QChar(QChar::ParagraphSeparator), u'\n');
-    return text;
 }
 
 }  // namespace nollex

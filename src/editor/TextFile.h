@@ -10,7 +10,6 @@
 #include <QString>
 #include <optional>
 
-class QPlainTextEdit;
 
 namespace nollex {
 
@@ -47,9 +46,5 @@ void writeTextFile(const QString& path, const QString& text, const TextFormat& f
 // Replaces the file's content in one step (writing through a symbolic link to
 // its target and keeping the file's permissions); throws NollexError.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
-
-// The editor's text exactly as held (toPlainText would turn no-break spaces
-// into blanks), lines joined by LF.
-QString editorText(const QPlainTextEdit& editor);
 
 }  // namespace nollex

@@ -58,6 +58,13 @@ void LoadOptionsIntoDialog(const CompileOptionSet& set, OptionControls& dialog);
 // The tab's controls in the state whose apply gives the creation defaults.
 void ResetDialogToDefaults(OptionControls& dialog);
 
+inline OptionControls defaultOptionControls()
+{
+    OptionControls c;
+    ResetDialogToDefaults(c);
+    return c;
+}
+
 // The decimal conversion of the dialog's number edits: an optional sign and one or
 // more ASCII digits, in the range of int, nothing else (no blanks). Anything else
 // throws NollexError "'<text>' は整数ではありません".

@@ -115,8 +115,8 @@ QStringList ctrlKeyHelp()
 
 }  // namespace
 
-TForm2::TForm2(const ConfigTarget& target, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), target_(target), dialogs_(dialogs)
+TForm2::TForm2(WindowState& state, TMemos& memos, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), state_(state), memos_(memos), dialogs_(dialogs)
 {
     setWindowTitle(QStringLiteral("Configuration"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -167,15 +167,14 @@ TForm2::TForm2(const ConfigTarget& target, Dialogs& dialogs, QWidget* parent)
     // Key preview: the dialog sees every key before the control that has the focus.
     qApp->installEventFilter(this);
 
-    // Creation values; the main window's restore at its first showing replaces them.
+    // Creation values; the main window's restore at its first showing replaces
+    // them. The page set's tab width is not read yet: reading it lays out page 0.
     Edit6->setText(QStringLiteral("4"));
     UpDown1->setPosition(4);
-    Edit7->setText(*target_.compilerDirectory);
-    Edit8->setText(QStringLiteral("bcc32.exe"));
-    RadioGroup3->setItemIndex(0);
-    OptionControls defaults;
-    nollex::ResetDialogToDefaults(defaults);
-    setOptionControls(defaults);
+    Edit7->setText(state_.CompilerDirectory);
+    Edit8->setText(state_.CompilerName);
+    RadioGroup3->setItemIndex(int(state_.RunMode));
+    setOptionControls(state_.OptionBoxes);
 }
 
 TForm2::~TForm2()
@@ -350,27 +349,25 @@ void TForm2::ApplyOptions()
                               .arg(MinTabWidth)
                               .arg(MaxTabWidth));
     }
-    target_.memos->setTabWidth(tabWidth);
+    memos_.setTabWidth(tabWidth);
     // The counts come first inside the option part; a failing count stops the
     // apply before the compiler's folder and name change.
-    nollex::ApplyOptions(optionControls(), *target_.options);
-    *target_.compilerDirectory = Edit7->text();
-    *target_.compilerName = Edit8->text();
-    *target_.runMode = RadioGroup3->ItemIndex();
+    nollex::ApplyOptions(optionControls(), state_.OptionSet);
+    state_.CompilerDirectory = Edit7->text();
+    state_.CompilerName = Edit8->text();
+    state_.RunMode = AfterRun(RadioGroup3->ItemIndex());
     done(QDialog::Accepted);
 }
 
 void TForm2::LoadOptionsIntoDialog()
 {
-    const int tabWidth = target_.memos->TabWidth();
+    const int tabWidth = memos_.TabWidth();
     Edit6->setText(QString::number(tabWidth));
     UpDown1->setPosition(tabWidth);
-    Edit7->setText(*target_.compilerDirectory);
-    Edit8->setText(*target_.compilerName);
-    OptionControls c = optionControls();
-    nollex::LoadOptionsIntoDialog(*target_.options, c);
-    setOptionControls(c);
-    RadioGroup3->setItemIndex(*target_.runMode);
+    Edit7->setText(state_.CompilerDirectory);
+    Edit8->setText(state_.CompilerName);
+    setOptionControls(state_.OptionBoxes);
+    RadioGroup3->setItemIndex(int(state_.RunMode));
 }
 
 void TForm2::ResetDialogToDefaults()
@@ -410,6 +407,11 @@ bool TForm2::FormKeyDown(int key)
 
 void TForm2::FormClose()
 {
+    // The boxes show the set's switches after every closing; what the set does
+    // not say (a count of 0, an unknown CPU text) stays as the boxes hold it.
+    OptionControls shown = optionControls();
+    nollex::LoadOptionsIntoDialog(state_.OptionSet, shown);
+    state_.OptionBoxes = shown;
     LoadOptionsIntoDialog();
 }
 

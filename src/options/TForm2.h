@@ -1,11 +1,12 @@
 #pragma once
-// The configuration dialog "Configuration". It keeps no settings of its own: OK
-// (or Ctrl+D) copies its controls into the main window's values named by
-// ConfigTarget, and every closing copies those values back, so Cancel, Escape
-// and the close box discard the edits. Created hidden with the main window and
-// kept for the whole run; the main window shows it modally.
+// The configuration dialog "Configuration". It keeps no settings of its own: it
+// shows the main window's shared state, OK (or Ctrl+D) writes its controls into
+// that state, and every closing shows the state again, so Cancel, Escape and the
+// close box discard the edits. Created hidden with the main window and kept for
+// the whole run; the main window shows it modally.
 
 #include "options/CompileOptionSet.h"
+#include "state/WindowState.h"
 
 #include <QDialog>
 #include <array>
@@ -29,20 +30,11 @@ class TMemos;
 class TRadioGroup;
 class TUpDown;
 
-// The main window's values the dialog edits; none may be null, all must outlive
-// the dialog.
-struct ConfigTarget {
-    TMemos* memos = nullptr;  // tab width of every page
-    CompileOptionSet* options = nullptr;
-    QString* compilerDirectory = nullptr;
-    QString* compilerName = nullptr;
-    int* runMode = nullptr;  // 0 = the console closes at the end, 1 = waits for EXIT
-};
-
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    TForm2(const ConfigTarget& target, Dialogs& dialogs, QWidget* parent = nullptr);
+    // The state, the page set (its tab width) and dialogs must outlive the dialog.
+    TForm2(WindowState& state, TMemos& memos, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TForm2() override;
 
     // --- controls outside the tabs ---
@@ -102,9 +94,10 @@ public:
     void FormClose();           // runs on every closing
 
     // --- the transfers ---
-    // Dialog -> main window, then closes. Throws NollexError on a text that is no
+    // Dialog -> state, then closes. Throws NollexError on a text that is no
     // integer; the tab width (and n_of_g) may then already be applied.
     void ApplyOptions();
+    // State -> dialog, as it is.
     void LoadOptionsIntoDialog();
     void ResetDialogToDefaults();
 
@@ -121,7 +114,8 @@ private:
     void createKeyHelpTab();
     void guarded(const std::function<void()>& handler);
 
-    ConfigTarget target_;
+    WindowState& state_;
+    TMemos& memos_;
     Dialogs& dialogs_;
 };
 

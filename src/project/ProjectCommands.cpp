@@ -1,6 +1,7 @@
 #include "ProjectCommands.h"
 
 #include "ProjectFile.h"
+#include "build/ShortPath.h"
 #include "editor/FileCommands.h"
 #include "editor/PathParts.h"
 #include "editor/TMemos.h"
@@ -8,7 +9,6 @@
 #include "platform/Errors.h"
 #include "platform/ShowError.h"
 
-#include <QFileInfo>
 #include <QPointer>
 
 namespace nollex {
@@ -26,7 +26,7 @@ QString missingProjectEntryText(const QString& path)
 
 void ProjectCommands::openFromDialog()
 {
-    const QStringList chosen = host_.dialogs.openFiles({kOpenFilter, QString(), false});
+    const QStringList chosen = window_.dialogs().openFiles({kOpenFilter, QString(), false});
     if (!chosen.isEmpty())
         open(chosen.first());
 }
@@ -35,24 +35,24 @@ void ProjectCommands::open(const QString& path)
 {
     const ProjectFileData data = readProjectFile(path);
     if (data.versionTooOld() &&
-        host_.dialogs.message(ProjectCaption, ProjectTooOldQuestion, MsgButtons::YesNo,
+        window_.dialogs().message(ProjectCaption, ProjectTooOldQuestion, MsgButtons::YesNo,
                               MsgIcon::None) != MsgAnswer::Yes)
         return;
     if (!data.valid) {
-        host_.dialogs.message(ProjectCaption, ProjectRejectedText, MsgButtons::Ok, MsgIcon::None);
+        window_.dialogs().message(ProjectCaption, ProjectRejectedText, MsgButtons::Ok, MsgIcon::None);
         return;
     }
 
-    TMemos& memos = host_.memos;
-    const QString oldFile = host_.projectFile;
-    const int oldMainIndex = host_.projectMainIndex;
+    TMemos& memos = window_.pages();
+    const QString oldFile = state_.ProjectFile;
+    const int oldMainIndex = state_.ProjectMainIndex;
     const QPointer<TCustomizedMemo> oldMainPage =
-        oldMainIndex >= 0 && oldMainIndex <= memos.LastIndex() ? memos.Editors[oldMainIndex] : nullptr;
+        oldMainIndex >= 0 && oldMainIndex <= memos.LastIndex() ? memos.editor(oldMainIndex) : nullptr;
 
     // The new project counts as open while the old pages close, so the Close
     // command asks about each page that belongs to a project.
-    host_.projectFile = path;
-    host_.projectMainIndex = data.mainIndex;
+    state_.ProjectFile = path;
+    state_.ProjectMainIndex = data.mainIndex;
     bool closed = false;
     try {
         closed = closeAllPages();
@@ -66,28 +66,28 @@ void ProjectCommands::open(const QString& path)
     }
 
     loadEntries(path, data.entries);
-    host_.setMainCaption(memos.caption(memos.ActiveIndex()));
-    host_.setStatusText(QStringLiteral("Project : ") + path);
+    window_.setMainCaption(memos.caption(memos.ActiveIndex()));
+    window_.setStatusText(QStringLiteral("Project : ") + path);
 }
 
 void ProjectCommands::close()
 {
-    if (host_.projectMainIndex == -1)
+    if (state_.ProjectMainIndex == -1)
         return;
-    host_.projectMainIndex = -1;
-    host_.setStatusText(QString());
+    state_.ProjectMainIndex = -1;
+    window_.setStatusText(QString());
     closeAllPages();
 }
 
 bool ProjectCommands::closeAllPages()
 {
-    TMemos& memos = host_.memos;
+    TMemos& memos = window_.pages();
     const int n = memos.LastIndex();
     for (int k = 0; k <= n; ++k) {
         const QPointer<TCustomizedMemo> page = memos.ActiveMemo();
-        host_.closeActivePage();
+        window_.closeActivePage();
         // A closed page's editor is gone; a kept one is still in the set.
-        if (page && memos.Editors.contains(page.data()))
+        if (page && memos.indexOf(page.data()) != -1)
             return false;
     }
     return memos.LastIndex() == 0;
@@ -96,32 +96,31 @@ bool ProjectCommands::closeAllPages()
 void ProjectCommands::restoreProject(const QString& oldFile, int oldMainIndex,
                                      TCustomizedMemo* oldMainPage)
 {
-    host_.projectFile = oldFile;
+    state_.ProjectFile = oldFile;
     if (oldMainIndex == -1) {
-        host_.projectMainIndex = -1;
+        state_.ProjectMainIndex = -1;
         return;
     }
     // Pages in front of the old main page may have closed; follow the page itself.
     // When it was closed too, the old project can no longer be built as one.
-    host_.projectMainIndex =
-        oldMainPage ? int(host_.memos.Editors.indexOf(oldMainPage)) : -1;
-    if (host_.projectMainIndex == -1)
-        host_.setStatusText(QString());
+    state_.ProjectMainIndex =
+        oldMainPage ? window_.pages().indexOf(oldMainPage) : -1;
+    if (state_.ProjectMainIndex == -1)
+        window_.setStatusText(QString());
 }
 
 void ProjectCommands::loadEntries(const QString& path, const QStringList& entries)
 {
-    TMemos& memos = host_.memos;
+    TMemos& memos = window_.pages();
     for (int j = 0; j < entries.size(); ++j) {
         const QString& entry = entries[j];
         if (j > 0)
             memos.AddPage(QString());
         const int page = memos.ActiveIndex();
-        memos.Editors[page]->OwningProject = path;
-        memos.setTabWidth(memos.Editors[0]->TabWidth);
-        const bool exists = host_.pathExists ? host_.pathExists(entry) : QFileInfo::exists(entry);
-        if (!exists) {
-            host_.dialogs.message(QStringLiteral("Nollex"), missingProjectEntryText(entry),
+        memos.editor(page)->OwningProject = path;
+        memos.setTabWidth(memos.editor(0)->TabWidth);
+        if (!PathExists(entry, window_.files())) {
+            window_.dialogs().message(QStringLiteral("Nollex"), missingProjectEntryText(entry),
                                   MsgButtons::Ok, MsgIcon::None);
         } else {
             // An unreadable file (or a folder) is reported with its own error and
@@ -129,7 +128,7 @@ void ProjectCommands::loadEntries(const QString& path, const QStringList& entrie
             try {
                 loadPageFile(memos, page, entry);
             } catch (const NollexError& error) {
-                ShowError(host_.dialogs, error.text());
+                ShowError(window_.dialogs(), error.text());
             }
         }
         memos.setCaption(page, fileNamePart(entry));

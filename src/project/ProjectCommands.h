@@ -1,39 +1,26 @@
 #pragma once
 // Opening a project file as editor pages and closing it again, on the main
 // window's page set and project state. TForm1's handlers forward here; what
-// belongs to the window (its Close command, caption and status bar) comes in as
-// callbacks, so the commands run and are tested without a main window.
+// belongs to the window (its Close command, caption and status bar) is asked of
+// it through WindowHost.
 //
 // While a project is open, page j holds the project's entry j and
-// projectMainIndex names the main file's page; the build and the Close command
+// ProjectMainIndex names the main file's page; the build and the Close command
 // rely on that.
+
+#include "state/WindowHost.h"
+#include "state/WindowState.h"
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace nollex {
 
-class Dialogs;
 class TCustomizedMemo;
-class TMemos;
-
-struct ProjectCommandsHost {
-    TMemos& memos;
-    Dialogs& dialogs;
-    QString& projectFile;   // kept after a close
-    int& projectMainIndex;  // -1 = no project open
-    // The page Close command: closes the active page (a lone page is replaced by a
-    // fresh untitled one) unless the user keeps it; may throw NollexError.
-    std::function<void()> closeActivePage;
-    std::function<void(const QString&)> setMainCaption;  // "Nollex < " + x + " >"
-    std::function<void(const QString&)> setStatusText;   // status bar panel 0
-    std::function<bool(const QString&)> pathExists;      // a file or folder is found
-};
 
 class ProjectCommands {
 public:
-    explicit ProjectCommands(ProjectCommandsHost host) : host_(std::move(host)) {}
+    ProjectCommands(WindowState& state, WindowHost& window) : state_(state), window_(window) {}
 
     // "Project Open": the project open dialog, then open().
     void openFromDialog();
@@ -58,7 +45,8 @@ private:
     void restoreProject(const QString& oldFile, int oldMainIndex, TCustomizedMemo* oldMainPage);
     void loadEntries(const QString& path, const QStringList& entries);
 
-    ProjectCommandsHost host_;
+    WindowState& state_;
+    WindowHost& window_;
 };
 
 // The notice for a listed file that does not exist (caption "Nollex").

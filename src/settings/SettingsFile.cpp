@@ -4,16 +4,12 @@
 #include "editor/PathParts.h"
 #include "editor/TMemos.h"
 #include "options/CompileOptionSet.h"
-#include "options/TForm2.h"
-#include "options/TRadioGroup.h"
-#include "options/TUpDown.h"
 #include "platform/Colors.h"
+#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/ShowError.h"
 #include "settings/FormatVersion.h"
 #include "settings/IniFile.h"
-
-#include <QLineEdit>
 
 namespace nollex {
 
@@ -40,7 +36,7 @@ struct OptionKey {
     enum Kind {
         Instructions,  // the CPU text: one blank is always appended when read
         Switch,        // a switch's text: one blank appended when it is not empty
-        Inside,        // an argument text: taken as read; shown in Edit1..Edit5, Edit
+        Inside,        // an argument text: taken as read; its box shows it too
         Check,         // a check box (number in control)
         Item,          // RadioGroup1 or RadioGroup2 (control), items items
         Count,         // n_of_g or n_of_j
@@ -171,10 +167,10 @@ int fontPoints(const QFont& font, int dpi)
     return qRound(font.pixelSize() * 72.0 / (dpi > 0 ? dpi : 96));
 }
 
-void restoreOptions(const IniFile& ini, SettingsHost& h)
+void restoreOptions(const IniFile& ini, WindowState& state)
 {
-    CompileOptionSet& set = h.options;
-    OptionControls c = h.dialog.optionControls();
+    CompileOptionSet& set = state.OptionSet;
+    OptionControls& c = state.OptionBoxes;
     for (const OptionKey& k : OptionKeys) {
         const QString key = QString::fromLatin1(k.key);
         switch (k.kind) {
@@ -210,13 +206,12 @@ void restoreOptions(const IniFile& ini, SettingsHost& h)
         }
         }
     }
-    h.dialog.setOptionControls(c);
 }
 
-void saveOptions(IniFile& ini, SettingsHost& h)
+void saveOptions(IniFile& ini, const WindowState& state)
 {
-    const CompileOptionSet& set = h.options;
-    OptionControls c = h.dialog.optionControls();
+    const CompileOptionSet& set = state.OptionSet;
+    OptionControls c = state.OptionBoxes;
     for (const OptionKey& k : OptionKeys) {
         const QString key = QString::fromLatin1(k.key);
         switch (k.kind) {
@@ -264,7 +259,7 @@ void restorePages(const IniFile& ini, TMemos& memos, const FileSystem& files, Di
                 ShowError(dialogs, textOfCurrentException());
             }
         } else {
-            memos.FileNames[i].clear();
+            memos.setFileName(i, QString());
             memos.setCaption(i, QString());
         }
     }
@@ -301,19 +296,10 @@ QString olderSettingsQuestion(int storedVersion)
            QStringLiteral("設定の読み込みを行いますか？");
 }
 
-void restoreSettings(const QString& path, SettingsHost& h)
+namespace {
+
+void restoreLook(const IniFile& ini, TMemos& memos)
 {
-    const IniFile ini(path);
-    TMemos& memos = h.memos;
-    TForm2& dialog = h.dialog;
-
-    const int version = ini.readInteger(Information, QStringLiteral("Version"), 0);
-    if (version > 0 && version < FormatVersion &&
-        h.dialogs.message(OlderSettingsCaption, olderSettingsQuestion(version), MsgButtons::YesNo,
-                          MsgIcon::None) != MsgAnswer::Yes) {
-        return;
-    }
-
     const int background =
         readInRange(ini, System, QStringLiteral("BGColor"), DefaultBackground, 0, 0xFFFFFF);
     const int fontColor =
@@ -329,21 +315,37 @@ void restoreSettings(const QString& path, SettingsHost& h)
     font.setPointSize(fontSize);
     memos.setFont(font);
     memos.setFontColor(colorFromBgr(fontColor));
+}
 
-    h.runMode = readInRange(ini, System, QStringLiteral("close_or_not"), h.runMode, 0, 1);
-    dialog.RadioGroup3->setItemIndex(h.runMode);
+}  // namespace
 
-    h.projectFile = ini.readString(Project, QStringLiteral("ProjectFile"), QString());
-    if (!h.projectFile.isEmpty()) {
+bool restoreSettings(const QString& path, WindowState& state, WindowHost& window)
+{
+    const IniFile ini(path);
+    TMemos& memos = window.pages();
+
+    const int version = ini.readInteger(Information, QStringLiteral("Version"), 0);
+    if (version > 0 && version < FormatVersion &&
+        window.dialogs().message(OlderSettingsCaption, olderSettingsQuestion(version),
+                                 MsgButtons::YesNo, MsgIcon::None) != MsgAnswer::Yes) {
+        return false;
+    }
+
+    restoreLook(ini, memos);
+    state.RunMode = AfterRun(readInRange(ini, System, QStringLiteral("close_or_not"),
+                                         int(state.RunMode), 0, 1));
+
+    state.ProjectFile = ini.readString(Project, QStringLiteral("ProjectFile"), QString());
+    if (!state.ProjectFile.isEmpty()) {
         // The project shows its own messages; an error escaping it still leaves
         // the rest of the settings worth restoring.
         try {
-            h.openProject(h.projectFile);
+            window.OpenProject(state.ProjectFile);
         } catch (...) {
-            ShowError(h.dialogs, textOfCurrentException());
+            ShowError(window.dialogs(), textOfCurrentException());
         }
     } else {
-        restorePages(ini, memos, h.files, h.dialogs);
+        restorePages(ini, memos, window.files(), window.dialogs());
     }
 
     memos.setTabWidth(
@@ -352,26 +354,20 @@ void restoreSettings(const QString& path, SettingsHost& h)
     // one (only a damaged file has it) up to the first page.
     memos.setActiveIndex(ini.readInteger(System, QStringLiteral("ActiveIndex"), 0));
 
-    h.compilerDirectory =
-        ini.readString(Compiler, QStringLiteral("compiler_directory"), h.compilerDirectory);
-    dialog.Edit7->setText(h.compilerDirectory);
-    h.compilerName = ini.readString(Compiler, QStringLiteral("compiler_name"), h.compilerName);
-    dialog.Edit8->setText(h.compilerName);
+    state.CompilerDirectory =
+        ini.readString(Compiler, QStringLiteral("compiler_directory"), state.CompilerDirectory);
+    state.CompilerName = ini.readString(Compiler, QStringLiteral("compiler_name"), state.CompilerName);
 
-    restoreOptions(ini, h);
+    restoreOptions(ini, state);
 
-    const int tabWidth = memos.TabWidth();
-    dialog.Edit6->setText(QString::number(tabWidth));
-    dialog.UpDown1->setPosition(tabWidth);
-
-    h.setMainCaption(memos.FileNames.value(memos.ActiveIndex()));
-    h.fontDialog = FontChoice{memos.Font(), memos.FontColor()};
+    window.setMainCaption(memos.fileName(memos.ActiveIndex()));
+    return true;
 }
 
-void saveSettings(const QString& path, SettingsHost& h)
+void saveSettings(const QString& path, const WindowState& state, WindowHost& window)
 {
     IniFile ini(path);
-    TMemos& memos = h.memos;
+    TMemos& memos = window.pages();
     // A hundred pages mean a hundred keys: collected, and the file replaced once.
     ini.beginBatch();
 
@@ -381,21 +377,21 @@ void saveSettings(const QString& path, SettingsHost& h)
     ini.writeInteger(System, QStringLiteral("FontColor"), bgrFromColor(memos.FontColor()));
     const QFont font = memos.Font();
     ini.writeInteger(System, QStringLiteral("FontSize"),
-                     fontPoints(font, memos.Editors[0]->logicalDpiY()));
+                     fontPoints(font, memos.editor(0)->logicalDpiY()));
     writeText(ini, System, QStringLiteral("FontName"), font.family());
     ini.writeInteger(System, QStringLiteral("Tab"), memos.TabWidth());
-    ini.writeInteger(System, QStringLiteral("close_or_not"), h.runMode);
+    ini.writeInteger(System, QStringLiteral("close_or_not"), int(state.RunMode));
     ini.writeInteger(System, QStringLiteral("Index"), memos.LastIndex());
     for (int i = 0; i <= memos.LastIndex(); ++i)
-        writePath(ini, System, QStringLiteral("FileName%1").arg(i), memos.FileNames[i]);
+        writePath(ini, System, QStringLiteral("FileName%1").arg(i), memos.fileName(i));
     ini.writeInteger(System, QStringLiteral("ActiveIndex"), memos.ActiveIndex());
 
     writePath(ini, Project, QStringLiteral("ProjectFile"),
-              h.projectMainIndex != -1 ? h.projectFile : QString());
+              state.ProjectMainIndex != -1 ? state.ProjectFile : QString());
 
-    writePath(ini, Compiler, QStringLiteral("compiler_directory"), h.compilerDirectory);
-    writeText(ini, Compiler, QStringLiteral("compiler_name"), h.compilerName);
-    saveOptions(ini, h);
+    writePath(ini, Compiler, QStringLiteral("compiler_directory"), state.CompilerDirectory);
+    writeText(ini, Compiler, QStringLiteral("compiler_name"), state.CompilerName);
+    saveOptions(ini, state);
     ini.commitBatch();
 }
 

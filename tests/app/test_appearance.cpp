@@ -38,7 +38,7 @@ struct AppearanceFixture : ::testing::Test {
         form.reset();
         EXPECT_TRUE(dialogs.allAnswersUsed());
     }
-    TCustomizedMemo* page(int i) const { return form->Memos->Editors[i]; }
+    TCustomizedMemo* page(int i) const { return form->Memos->editor(i); }
     void addPages(int n)
     {
         for (int i = 0; i < n; ++i)
@@ -339,7 +339,7 @@ TEST_F(AppearanceFixture, FindAndUndoKeysWorkOnTheActivePage)
     editor->setFocus();
     dialogs.answer(QStringLiteral("bc"));
     QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(form->SearchText, QStringLiteral("bc"));
+    EXPECT_EQ(form->State.SearchText, QStringLiteral("bc"));
     EXPECT_EQ(editor->textCursor().position(), 1);
     QTest::keyClick(editor, Qt::Key_L, Qt::ControlModifier);
     EXPECT_EQ(editor->textCursor().position(), 4);

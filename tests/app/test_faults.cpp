@@ -201,7 +201,7 @@ TEST_F(FileFaults, SaveOnAFullDiskLosesNothing)
     const QString path = folder + QStringLiteral("a.cpp");
     writeFile(path, "int old;\n");
     open(path);
-    ASSERT_EQ(form->Memos->FileNames[0], path);
+    ASSERT_EQ(form->Memos->fileName(0), path);
     const QString big = bigText();
     type(big);
 
@@ -214,7 +214,7 @@ TEST_F(FileFaults, SaveOnAFullDiskLosesNothing)
     EXPECT_EQ(entries(folder), QStringList{QStringLiteral("a.cpp")});
     EXPECT_EQ(text(), big);
     EXPECT_TRUE(page()->Modified());
-    EXPECT_EQ(form->Memos->FileNames[0], path);
+    EXPECT_EQ(form->Memos->fileName(0), path);
 
     // Closing asks about the page; the save fails again and the window stays.
     disk.fill();
@@ -247,7 +247,7 @@ TEST_F(FileFaults, SaveIntoAnUnwritableFolderLosesNothing)
     dialogs.answer(MsgAnswer::Ok);
     form->Saveas1->trigger();
     expectErrorNaming(belowFile);
-    EXPECT_TRUE(form->Memos->FileNames[0].isEmpty());
+    EXPECT_TRUE(form->Memos->fileName(0).isEmpty());
     EXPECT_TRUE(page()->Modified());
     EXPECT_EQ(text(), QStringLiteral("int draft;\n"));
 
@@ -257,7 +257,7 @@ TEST_F(FileFaults, SaveIntoAnUnwritableFolderLosesNothing)
     if (view.ok()) {
         const QString readOnly = root.file(QStringLiteral("ro/b.cpp"));
         open(readOnly);
-        ASSERT_EQ(form->Memos->FileNames.value(1), readOnly);
+        ASSERT_EQ(form->Memos->fileName(1), readOnly);
         type(QStringLiteral("int b2;\n"));
         dialogs.answer(MsgAnswer::Ok);
         form->Save1->trigger();
@@ -273,7 +273,7 @@ TEST_F(FileFaults, SaveIntoAnUnwritableFolderLosesNothing)
     dialogs.answer(elsewhere);
     form->Saveas1->trigger();
     EXPECT_EQ(readAll(elsewhere), text().toUtf8());
-    EXPECT_EQ(form->Memos->FileNames[form->Memos->ActiveIndex()], elsewhere);
+    EXPECT_EQ(form->Memos->fileName(form->Memos->ActiveIndex()), elsewhere);
     EXPECT_FALSE(page()->Modified());
 }
 
@@ -384,5 +384,5 @@ TEST_F(FileFaults, BinaryAndHugeFilesAreRefused)
 
     const QString fine = root.write(QStringLiteral("fine.c"), "int fine;\n");
     open(fine);
-    EXPECT_EQ(form->Memos->FileNames[form->Memos->ActiveIndex()], fine);
+    EXPECT_EQ(form->Memos->fileName(form->Memos->ActiveIndex()), fine);
 }

@@ -138,7 +138,7 @@ TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
     for (QAction* a : form->PopupMenu1->actions())
         popup << (a->isSeparator() ? QStringLiteral("-") : a->text() + u'|' + a->shortcut().toString());
     EXPECT_EQ(popup, (QStringList{"Open|", "Close|", "-", "Save|", "Save As|", "-", "New|", "Exit|"}));
-    EXPECT_EQ(form->Memos->Editors[0]->PopupMenu, form->PopupMenu1);
+    EXPECT_EQ(form->Memos->editor(0)->PopupMenu, form->PopupMenu1);
 }
 
 // The window's shortcuts win over the editor's own bindings (Ctrl+A selects all,
@@ -197,7 +197,7 @@ TEST_F(MainWindowFixture, CaretLabelsFollowKeysAndCaptionFollowsFocus)
     QTest::keyClick(editor, Qt::Key_Up);
     EXPECT_EQ(form->Label1->text(), QStringLiteral("行:1"));
 
-    form->Memos->FileNames[0] = QStringLiteral("/w/a.c");
+    form->Memos->setFileName(0, QStringLiteral("/w/a.c"));
     form->Memos->AddPage(QString());
     form->Memos->setActiveIndex(1);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex <  >"));

@@ -151,4 +151,17 @@ public:
     int platformId() const override { return id; }
 };
 
+// C:\Program Files (short name PROGRA~1) with Nollex in Tools, and the compiler
+// in C:\Borland\bcc55\Bin.
+inline FakeWindowsFileSystem windowsDisk()
+{
+    FakeWindowsFileSystem fs;
+    fs.addFolder(QStringLiteral("C:\\Program Files"), QStringLiteral("PROGRA~1"));
+    fs.addFolder(QStringLiteral("C:\\Program Files\\Tools"));
+    fs.addFile(QStringLiteral("C:\\Program Files\\Tools\\Nollex.exe"));
+    fs.addFolder(QStringLiteral("C:\\Borland\\bcc55\\Bin"));
+    fs.addFile(QStringLiteral("C:\\Borland\\bcc55\\Bin\\bcc32.exe"));
+    return fs;
+}
+
 }  // namespace nollex::test

@@ -59,7 +59,7 @@ struct E2eFixture : ::testing::Test {
         QFile::setPermissions(terminal, QFile::permissions(terminal) | QFileDevice::ExeOwner);
         qputenv("NOLLEX_TERMINAL", terminal.toUtf8());
         form = std::make_unique<TForm1>(TForm1Deps{dialogs, program});
-        ASSERT_EQ(form->CompilerDirectory + u'/', program);
+        ASSERT_EQ(form->State.CompilerDirectory + u'/', program);
     }
     void TearDown() override { form.reset(); }
 
@@ -103,8 +103,8 @@ TEST_F(E2eFixture, ExecutePrintsTheGreeting)
     ASSERT_EQ(args.size(), 2);
     EXPECT_EQ(args[0], program + QStringLiteral("cmd.exe|/C|") + work + QStringLiteral("__out.exe|"));
     EXPECT_EQ(QDir(args[1]).canonicalPath(), QDir(work).canonicalPath());
-    EXPECT_EQ(form->WorkFolder, work);
-    EXPECT_EQ(form->LastBuildFileName, QStringLiteral("hello.cpp"));
+    EXPECT_EQ(form->State.WorkFolder, work);
+    EXPECT_EQ(form->State.LastBuildFileName, QStringLiteral("hello.cpp"));
     EXPECT_TRUE(QFile::exists(work + QStringLiteral("__out.exe")));
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.cpp")));
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.obj")));
@@ -148,7 +148,7 @@ TEST_F(E2eFixture, MakeWritesTheProgramBesideThePage)
     EXPECT_TRUE(QFile::exists(work + QStringLiteral("hello.exe"))) << messages().toStdString();
     EXPECT_EQ(readAll(work + QStringLiteral("hello.cpp")), kHello);
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.exe")));
-    EXPECT_TRUE(form->OptionSet.smalln.isEmpty());
+    EXPECT_TRUE(form->State.OptionSet.smalln.isEmpty());
     QThread::msleep(300);
     EXPECT_FALSE(QFile::exists(terminal + QStringLiteral(".args")));
 }
@@ -160,7 +160,7 @@ TEST_F(E2eFixture, MakeOnUntitledPageBuildsWhereItWasSaved)
     dialogs.answer(work + QStringLiteral("fresh.cpp"));
     form->Make1Click();
     EXPECT_TRUE(QFile::exists(work + QStringLiteral("fresh.exe"))) << messages().toStdString();
-    EXPECT_EQ(form->WorkFolder, work);
+    EXPECT_EQ(form->State.WorkFolder, work);
 }
 
 // Re-run starts the last __out.exe again in its folder; before any build it says
@@ -173,7 +173,7 @@ TEST_F(E2eFixture, RerunAndRunMode)
     EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("__out.exeを作成していません"));
 
     openPage(work + QStringLiteral("hello.cpp"), kHello);
-    form->RunMode = 1;
+    form->State.RunMode = AfterRun::WaitForExit;
     form->Execute1Click();
     ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
     form->outexe1Click();
@@ -225,7 +225,7 @@ TEST_F(E2eFixture, PatternLettersInNamesAreNames)
 
     form->Execute1Click();
     ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
-    EXPECT_EQ(form->WorkFolder, folder);
+    EXPECT_EQ(form->State.WorkFolder, folder);
     EXPECT_TRUE(consoleOutput().contains(QStringLiteral("Hello, Nollex"))) << consoleOutput().toStdString();
 }
 
@@ -234,7 +234,7 @@ TEST_F(E2eFixture, PatternLettersInNamesAreNames)
 TEST_F(E2eFixture, MissingCompilerFolderIsReported)
 {
     openPage(work + QStringLiteral("hello.cpp"), kHello);
-    form->CompilerDirectory = root.path() + QStringLiteral("no such folder");
+    form->State.CompilerDirectory = root.path() + QStringLiteral("no such folder");
     form->Execute1Click();
     EXPECT_TRUE(readAll(program + QStringLiteral("__out.bat")).startsWith("cd \"\"\r\nbcc32.exe "));
     EXPECT_TRUE(messages().contains(QStringLiteral("bcc32.exe"))) << messages().toStdString();

@@ -230,9 +230,9 @@ TEST_F(BuildFaults, NamesAreNeverRunAsCommands)
         // Opened through the dialog and dropped: the same file, the same build.
         dialogs.answer(QStringList{path});
         form->Open1->trigger();
-        EXPECT_EQ(form->Memos->FileNames[form->Memos->ActiveIndex()], path);
+        EXPECT_EQ(form->Memos->fileName(form->Memos->ActiveIndex()), path);
         form->WMDropFiles({path});
-        EXPECT_EQ(form->Memos->FileNames[form->Memos->ActiveIndex()], path);
+        EXPECT_EQ(form->Memos->fileName(form->Memos->ActiveIndex()), path);
         form->Execute1->trigger();
         ASSERT_TRUE(waitForRuns(++runs)) << messages().toStdString();
     }

@@ -8,6 +8,7 @@
 #include "options/CompileOptionSet.h"
 #include "platform/Errors.h"
 #include "platform/WinCommandLine.h"
+#include "support/FakeWindow.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -25,20 +26,33 @@ struct BuildFixture : ::testing::Test {
     QWidget window;
     TPageControl* control = new TPageControl(&window);
     std::unique_ptr<TMemos> memos;
-    CompileOptionSet options;
-    QString workFolder, lastBuildFileName, messages = QStringLiteral("old text");
+    WindowState state;
+    CompileOptionSet& options = state.OptionSet;
+    QString& workFolder = state.WorkFolder;
+    QString& lastBuildFileName = state.LastBuildFileName;
+    AfterRun& runMode = state.RunMode;
+    int& projectMainIndex = state.ProjectMainIndex;
     test::ScriptedDialogs dialogs;
     FakeWindowsFileSystem fs;
     FakeProcesses processes;
-    QList<int> saves;          // savePage's arguments, in order
+    test::FakeWindow host{dialogs, fs, processes, ProgramFolders(kProgram)};
+    QString& messages = host.messages;
+    QList<SaveMode> saves;     // SavePage's arguments, in order
     QList<int> savedPages;     // the active page at each save
-    std::function<int(int)> onSave = [](int) { return 1; };
-    int runMode = 0;
-    int projectMainIndex = -1;
+    std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
 
     void SetUp() override
     {
         memos = std::make_unique<TMemos>(&window, control);
+        host.memos = memos.get();
+        host.messages = QStringLiteral("old text");
+        host.onSave = [this](SaveMode mode) {
+            saves << mode;
+            savedPages << memos->ActiveIndex();
+            return onSave(mode);
+        };
+        state.CompilerDirectory = QStringLiteral("C:\\Borland\\bcc55\\Bin");
+        state.CompilerName = QStringLiteral("bcc32.exe");
         fs.addFolder(QStringLiteral("C:\\Program Files"), QStringLiteral("PROGRA~1"));
         fs.addFolder(QStringLiteral("C:\\Program Files\\Tools"));
         fs.addFolder(QStringLiteral("C:\\Borland\\bcc55\\Bin"));
@@ -50,45 +64,17 @@ struct BuildFixture : ::testing::Test {
 
     void openPage(const QString& path, const QString& text, const QString& project = {})
     {
-        if (!memos->FileNames.value(memos->ActiveIndex()).isEmpty() ||
+        if (!memos->fileName(memos->ActiveIndex()).isEmpty() ||
             !memos->ActiveMemo()->toPlainText().isEmpty())
             memos->AddPage(project);
         memos->ActiveMemo()->OwningProject = project;
-        memos->FileNames[memos->ActiveIndex()] = path;
+        memos->setFileName(memos->ActiveIndex(), path);
         memos->ActiveMemo()->setPlainText(text);
         if (!path.isEmpty())
             fs.addFile(path, text.toUtf8());
     }
 
-    BuildContext context()
-    {
-        return BuildContext{.memos = *memos,
-                            .options = options,
-                            .compilerDirectory = QStringLiteral("C:\\Borland\\bcc55\\Bin"),
-                            .compilerName = QStringLiteral("bcc32.exe"),
-                            .runMode = runMode,
-                            .projectMainIndex = projectMainIndex,
-                            .workFolder = workFolder,
-                            .lastBuildFileName = lastBuildFileName,
-                            .programFolder = kProgram,
-                            .setMessages = [this](const QString& t) { messages = t; },
-                            .savePage =
-                                [this](int mode) {
-                                    saves << mode;
-                                    savedPages << memos->ActiveIndex();
-                                    return onSave(mode);
-                                },
-                            .writeActivePage = {},
-                            .dialogs = dialogs,
-                            .processes = processes,
-                            .files = fs};
-    }
-
-    void run(BuildMode mode)
-    {
-        BuildContext c = context();
-        RunBuild(c, mode);
-    }
+    void run(BuildMode mode) { RunBuild(state, host, mode); }
 
     // The compiler's part: message.txt and, when it succeeds, the outputs in the -n folder.
     void compilerWrites(const QByteArray& message, bool succeeds = true)
@@ -173,7 +159,7 @@ TEST_F(BuildFixture, ExtensionRule)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file);
         fs.written.clear();
-        memos->FileNames[0] = QString::fromLatin1(row.file);
+        memos->setFileName(0, QString::fromLatin1(row.file));
         run(BuildMode::Execute);
         EXPECT_EQ(batchLines().value(1).section(u' ', -3, -3), QString::fromLatin1(row.source));
         EXPECT_TRUE(fs.written.contains(QString::fromLatin1(row.source)));
@@ -222,19 +208,19 @@ TEST_F(BuildFixture, MakeOnUntitledPage)
 {
     fs.addFile(kShortProgram + QStringLiteral("message.txt"), "earlier");
     fs.addFile(kShortProgram + QStringLiteral("__out.bat"), "earlier");
-    onSave = [](int) { return 0; };
+    onSave = [](SaveMode) { return false; };
     run(BuildMode::Make);
-    EXPECT_EQ(saves, QList<int>{1});
+    EXPECT_EQ(saves, QList<SaveMode>{SaveMode::SaveAs});
     EXPECT_EQ(fs.file(kShortProgram + QStringLiteral("__out.bat")), QByteArray());
     EXPECT_FALSE(fs.hasFile(kShortProgram + QStringLiteral("message.txt")));
     EXPECT_EQ(messages, QStringLiteral("old text"));
     EXPECT_TRUE(processes.started.isEmpty());
 
     fs.addFolder(QStringLiteral("C:\\Other Place"), QStringLiteral("OTHERP~1"));
-    onSave = [this](int) {
-        memos->FileNames[0] = QStringLiteral("C:\\Other Place\\new.c");
+    onSave = [this](SaveMode) {
+        memos->setFileName(0, QStringLiteral("C:\\Other Place\\new.c"));
         fs.addFile(QStringLiteral("C:\\Other Place\\new.c"));
-        return 1;
+        return true;
     };
     run(BuildMode::Make);
     EXPECT_EQ(workFolder, QStringLiteral("C:\\OTHERP~1\\"));
@@ -254,12 +240,12 @@ TEST_F(BuildFixture, ProjectPagesAreOfferedForSaving)
     openPage(QStringLiteral("C:\\work\\b.cpp"), QStringLiteral("b"), prj);
     openPage(QStringLiteral("C:\\work\\c.cpp"), QStringLiteral("c"), prj);
     openPage(QStringLiteral("C:\\work\\loose.cpp"), QStringLiteral("l"));
-    for (TCustomizedMemo* page : memos->Editors)
-        page->ChangeMarked = false;
-    memos->Editors[0]->ChangeMarked = true;
-    memos->Editors[1]->ChangeMarked = true;  // the main page: never asked about
-    memos->Editors[3]->ChangeMarked = true;
-    memos->Editors[4]->ChangeMarked = true;  // no project
+    for (int i = 0; i <= memos->LastIndex(); ++i)
+        memos->editor(i)->ChangeMarked = false;
+    memos->editor(0)->ChangeMarked = true;
+    memos->editor(1)->ChangeMarked = true;  // the main page: never asked about
+    memos->editor(3)->ChangeMarked = true;
+    memos->editor(4)->ChangeMarked = true;  // no project
     projectMainIndex = 1;
     memos->setActiveIndex(4);
     dialogs.answer(MsgAnswer::Yes);
@@ -274,7 +260,7 @@ TEST_F(BuildFixture, ProjectPagesAreOfferedForSaving)
     EXPECT_EQ(dialogs.asked[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::None);
     EXPECT_TRUE(dialogs.asked[1].text.contains(QStringLiteral("c.cpp")));
-    EXPECT_EQ(saves, QList<int>{0});
+    EXPECT_EQ(saves, QList<SaveMode>{SaveMode::Save});
     EXPECT_EQ(savedPages, QList<int>{0});
     EXPECT_EQ(memos->ActiveIndex(), 1);
     EXPECT_EQ(lastBuildFileName, QStringLiteral("main.cpp"));
@@ -286,7 +272,7 @@ TEST_F(BuildFixture, ProjectCancelEndsBeforeTheBuild)
     const QString prj = QStringLiteral("C:\\work\\p.prj");
     openPage(QStringLiteral("C:\\work\\main.cpp"), QStringLiteral("main"), prj);
     openPage(QStringLiteral("C:\\work\\b.cpp"), QStringLiteral("b"), prj);
-    memos->Editors[1]->ChangeMarked = true;
+    memos->editor(1)->ChangeMarked = true;
     projectMainIndex = 0;
     workFolder = QStringLiteral("before");
     dialogs.answer(MsgAnswer::Cancel);
@@ -369,18 +355,16 @@ TEST_F(BuildFixture, FailureMessages)
 TEST_F(BuildFixture, MissingFolders)
 {
     openPage(QStringLiteral("C:\\work\\x.cpp"), QStringLiteral("x"));
-    BuildContext c = context();
-    c.compilerDirectory = QStringLiteral("C:\\nowhere\\Bin");
-    RunBuild(c, BuildMode::Execute);
+    state.CompilerDirectory = QStringLiteral("C:\\nowhere\\Bin");
+    run(BuildMode::Execute);
     EXPECT_EQ(batchLines().value(0), QStringLiteral("cd \"\""));
 
     for (const BuildMode mode : {BuildMode::Make, BuildMode::Execute}) {
         fs.written.clear();
         fs.removed.clear();
-        memos->FileNames[0] = QStringLiteral("C:\\gone\\x.cpp");
-        BuildContext gone = context();
+        memos->setFileName(0, QStringLiteral("C:\\gone\\x.cpp"));
         try {
-            RunBuild(gone, mode);
+            run(mode);
             ADD_FAILURE() << "built in a missing folder";
         } catch (const NollexError& e) {
             EXPECT_TRUE(e.text().contains(QStringLiteral("C:\\gone\\"))) << e.text().toStdString();
@@ -402,8 +386,9 @@ TEST_F(BuildFixture, ExecuteRefusesWhenAScratchFileIsAPage)
     memos->AddPage(QString());
     for (const auto& [built, name] : rows) {
         const QString page = QStringLiteral("C:\\work\\") + QString::fromLatin1(name);
-        memos->FileNames = {QStringLiteral("C:\\work\\") + QString::fromLatin1(built), page};
-        fs.addFile(memos->FileNames[0], "main");
+        memos->setFileName(0, QStringLiteral("C:\\work\\") + QString::fromLatin1(built));
+        memos->setFileName(1, page);
+        fs.addFile(memos->fileName(0), "main");
         fs.addFile(page, "mine");
         memos->setActiveIndex(0);
         fs.written.clear();
@@ -422,14 +407,13 @@ TEST_F(BuildFixture, RunModeAndRerun)
 {
     openPage(QStringLiteral("C:\\work\\hello.cpp"), QStringLiteral("x"));
     compilerWrites("");
-    runMode = 1;
+    runMode = AfterRun::WaitForExit;
     run(BuildMode::Execute);
     ASSERT_EQ(processes.started.size(), 2);
     EXPECT_EQ(processes.started[1].commandLine, QStringLiteral("cmd.exe /K C:\\work\\__out.exe"));
 
     processes.started.clear();
-    BuildContext c = context();
-    RerunOutput(c);
+    RerunOutput(state, host);
     ASSERT_EQ(processes.started.size(), 1);
     EXPECT_EQ(processes.started[0].commandLine, QStringLiteral("cmd.exe /K __out.exe"));
     EXPECT_EQ(processes.started[0].folder, QStringLiteral("C:\\work\\"));
@@ -438,8 +422,8 @@ TEST_F(BuildFixture, RunModeAndRerun)
 
     // Re-run does not look for the file: after it is gone the start is the same.
     fs.remove(QStringLiteral("C:\\work\\__out.exe"));
-    c.runMode = 0;
-    RerunOutput(c);
+    runMode = AfterRun::CloseConsole;
+    RerunOutput(state, host);
     EXPECT_EQ(processes.started[1].commandLine, QStringLiteral("cmd.exe /C __out.exe"));
 }
 
@@ -447,23 +431,22 @@ TEST_F(BuildFixture, RunModeAndRerun)
 // interpreter alone in this process's folder.
 TEST_F(BuildFixture, RerunBeforeBuildAndPrompt)
 {
-    BuildContext c = context();
     dialogs.answer(MsgAnswer::Ok);
-    RerunOutput(c);
+    RerunOutput(state, host);
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("__out.exe"));
     EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("__out.exeを作成していません"));
     EXPECT_EQ(dialogs.asked[0].buttons, MsgButtons::Ok);
     EXPECT_TRUE(processes.started.isEmpty());
 
-    OpenDosPrompt(c);
+    OpenDosPrompt(host);
     ASSERT_EQ(processes.started.size(), 1);
     EXPECT_EQ(processes.started[0].commandLine, QStringLiteral("cmd.exe "));
     EXPECT_TRUE(processes.started[0].folder.isEmpty());
     EXPECT_TRUE(processes.started[0].console);
 
     processes.id = 0;
-    OpenDosPrompt(c);
+    OpenDosPrompt(host);
     EXPECT_EQ(processes.started[1].commandLine, QStringLiteral("command.com "));
 }
 

@@ -2,6 +2,8 @@
 #include "editor/FileCommands.h"
 #include "editor/TMemos.h"
 #include "platform/Errors.h"
+#include "platform/Processes.h"
+#include "support/FakeWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
@@ -34,8 +36,13 @@ struct Files : ::testing::Test {
     QWidget window;
     TPageControl* control = new TPageControl(&window);
     std::unique_ptr<TMemos> memos;
-    int projectMainIndex = -1;
-    QStringList captions, projects;
+    WindowState state;
+    int& projectMainIndex = state.ProjectMainIndex;
+    HostFileSystem hostFiles;
+    HostProcessStarter hostProcesses{dir.path()};
+    test::FakeWindow host{dialogs, hostFiles, hostProcesses};
+    QStringList& captions = host.captions;
+    QStringList& projects = host.projects;
 
     void SetUp() override
     {
@@ -61,23 +68,22 @@ struct Files : ::testing::Test {
     }
     FileCommands files()
     {
-        return FileCommands({*memos, dialogs, projectMainIndex,
-                             [this](const QString& x) { captions << x; },
-                             [this](const QString& p) { projects << p; }});
+        host.memos = memos.get();
+        return FileCommands(state, host);
     }
     // A user edit at the end of page i (which becomes active).
     void type(int i, const QString& text)
     {
         memos->setActiveIndex(i);
-        memos->Editors[i]->moveCursor(QTextCursor::End);
+        memos->editor(i)->moveCursor(QTextCursor::End);
         // Test keys are ASCII only; other text arrives as an input method would put it.
         bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
         if (ascii)
-            QTest::keyClicks(memos->Editors[i], text);
+            QTest::keyClicks(memos->editor(i), text);
         else
-            memos->Editors[i]->insertPlainText(text);
+            memos->editor(i)->insertPlainText(text);
     }
-    QString text(int i) const { return editorText(*memos->Editors[i]); }
+    QString text(int i) const { return editorText(*memos->editor(i)); }
     void openPages(int n)  // n titled pages 0.c .. n-1.c, the last one active
     {
         QStringList paths;
@@ -99,13 +105,13 @@ TEST_F(Files, OpenTwoFilesFromAFreshStart)
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0].filter, kOpenFilter);
     EXPECT_TRUE(dialogs.asked[0].multiple);
-    EXPECT_EQ(memos->FileNames, (QStringList{a, b}));
+    EXPECT_EQ(memos->fileNames(), (QStringList{a, b}));
     EXPECT_EQ(memos->ActiveIndex(), 1);
     EXPECT_EQ(text(0), "int a;\n");
     EXPECT_EQ(memos->caption(0), "a.c");
     EXPECT_EQ(memos->caption(1), "b.cpp");
     EXPECT_EQ(captions, (QStringList{"a.c", "b.cpp"}));  // the name part only
-    EXPECT_FALSE(memos->Editors[1]->Modified());
+    EXPECT_FALSE(memos->editor(1)->Modified());
     // A loaded page is not marked; its first edit is.
     type(1, "x");
     EXPECT_EQ(memos->caption(1), "b.cpp *");
@@ -119,7 +125,7 @@ TEST_F(Files, OpenKeepsAnEditedUntitledPage)
     files().open();
     EXPECT_EQ(memos->LastIndex(), 1);
     EXPECT_EQ(text(0), "draft");
-    EXPECT_TRUE(memos->FileNames[0].isEmpty());
+    EXPECT_TRUE(memos->fileName(0).isEmpty());
     EXPECT_EQ(text(1), "a");
 }
 
@@ -140,7 +146,7 @@ TEST_F(Files, UnreadableOrBinaryFilesChangeNothing)
         } catch (const NollexError& e) {
             EXPECT_TRUE(e.text().contains(path)) << e.text().toStdString();
         }
-        EXPECT_EQ(memos->FileNames, QStringList{good});
+        EXPECT_EQ(memos->fileNames(), QStringList{good});
         EXPECT_EQ(text(0), "g");
     }
 }
@@ -152,7 +158,7 @@ TEST_F(Files, DropOpensProjectsAndTextFiles)
     const QString c = dir.write("z.c", "z");
     files().drop({prj, upper, c});
     EXPECT_EQ(projects, QStringList{prj});
-    EXPECT_EQ(memos->FileNames, (QStringList{upper, c}));
+    EXPECT_EQ(memos->fileNames(), (QStringList{upper, c}));
     EXPECT_EQ(text(0), "up");
     EXPECT_EQ(memos->caption(0), "Y.PRJ");
     EXPECT_EQ(captions, (QStringList{upper, c}));
@@ -163,7 +169,7 @@ TEST_F(Files, DropOpensProjectsAndTextFiles)
 TEST_F(Files, SaveTitledAndUntitledPages)
 {
     openPages(1);
-    EXPECT_EQ(files().savePage(0), 1);
+    EXPECT_EQ(files().savePage(SaveMode::Save), true);
     EXPECT_EQ(dialogs.asked.size(), 1);  // only the open dialog
     EXPECT_EQ(dir.read("0.c"), "0");
 
@@ -171,15 +177,15 @@ TEST_F(Files, SaveTitledAndUntitledPages)
     type(1, "int main(){}");
     const QString target = dir.file("new.cpp");
     dialogs.answer(target);
-    EXPECT_EQ(files().savePage(0), 1);
+    EXPECT_EQ(files().savePage(SaveMode::Save), true);
     EXPECT_EQ(dialogs.asked.last().preset, "UNTITLED.cpp");
     EXPECT_EQ(dialogs.asked.last().filter, kSaveFilter);
     EXPECT_EQ(dir.read("new.cpp"), "int main(){}");
-    EXPECT_EQ(memos->FileNames[1], target);
+    EXPECT_EQ(memos->fileName(1), target);
     EXPECT_EQ(memos->caption(1), "new.cpp");
     EXPECT_EQ(captions.last(), target);
-    EXPECT_FALSE(memos->Editors[1]->Modified());
-    EXPECT_FALSE(memos->Editors[1]->ChangeMarked);
+    EXPECT_FALSE(memos->editor(1)->Modified());
+    EXPECT_FALSE(memos->editor(1)->ChangeMarked);
 }
 
 // Save As cancelled on a marked page: the mark goes, the changes stay, the next
@@ -190,11 +196,11 @@ TEST_F(Files, SaveAsCancelledOnAMarkedPage)
     type(0, "x");
     ASSERT_EQ(memos->caption(0), "0.c *");
     dialogs.answer(test::Cancel{});
-    EXPECT_EQ(files().savePage(1), 0);
-    EXPECT_EQ(dialogs.asked.last().preset, memos->FileNames[0]);
+    EXPECT_EQ(files().savePage(SaveMode::SaveAs), false);
+    EXPECT_EQ(dialogs.asked.last().preset, memos->fileName(0));
     EXPECT_EQ(memos->caption(0), "0.c");
-    EXPECT_EQ(captions.last(), memos->FileNames[0]);
-    EXPECT_TRUE(memos->Editors[0]->Modified());
+    EXPECT_EQ(captions.last(), memos->fileName(0));
+    EXPECT_TRUE(memos->editor(0)->Modified());
     EXPECT_EQ(dir.read("0.c"), "0");
     type(0, "y");
     EXPECT_EQ(memos->caption(0), "0.c *");
@@ -206,10 +212,10 @@ TEST_F(Files, FailedSaveLosesNothing)
 {
     type(0, "draft");
     dialogs.answer(dir.file("no/such/dir/a.c"));
-    EXPECT_THROW(files().savePage(0), NollexError);
-    EXPECT_TRUE(memos->FileNames[0].isEmpty());
+    EXPECT_THROW(files().savePage(SaveMode::Save), NollexError);
+    EXPECT_TRUE(memos->fileName(0).isEmpty());
     EXPECT_EQ(memos->caption(0), " *");
-    EXPECT_TRUE(memos->Editors[0]->Modified());
+    EXPECT_TRUE(memos->editor(0)->Modified());
 
     // A Shift-JIS page refuses a character Shift-JIS lacks.
     const QByteArray sjis = QByteArray::fromHex("93fa967b8cea");
@@ -217,7 +223,7 @@ TEST_F(Files, FailedSaveLosesNothing)
     files().open();
     type(1, QString::fromUtf8("é"));
     try {
-        files().savePage(0);
+        files().savePage(SaveMode::Save);
         ADD_FAILURE() << "no error";
     } catch (const NollexError& e) {
         EXPECT_TRUE(e.text().contains(dir.file("s.c")));
@@ -228,7 +234,7 @@ TEST_F(Files, FailedSaveLosesNothing)
 
     if (geteuid() != 0) {  // root writes into read-only folders
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        EXPECT_THROW(files().savePage(0), NollexError);
+        EXPECT_THROW(files().savePage(SaveMode::Save), NollexError);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         EXPECT_EQ(dir.read("s.c"), sjis);
     }
@@ -245,14 +251,14 @@ TEST_F(Files, RoundTripsKeepBytes)
     files().open();
     for (int i = 0; i < 3; ++i) {
         memos->setActiveIndex(i);
-        EXPECT_EQ(files().savePage(0), 1);
+        EXPECT_EQ(files().savePage(SaveMode::Save), true);
     }
     EXPECT_EQ(dir.read("s.c"), QByteArray(sjis).replace("\r\n", "\n"));
     EXPECT_EQ(dir.read("u.c"), utf8);
     EXPECT_EQ(dir.read("b.c"), bom);
     // An edited Shift-JIS page stays Shift-JIS.
     type(0, QString::fromUtf8("語"));
-    files().savePage(0);
+    files().savePage(SaveMode::Save);
     EXPECT_TRUE(dir.read("s.c").endsWith(QByteArray::fromHex("8cea")));
 }
 
@@ -270,7 +276,7 @@ TEST_F(Files, NewCopiesPageZerosTabWidth)
 TEST_F(Files, CloseSelectionAndTheOnlyPage)
 {
     openPages(3);
-    TCustomizedMemo* former1 = memos->Editors[1];
+    TCustomizedMemo* former1 = memos->editor(1);
     memos->setActiveIndex(0);
     files().close();
     EXPECT_EQ(memos->LastIndex(), 1);
@@ -280,15 +286,15 @@ TEST_F(Files, CloseSelectionAndTheOnlyPage)
     openPages(3);
     files().close();  // page 2 is active
     EXPECT_EQ(memos->ActiveIndex(), 1);
-    EXPECT_EQ(memos->FileNames, (QStringList{dir.file("0.c"), dir.file("1.c")}));
+    EXPECT_EQ(memos->fileNames(), (QStringList{dir.file("0.c"), dir.file("1.c")}));
 
     restart();
     openPages(1);
-    TCustomizedMemo* only = memos->Editors[0];
+    TCustomizedMemo* only = memos->editor(0);
     files().close();
     EXPECT_EQ(memos->LastIndex(), 0);
-    EXPECT_NE(memos->Editors[0], only);
-    EXPECT_TRUE(memos->FileNames[0].isEmpty());
+    EXPECT_NE(memos->editor(0), only);
+    EXPECT_TRUE(memos->fileName(0).isEmpty());
     EXPECT_EQ(text(0), "");
 }
 
@@ -297,7 +303,7 @@ TEST_F(Files, CloseSelectionAndTheOnlyPage)
 TEST_F(Files, CloseAsksMembershipBeforeSaving)
 {
     openPages(2);
-    memos->Editors[1]->OwningProject = "/p/x.prj";
+    memos->editor(1)->OwningProject = "/p/x.prj";
     type(1, "x");
     projectMainIndex = 0;
     dialogs.answer(MsgAnswer::No);
@@ -322,7 +328,7 @@ TEST_F(Files, CloseAsksMembershipBeforeSaving)
     EXPECT_EQ(dir.read("1.c"), "1");  // No: not saved
 
     projectMainIndex = -1;  // no project open: no membership question
-    memos->Editors[0]->OwningProject = "/p/x.prj";
+    memos->editor(0)->OwningProject = "/p/x.prj";
     files().close();
     EXPECT_EQ(dialogs.asked.size(), 4);
 }
@@ -372,14 +378,14 @@ TEST(FileCommandsInTheWindow, HandlersForward)
     TForm1 form({dialogs, dir.path()});
     const QString upper = dir.write("P.PRJ", "text");
     form.WMDropFiles({upper});
-    EXPECT_EQ(form.Memos->FileNames, QStringList{upper});
+    EXPECT_EQ(form.Memos->fileNames(), QStringList{upper});
     EXPECT_EQ(form.windowTitle(), "Nollex < " + upper + " >");
 
-    form.Memos->Editors[0]->insertPlainText("more ");
+    form.Memos->editor(0)->insertPlainText("more ");
     form.Save1->trigger();
     EXPECT_EQ(dir.read("P.PRJ"), "more text");
 
-    form.Memos->Editors[0]->insertPlainText("x");
+    form.Memos->editor(0)->insertPlainText("x");
     dialogs.answer(MsgAnswer::Cancel);
     EXPECT_FALSE(form.close());
     EXPECT_EQ(dialogs.asked.size(), 1);
@@ -387,5 +393,5 @@ TEST(FileCommandsInTheWindow, HandlersForward)
     form.New1->trigger();
     form.Close1->trigger();
     EXPECT_EQ(form.Memos->LastIndex(), 0);
-    form.Memos->Editors[0]->setModified(false);
+    form.Memos->editor(0)->setModified(false);
 }

@@ -11,127 +11,6 @@
 
 using namespace nollex;
 
-namespace {
-
-std::optional<qsizetype> find(const QString& text, qsizetype caret, const QString& s, int d)
-{
-    return findInText(text, caret, documentPattern(s), d);
-}
-
-}  // namespace
-
-// The search's own rules: where each direction starts, no wrap-around, exact case.
-TEST(FindInText, DirectionsStartsAndCase)
-{
-    const std::optional<qsizetype> none;
-    struct Row {
-        const char* name;
-        QString text;
-        qsizetype caret;
-        QString s;
-        int d;
-        std::optional<qsizetype> expected;
-    } rows[] = {
-        {"find at the caret", "abcabc", 0, "abc", 0, 0},
-        {"again down skips the caret", "abcabc", 0, "abc", 1, 3},
-        {"again down finds no more", "abcabc", 3, "abc", 1, none},
-        {"again up from 3", "abcabc", 3, "abc", -1, 0},
-        {"up from the end finds the last bytes", "xxabc", 5, "abc", -1, 2},
-        {"down from 0 reaches the last byte", "xxabc", 0, "abc", 0, 2},
-        {"up at 0 finds nothing", "abcabc", 0, "abc", -1, none},
-        {"up from 1 finds the start", "abcabc", 1, "abc", -1, 0},
-        {"case counts", "int main()", 0, "Main", 0, none},
-        {"occurrences overlap", "aaaa", 0, "aa", 1, 1},
-        {"down does not wrap", "abcxx", 1, "abc", 0, none},
-        {"up does not wrap", "xxabc", 2, "abc", -1, none},
-        {"again down at the end", "abc", 3, "c", 1, none},
-        {"longer than the text", "ab", 0, "abc", 0, none},
-        {"empty search text", "abc", 0, "", 0, none},
-        {"caret beyond the text", "abc", 99, "c", -1, 2},
-        {"Japanese text", "日本語の日本", 1, "日本", 0, 4},
-        {"across a line break, typed as LF", QString::fromUtf16(u"ab\u2029cd"), 0, "b\nc", 0, 1},
-        {"across a line break, pasted as CR LF", QString::fromUtf16(u"ab\u2029cd"), 0, "b\r\nc", 0, 1},
-        {"a line break is needed", QString::fromUtf16(u"ab\u2029cd"), 0, "bc", 0, none},
-        // The search is exact: a no-break space is not a blank.
-        {"no-break space", QString::fromUtf16(u"a\u00A0b"), 0, "a b", 0, none},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_EQ(find(r.text, r.caret, r.s, r.d), r.expected);
-    }
-}
-
-// Positions count characters: a match never starts inside a character made of
-// two UTF-16 units, and "one after the caret" steps over a whole character.
-TEST(FindInText, NeverStartsInsideACharacter)
-{
-    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two units
-    const QString lowHalf(face[1]);
-    const QString text = face + QStringLiteral("x") + face;
-    EXPECT_EQ(findInText(text, 0, lowHalf, 0), std::nullopt);
-    EXPECT_EQ(findInText(text, text.size(), lowHalf, -1), std::nullopt);
-    EXPECT_EQ(findInText(text, 0, face, 1), 3);
-    EXPECT_EQ(findInText(text, 0, QStringLiteral("x"), 1), 2);
-}
-
-namespace {
-
-// Every start position, in order: what the search must agree with.
-std::optional<qsizetype> naiveFind(const QString& t, qsizetype caret, const QString& p, int d)
-{
-    auto at = [&](qsizetype k) {
-        return k >= 0 && k + p.size() <= t.size() && QStringView(t).sliced(k, p.size()) == p &&
-               !(k > 0 && t[k].isLowSurrogate() && t[k - 1].isHighSurrogate());
-    };
-    if (p.isEmpty())
-        return std::nullopt;
-    if (d < 0) {
-        for (qsizetype k = std::min(caret, t.size()) - 1; k >= 0; --k)
-            if (at(k))
-                return k;
-        return std::nullopt;
-    }
-    qsizetype from = caret;
-    if (d > 0) {
-        if (from >= t.size())
-            return std::nullopt;
-        from += (from + 1 < t.size() && t[from + 1].isLowSurrogate() && t[from].isHighSurrogate()) ? 2 : 1;
-    }
-    for (qsizetype k = from; k + p.size() <= t.size(); ++k)
-        if (at(k))
-            return k;
-    return std::nullopt;
-}
-
-}  // namespace
-
-// The skipping search finds exactly what a position-by-position scan finds, on
-// random texts over few letters (many near misses), with letters that share
-// their low byte and with characters of two units.
-TEST(FindInText, AgreesWithAScanOnRandomTexts)
-{
-    const QString letters = QStringLiteral("ab\u0161\u0261") + QString::fromUtf8("\xF0\x9F\x98\x80");
-    QRandomGenerator rng(20240601);
-    auto randomText = [&](int maxLength) {
-        QString t;
-        const int n = int(rng.bounded(maxLength + 1));
-        for (int i = 0; i < n; ++i) {
-            const int c = int(rng.bounded(5));
-            t += c < 4 ? QString(letters[c]) : letters.right(2);
-        }
-        return t;
-    };
-    for (int round = 0; round < 3000; ++round) {
-        const QString t = randomText(40);
-        const QString p = rng.bounded(4) == 0 ? t.mid(int(rng.bounded(t.size() + 1)), 3) : randomText(4);
-        const qsizetype caret = rng.bounded(t.size() + 2);
-        const int d = int(rng.bounded(3)) - 1;
-        ASSERT_EQ(findInText(t, caret, p, d), naiveFind(t, std::min(caret, t.size()), p, d))
-            << "text " << t.toStdString() << " pattern " << p.toStdString() << " caret " << caret
-            << " d " << d;
-    }
-}
-
 // After any mix of edits the kept copy equals the document's text: typing,
 // deleting, line breaks, undo and redo, replacing everything.
 TEST(DocumentTextCache, FollowsRandomEdits)
@@ -193,7 +72,7 @@ struct FindFixture : ::testing::Test {
         c.setPosition(pos);
         editor.setTextCursor(c);
     }
-    void run(int d) { runFind(editor, searchText, d, dialogs, cache); }
+    void run(int d) { runFind(editor, searchText, FindDirection(d), dialogs, cache); }
     // The position at the top left of the visible text.
     int topPosition() const { return editor.cursorForPosition(QPoint(2, 2)).position(); }
     void expectNotFoundMessage(const QString& s)
@@ -346,7 +225,7 @@ TEST_F(FindFixture, EditsAndOtherPagesAreSeen)
     QPlainTextEdit other;
     other.setPlainText(QStringLiteral("xx beta"));
     other.setTextCursor(QTextCursor(other.document()));
-    runFind(other, searchText, 1, dialogs, cache);
+    runFind(other, searchText, FindDirection::Down, dialogs, cache);
     EXPECT_EQ(other.textCursor().position(), 3);
 
     setCaret(0);

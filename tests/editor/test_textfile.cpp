@@ -4,7 +4,6 @@
 #include "support/TempDir.h"
 
 #include <QFile>
-#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 using namespace nollex;
@@ -60,15 +59,6 @@ TEST(TextFile, EncodeRefusesCharactersTheEncodingLacks)
 
     EXPECT_EQ(encodeText(QStringLiteral("x"), {TextEncoding::Utf8, true}), QByteArray("\xEF\xBB\xBFx"));
     EXPECT_FALSE(encodeText(QString(QChar(0xD800)), {TextEncoding::Utf8, false}, &bad));
-}
-
-// The editor hands back exactly what it holds (no-break spaces, tabs, U+2028).
-TEST(TextFile, EditorTextKeepsEveryCharacter)
-{
-    QPlainTextEdit editor;
-    const QString text = QString::fromUtf8("a\u00A0b\t\u2028c\n\n€\n");
-    editor.setPlainText(text);
-    EXPECT_EQ(editorText(editor), text);
 }
 
 // The replacement keeps the file's permissions and goes through a symbolic link.

@@ -34,12 +34,12 @@ TEST_F(PageSetFixture, NewSetHasOneUntitledPageAtWidthZero)
 {
     EXPECT_EQ(memos->LastIndex(), 0);
     EXPECT_EQ(memos->ActiveIndex(), 0);
-    ASSERT_EQ(memos->FileNames.size(), 1);
-    EXPECT_TRUE(memos->FileNames[0].isEmpty());
-    EXPECT_EQ(memos->Editors[0]->TabWidth, 0);
+    ASSERT_EQ(memos->fileNames().size(), 1);
+    EXPECT_TRUE(memos->fileName(0).isEmpty());
+    EXPECT_EQ(memos->editor(0)->TabWidth, 0);
     EXPECT_EQ(memos->caption(0), QString());
     EXPECT_EQ(memos->TabWidth(), 4);
-    EXPECT_EQ(memos->Editors[0]->TabWidth, 4);
+    EXPECT_EQ(memos->editor(0)->TabWidth, 4);
 }
 
 // Closing a middle page moves the later pages down: tags, lists and file names.
@@ -47,24 +47,27 @@ TEST_F(PageSetFixture, ClosingRenumbersAndRefusesTheOnlyPage)
 {
     memos->AddPage(QString());
     memos->AddPage(QStringLiteral("/p/x.prj"));
-    memos->FileNames = {QStringLiteral("/a/0.c"), QStringLiteral("/a/1.c"), QStringLiteral("/a/2.c")};
-    TCustomizedMemo* third = memos->Editors[2];
+    for (int i = 0; i < 3; ++i)
+        memos->setFileName(i, QStringLiteral("/a/%1.c").arg(i));
+    TCustomizedMemo* third = memos->editor(2);
     memos->ClosePage(1);
     EXPECT_EQ(memos->LastIndex(), 1);
-    EXPECT_EQ(memos->Editors.size(), 2);
-    EXPECT_EQ(memos->Sheets.size(), 2);
-    EXPECT_EQ(memos->FileNames, (QStringList{QStringLiteral("/a/0.c"), QStringLiteral("/a/2.c")}));
-    EXPECT_EQ(memos->Editors[1], third);
-    EXPECT_EQ(memos->Sheets[1]->Tag, 1);
+    // Two pages are left, each with its editor and sheet.
+    EXPECT_TRUE(memos->editor(1) && memos->sheet(1));
+    EXPECT_EQ(memos->editor(2), nullptr);
+    EXPECT_EQ(memos->sheet(2), nullptr);
+    EXPECT_EQ(memos->fileNames(), (QStringList{QStringLiteral("/a/0.c"), QStringLiteral("/a/2.c")}));
+    EXPECT_EQ(memos->editor(1), third);
+    EXPECT_EQ(memos->sheet(1)->Tag, 1);
     EXPECT_EQ(third->OwningProject, QStringLiteral("/p/x.prj"));
     EXPECT_EQ(control->count(), 2);
 
     memos->ClosePage(0);
-    memos->Editors[0]->setPlainText(QStringLiteral("kept"));
+    memos->editor(0)->setPlainText(QStringLiteral("kept"));
     memos->ClosePage(0);  // the only page stays
     EXPECT_EQ(memos->LastIndex(), 0);
-    EXPECT_EQ(memos->Editors[0]->toPlainText(), QStringLiteral("kept"));
-    EXPECT_EQ(memos->FileNames[0], QStringLiteral("/a/2.c"));
+    EXPECT_EQ(memos->editor(0)->toPlainText(), QStringLiteral("kept"));
+    EXPECT_EQ(memos->fileName(0), QStringLiteral("/a/2.c"));
 }
 
 TEST_F(PageSetFixture, ActiveIndexAboveLastSelectsLastAndAddPageSelectsNew)
@@ -75,10 +78,10 @@ TEST_F(PageSetFixture, ActiveIndexAboveLastSelectsLastAndAddPageSelectsNew)
     EXPECT_EQ(memos->ActiveIndex(), 2);
     memos->setActiveIndex(0);
     EXPECT_EQ(memos->ActiveIndex(), 0);
-    EXPECT_EQ(memos->ActiveMemo(), memos->Editors[0]);
+    EXPECT_EQ(memos->ActiveMemo(), memos->editor(0));
     memos->setActiveIndex(memos->LastIndex() + 5);
     EXPECT_EQ(memos->ActiveIndex(), 2);
-    EXPECT_EQ(memos->ActivePage(), memos->Sheets[2]);
+    EXPECT_EQ(memos->ActivePage(), memos->sheet(2));
 }
 
 // Reads of Color and Font hand page 0's values to every other page.
@@ -87,23 +90,23 @@ TEST_F(PageSetFixture, ColorAndFontReadsCopyPageZero)
     memos->AddPage(QString());
     memos->AddPage(QString());
     memos->setColor(QColor(10, 20, 30));
-    memos->Editors[2]->setColor(Qt::red);
+    memos->editor(2)->setColor(Qt::red);
     EXPECT_EQ(memos->Color(), QColor(10, 20, 30));
-    EXPECT_EQ(memos->Editors[2]->Color(), QColor(10, 20, 30));
+    EXPECT_EQ(memos->editor(2)->Color(), QColor(10, 20, 30));
 
-    QFont big = memos->Editors[0]->font();
+    QFont big = memos->editor(0)->font();
     big.setPointSize(20);
-    memos->Editors[0]->setFont(big);
-    memos->Editors[0]->setFontColor(Qt::yellow);
-    EXPECT_EQ(memos->Editors[1]->font().pointSize(), 12);
+    memos->editor(0)->setFont(big);
+    memos->editor(0)->setFontColor(Qt::yellow);
+    EXPECT_EQ(memos->editor(1)->font().pointSize(), 12);
     EXPECT_EQ(memos->Font().pointSize(), 20);
-    EXPECT_EQ(memos->Editors[1]->font().pointSize(), 20);
-    EXPECT_EQ(memos->Editors[2]->fontColor(), QColor(Qt::yellow));
+    EXPECT_EQ(memos->editor(1)->font().pointSize(), 20);
+    EXPECT_EQ(memos->editor(2)->fontColor(), QColor(Qt::yellow));
 }
 
 TEST_F(PageSetFixture, NewPageTakesPageZeroColorAndEditorDefaults)
 {
-    TCustomizedMemo* e = memos->Editors[0];
+    TCustomizedMemo* e = memos->editor(0);
     EXPECT_EQ(e->Color(), QColor(Qt::black));
     EXPECT_EQ(e->fontColor(), QColor(Qt::white));
     EXPECT_EQ(e->font().family(), QStringLiteral("ＭＳ 明朝"));
@@ -112,7 +115,7 @@ TEST_F(PageSetFixture, NewPageTakesPageZeroColorAndEditorDefaults)
     EXPECT_FALSE(e->tabChangesFocus());
     memos->setColor(Qt::darkBlue);
     memos->AddPage(QString());
-    EXPECT_EQ(memos->Editors[1]->Color(), QColor(Qt::darkBlue));
+    EXPECT_EQ(memos->editor(1)->Color(), QColor(Qt::darkBlue));
 }
 
 // Tab stops lie every n average character widths of the editor's own font.
@@ -120,7 +123,8 @@ TEST_F(PageSetFixture, TabWidthSetsStopsOnEveryPage)
 {
     memos->AddPage(QString());
     memos->setTabWidth(8);
-    for (TCustomizedMemo* e : memos->Editors) {
+    for (int i = 0; i <= memos->LastIndex(); ++i) {
+        TCustomizedMemo* e = memos->editor(i);
         EXPECT_EQ(e->TabWidth, 8);
         EXPECT_DOUBLE_EQ(e->tabStopDistance(), averageCharWidth(e->font()) * 8);
     }
@@ -130,7 +134,7 @@ TEST_F(PageSetFixture, TabWidthSetsStopsOnEveryPage)
     QFont mono = memos->Font();
     mono.setPointSize(12);
     memos->setFont(mono);
-    EXPECT_NEAR(memos->Editors[0]->tabStopDistance(),
+    EXPECT_NEAR(memos->editor(0)->tabStopDistance(),
                 QFontMetricsF(mono).horizontalAdvance(QStringLiteral("12345678")), 0.5);
 }
 
@@ -138,7 +142,7 @@ TEST_F(PageSetFixture, TabWidthSetsStopsOnEveryPage)
 // Modified on every change, so an Undo after a save marks the page again.
 TEST_F(PageSetFixture, ChangeMarkAppendedOnceOnEdit)
 {
-    TCustomizedMemo* e = memos->Editors[0];
+    TCustomizedMemo* e = memos->editor(0);
     putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("loaded"), {}});
     EXPECT_FALSE(e->ChangeMarked);
     EXPECT_EQ(memos->caption(0), QStringLiteral("a.c"));
@@ -158,7 +162,7 @@ TEST_F(PageSetFixture, ChangeMarkAppendedOnceOnEdit)
     EXPECT_EQ(memos->caption(0), QStringLiteral("a.c *"));
 
     memos->AddPage(QString());
-    QTest::keyClicks(memos->Editors[1], QStringLiteral("z"));
+    QTest::keyClicks(memos->editor(1), QStringLiteral("z"));
     EXPECT_EQ(memos->caption(1), QStringLiteral(" *"));
 }
 
@@ -189,7 +193,7 @@ CaretPos caretAt(QPlainTextEdit& e, int pos)
 
 TEST_F(PageSetFixture, CaretLineAndColumn)
 {
-    TCustomizedMemo* e = memos->Editors[0];
+    TCustomizedMemo* e = memos->editor(0);
     e->setPlainText(QStringLiteral("one\ntwo\n\tx\n日本語abc"));
     CaretPos p = caretAt(*e, 0);
     EXPECT_EQ(p.line, 1);
@@ -212,7 +216,7 @@ TEST_F(PageSetFixture, CaretLineAndColumn)
 // A wrapped paragraph counts as several display lines.
 TEST_F(PageSetFixture, WrappedParagraphCountsSeveralLines)
 {
-    TCustomizedMemo* e = memos->Editors[0];
+    TCustomizedMemo* e = memos->editor(0);
     e->setPlainText(QString(400, u'w') + QStringLiteral("\nnext"));
     QApplication::processEvents();
     const int wrapped = e->document()->firstBlock().layout()->lineCount();
@@ -220,4 +224,13 @@ TEST_F(PageSetFixture, WrappedParagraphCountsSeveralLines)
     const CaretPos p = caretAt(*e, 401);
     EXPECT_EQ(p.line, wrapped + 1);
     EXPECT_EQ(p.column, 1);
+}
+
+// The editor hands back exactly what it holds (no-break spaces, tabs, U+2028).
+TEST(TextFile, EditorTextKeepsEveryCharacter)
+{
+    QPlainTextEdit editor;
+    const QString text = QString::fromUtf8("a\u00A0b\t\u2028c\n\n€\n");
+    editor.setPlainText(text);
+    EXPECT_EQ(editorText(editor), text);
 }

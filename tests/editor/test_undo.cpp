@@ -20,7 +20,7 @@ struct UndoFixture : ::testing::Test {
         control->setGeometry(0, 0, 400, 300);
         memos = std::make_unique<TMemos>(&window, control);
         window.show();
-        page = memos->Editors[0];
+        page = memos->editor(0);
         page->setPlainText(QStringLiteral("int x;"));  // as loaded: not modified
         page->moveCursor(QTextCursor::End);
     }

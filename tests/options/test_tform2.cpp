@@ -32,10 +32,11 @@ struct DialogFixture : ::testing::Test {
     QWidget window;
     TPageControl* pageControl = new TPageControl(&window);
     std::unique_ptr<TMemos> memos;
-    CompileOptionSet options;
-    QString directory = QStringLiteral("/opt/bcc/");
-    QString name = QStringLiteral("bcc32.exe");
-    int runMode = 0;
+    WindowState state;
+    CompileOptionSet& options = state.OptionSet;
+    QString& directory = state.CompilerDirectory;
+    QString& name = state.CompilerName;
+    AfterRun& runMode = state.RunMode;
     std::unique_ptr<TForm2> form;
 
     void SetUp() override
@@ -44,8 +45,8 @@ struct DialogFixture : ::testing::Test {
         pageControl->setGeometry(0, 0, 400, 300);
         memos = std::make_unique<TMemos>(&window, pageControl);
         memos->AddPage(QString());
-        form = std::make_unique<TForm2>(
-            ConfigTarget{memos.get(), &options, &directory, &name, &runMode}, dialogs, &window);
+        directory = QStringLiteral("/opt/bcc/");
+        form = std::make_unique<TForm2>(state, *memos, dialogs, &window);
     }
     void TearDown() override
     {
@@ -64,7 +65,7 @@ struct DialogFixture : ::testing::Test {
     struct Values {
         int tabWidth;
         QString directory, name;
-        int runMode;
+        AfterRun runMode;
         CompileOptionSet options;
         bool operator==(const Values&) const = default;
     };
@@ -76,7 +77,7 @@ struct DialogFixture : ::testing::Test {
         memos->setTabWidth(6);
         directory = QStringLiteral("/stored/dir");
         name = QStringLiteral("stored.exe");
-        runMode = 1;
+        runMode = AfterRun::WaitForExit;
         options.Instructions = "-5 ";
         options.B = "-B ";
         options.smallb.clear();
@@ -86,6 +87,7 @@ struct DialogFixture : ::testing::Test {
         options.insideManual = "-v";
         options.smallj = "-j3 ";
         options.n_of_j = 3;
+        nollex::LoadOptionsIntoDialog(options, state.OptionBoxes);
         form->LoadOptionsIntoDialog();
     }
 
@@ -158,11 +160,11 @@ TEST_F(DialogFixture, OkAppliesEverything)
 
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(memos->TabWidth(), 8);
-    for (TCustomizedMemo* e : memos->Editors)
-        EXPECT_EQ(e->TabWidth, 8);
+    for (int i = 0; i <= memos->LastIndex(); ++i)
+        EXPECT_EQ(memos->editor(i)->TabWidth, 8);
     EXPECT_EQ(directory, QStringLiteral("/new dir"));
     EXPECT_EQ(name, QStringLiteral("cc.exe"));
-    EXPECT_EQ(runMode, 1);
+    EXPECT_EQ(runMode, AfterRun::WaitForExit);
     EXPECT_EQ(options.I, QStringLiteral("-Iinc "));
     EXPECT_EQ(form->Edit6->text(), QStringLiteral("8"));
     EXPECT_EQ(form->Edit9->text(), QStringLiteral("0"));
@@ -221,7 +223,7 @@ TEST_F(DialogFixture, ResetThenCancelAndResetThenOk)
     EXPECT_EQ(memos->TabWidth(), 6);
     EXPECT_EQ(directory, QStringLiteral("/stored/dir"));
     EXPECT_EQ(name, QStringLiteral("stored.exe"));
-    EXPECT_EQ(runMode, 1);
+    EXPECT_EQ(runMode, AfterRun::WaitForExit);
 }
 
 // Ctrl+D applies like OK on every tab, also from an edit that would otherwise
@@ -359,7 +361,7 @@ TEST_F(DialogFixture, CountThatIsNoNumber)
     expected.n_of_g = 2;
     EXPECT_EQ(options, expected);
     EXPECT_EQ(directory, QStringLiteral("/opt/bcc/"));
-    EXPECT_EQ(runMode, 0);
+    EXPECT_EQ(runMode, AfterRun::CloseConsole);
 
     QTest::mouseClick(form->Button3, Qt::LeftButton);
     EXPECT_EQ(form->Edit6->text(), QStringLiteral("8"));
@@ -448,8 +450,8 @@ TEST(TForm2InMainWindow, EditsTheMainWindowsValues)
     TForm1 form({dialogs, dir.path()});
     TForm2* dialog = form.form2();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->Edit7->text(), form.CompilerDirectory);
-    EXPECT_EQ(dialog->Edit8->text(), form.CompilerName);
+    EXPECT_EQ(dialog->Edit7->text(), form.State.CompilerDirectory);
+    EXPECT_EQ(dialog->Edit8->text(), form.State.CompilerName);
 
     dialog->show();
     dialog->Edit6->setText(QStringLiteral("8"));
@@ -458,9 +460,9 @@ TEST(TForm2InMainWindow, EditsTheMainWindowsValues)
     dialog->RadioGroup3->setItemIndex(1);
     QTest::mouseClick(dialog->Button2, Qt::LeftButton);
     EXPECT_EQ(form.Memos->TabWidth(), 8);
-    EXPECT_EQ(form.CompilerName, QStringLiteral("cc.exe"));
-    EXPECT_EQ(form.OptionSet.P, QStringLiteral("-P "));
-    EXPECT_EQ(form.RunMode, 1);
+    EXPECT_EQ(form.State.CompilerName, QStringLiteral("cc.exe"));
+    EXPECT_EQ(form.State.OptionSet.P, QStringLiteral("-P "));
+    EXPECT_EQ(form.State.RunMode, AfterRun::WaitForExit);
 }
 
 // Not run by default: grabs each tab into $NOLLEX_SHOT_DIR (default /tmp) to look at.

@@ -84,10 +84,10 @@ struct ProjectE2e : ::testing::Test {
     void type(int page, const QString& what)
     {
         memos().setActiveIndex(page);
-        QTextCursor cursor = memos().Editors[page]->textCursor();
+        QTextCursor cursor = memos().editor(page)->textCursor();
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(what);
-        ASSERT_TRUE(memos().Editors[page]->ChangeMarked);
+        ASSERT_TRUE(memos().editor(page)->ChangeMarked);
     }
     bool waitForRuns(int runs) const
     {
@@ -97,9 +97,9 @@ struct ProjectE2e : ::testing::Test {
     QString messages() const { return form->Memo2->toPlainText(); }
     void expectProjectOpen()
     {
-        EXPECT_EQ(memos().FileNames, (QStringList{mainFile, header, notes}));
-        EXPECT_EQ(form->ProjectMainIndex, 0);
-        EXPECT_EQ(form->ProjectFile, prj);
+        EXPECT_EQ(memos().fileNames(), (QStringList{mainFile, header, notes}));
+        EXPECT_EQ(form->State.ProjectMainIndex, 0);
+        EXPECT_EQ(form->State.ProjectFile, prj);
         EXPECT_EQ(form->StatusPanel0->text(), QStringLiteral("Project : ") + prj);
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < notes.txt >"));
     }
@@ -132,7 +132,7 @@ TEST_F(ProjectE2e, OpenBuildAndCloseFromTheMenuAndByADrop)
     EXPECT_TRUE(consoleOutput().contains(QStringLiteral("Hello from the project")))
         << consoleOutput().toStdString() << messages().toStdString();
     EXPECT_EQ(memos().ActiveIndex(), 0);
-    EXPECT_EQ(form->LastBuildFileName, QStringLiteral("main.cpp"));
+    EXPECT_EQ(form->State.LastBuildFileName, QStringLiteral("main.cpp"));
     EXPECT_TRUE(readAll(header).contains("Hello from the project"));
     EXPECT_EQ(readAll(notes), "not C at all\n");
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.cpp")));
@@ -152,8 +152,8 @@ TEST_F(ProjectE2e, OpenBuildAndCloseFromTheMenuAndByADrop)
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_TRUE(dialogs.asked[0].text.contains(QStringLiteral("notes.txt")));
     EXPECT_EQ(memos().LastIndex(), 0);
-    EXPECT_TRUE(memos().FileNames[0].isEmpty());
-    EXPECT_EQ(form->ProjectMainIndex, -1);
+    EXPECT_TRUE(memos().fileName(0).isEmpty());
+    EXPECT_EQ(form->State.ProjectMainIndex, -1);
     EXPECT_TRUE(form->StatusPanel0->text().isEmpty());
 
     // Dropped on the window, the project opens again, and F9 builds its main file
@@ -175,5 +175,5 @@ TEST_F(ProjectE2e, OpenBuildAndCloseFromTheMenuAndByADrop)
 
     form->ProjectClose1->trigger();
     EXPECT_EQ(memos().LastIndex(), 0);
-    EXPECT_EQ(form->ProjectFile, prj);
+    EXPECT_EQ(form->State.ProjectFile, prj);
 }

@@ -68,7 +68,7 @@ struct Projects : ::testing::Test {
     }
 
     TMemos& memos() const { return *form->Memos; }
-    QString text(int page) const { return memos().Editors[page]->toPlainText(); }
+    QString text(int page) const { return memos().editor(page)->toPlainText(); }
     QString status() const { return form->StatusPanel0->text(); }
     QStringList captions() const
     {
@@ -85,7 +85,7 @@ struct Projects : ::testing::Test {
     void type(int page, const QString& what)
     {
         memos().setActiveIndex(page);
-        QTextCursor cursor = memos().Editors[page]->textCursor();
+        QTextCursor cursor = memos().editor(page)->textCursor();
         cursor.insertText(what);
     }
     // A state that a declined or rejected opening must leave exactly as it was.
@@ -97,8 +97,8 @@ struct Projects : ::testing::Test {
     };
     Snapshot snapshot() const
     {
-        Snapshot s{memos().FileNames, {}, captions(), form->ProjectFile, status(),
-                   form->windowTitle(), form->ProjectMainIndex, memos().ActiveIndex()};
+        Snapshot s{memos().fileNames(), {}, captions(), form->State.ProjectFile, status(),
+                   form->windowTitle(), form->State.ProjectMainIndex, memos().ActiveIndex()};
         for (int i = 0; i <= memos().LastIndex(); ++i)
             s.texts << text(i);
         return s;
@@ -125,20 +125,20 @@ TEST_F(Projects, OpenLoadsEveryEntryAndReportsAMissingOneOnce)
     EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::None);
 
     ASSERT_EQ(memos().LastIndex(), 2);
-    EXPECT_EQ(memos().FileNames, (QStringList{a, b, QString()}));
+    EXPECT_EQ(memos().fileNames(), (QStringList{a, b, QString()}));
     EXPECT_EQ(captions(), (QStringList{"a.cpp", "b.cpp", "gone.cpp"}));
     EXPECT_EQ(text(0), QStringLiteral("int a;\n"));
     EXPECT_EQ(text(1), QStringLiteral("int b;\n"));
     EXPECT_EQ(text(2), QString());
     for (int i = 0; i <= 2; ++i) {
-        EXPECT_EQ(memos().Editors[i]->OwningProject, prj);
-        EXPECT_EQ(memos().Editors[i]->TabWidth, 8);
-        EXPECT_FALSE(memos().Editors[i]->Modified());
+        EXPECT_EQ(memos().editor(i)->OwningProject, prj);
+        EXPECT_EQ(memos().editor(i)->TabWidth, 8);
+        EXPECT_FALSE(memos().editor(i)->Modified());
     }
     EXPECT_EQ(memos().ActiveIndex(), 2);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < gone.cpp >"));
-    EXPECT_EQ(form->ProjectFile, prj);
-    EXPECT_EQ(form->ProjectMainIndex, 1);
+    EXPECT_EQ(form->State.ProjectFile, prj);
+    EXPECT_EQ(form->State.ProjectMainIndex, 1);
     EXPECT_EQ(status(), QStringLiteral("Project : ") + prj);
 }
 
@@ -155,7 +155,7 @@ TEST_F(Projects, OpenReplacesThePagesAndAllowsDuplicates)
 
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0].text, saveQuestion(QString()));
-    EXPECT_EQ(memos().FileNames, (QStringList{a, a}));
+    EXPECT_EQ(memos().fileNames(), (QStringList{a, a}));
     EXPECT_EQ(captions(), (QStringList{"a.cpp", "a.cpp"}));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < a.cpp >"));
 }
@@ -218,8 +218,8 @@ TEST_F(Projects, OldVersionIsAskedAbout)
     dialogs.answer(MsgAnswer::Yes);
     form->OpenProject(prj);
     EXPECT_EQ(dialogs.asked.size(), 2);
-    EXPECT_EQ(memos().FileNames, (QStringList{a, b}));
-    EXPECT_EQ(form->ProjectMainIndex, 0);
+    EXPECT_EQ(memos().fileNames(), (QStringList{a, b}));
+    EXPECT_EQ(form->State.ProjectMainIndex, 0);
 }
 
 // "Project Open" shows the project dialog; a cancel does nothing.
@@ -231,12 +231,12 @@ TEST_F(Projects, ProjectOpenAsksForTheFile)
     EXPECT_EQ(dialogs.asked[0].kind, test::Asked::OpenFiles);
     EXPECT_EQ(dialogs.asked[0].filter, QStringLiteral("Nollex Project(*.prj)|*.prj"));
     EXPECT_FALSE(dialogs.asked[0].multiple);
-    EXPECT_EQ(form->ProjectMainIndex, -1);
+    EXPECT_EQ(form->State.ProjectMainIndex, -1);
 
     dialogs.answer(QStringList{project("p.prj", {a, b, c}, 2)});
     form->ProjectOpen1->trigger();
-    EXPECT_EQ(memos().FileNames, (QStringList{a, b, c}));
-    EXPECT_EQ(form->ProjectMainIndex, 2);
+    EXPECT_EQ(memos().fileNames(), (QStringList{a, b, c}));
+    EXPECT_EQ(form->State.ProjectMainIndex, 2);
 }
 
 // A listed folder or unreadable file is shown with its error and left untitled
@@ -250,9 +250,9 @@ TEST_F(Projects, UnreadableEntryIsReportedAndLeftUntitled)
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
     EXPECT_TRUE(dialogs.asked[0].text.contains(dir.file("folder.cpp")));
-    EXPECT_EQ(memos().FileNames, (QStringList{a, QString(), b}));
+    EXPECT_EQ(memos().fileNames(), (QStringList{a, QString(), b}));
     EXPECT_EQ(captions(), (QStringList{"a.cpp", "folder.cpp", "b.cpp"}));
-    EXPECT_EQ(form->ProjectMainIndex, 2);
+    EXPECT_EQ(form->State.ProjectMainIndex, 2);
 }
 
 // Keeping a page while the old pages close stops the opening: nothing is loaded
@@ -270,7 +270,7 @@ TEST_F(Projects, KeptPageStopsTheOpening)
 
     // A project open; its last page is kept with No to the membership question:
     // asked once, not once per page.
-    memos().Editors[0]->setModified(false);
+    memos().editor(0)->setModified(false);
     const QString first = project("first.prj", {a, b}, 1);
     form->OpenProject(first);
     before = snapshot();
@@ -296,18 +296,18 @@ TEST_F(Projects, StoppedOpeningFollowsTheOldMainPage)
     dialogs.answer(MsgAnswer::Yes);
     dialogs.answer(MsgAnswer::No);
     form->OpenProject(other);
-    EXPECT_EQ(memos().FileNames, (QStringList{b, c}));
-    EXPECT_EQ(form->ProjectMainIndex, 0);
-    EXPECT_EQ(form->ProjectFile, three);
+    EXPECT_EQ(memos().fileNames(), (QStringList{b, c}));
+    EXPECT_EQ(form->State.ProjectMainIndex, 0);
+    EXPECT_EQ(form->State.ProjectFile, three);
     EXPECT_EQ(status(), QStringLiteral("Project : ") + three);
 
     memos().setActiveIndex(0);
     dialogs.answer(MsgAnswer::Yes);
     dialogs.answer(MsgAnswer::No);
     form->OpenProject(other);
-    EXPECT_EQ(memos().FileNames, QStringList{c});
-    EXPECT_EQ(form->ProjectMainIndex, -1);
-    EXPECT_EQ(form->ProjectFile, three);
+    EXPECT_EQ(memos().fileNames(), QStringList{c});
+    EXPECT_EQ(form->State.ProjectMainIndex, -1);
+    EXPECT_EQ(form->State.ProjectFile, three);
     EXPECT_EQ(status(), QString());
 }
 
@@ -316,12 +316,12 @@ TEST_F(Projects, StoppedOpeningFollowsTheOldMainPage)
 TEST_F(Projects, FailedSaveWhileClosingRestoresTheProjectState)
 {
     const QString prj = project("p.prj", {a}, 0);
-    memos().FileNames[0] = dir.file("no such folder/x.cpp");
+    memos().setFileName(0, dir.file("no such folder/x.cpp"));
     type(0, QStringLiteral("draft"));
     dialogs.answer(MsgAnswer::Yes);
     EXPECT_THROW(form->OpenProject(prj), NollexError);
-    EXPECT_EQ(form->ProjectMainIndex, -1);
-    EXPECT_TRUE(form->ProjectFile.isEmpty());
+    EXPECT_EQ(form->State.ProjectMainIndex, -1);
+    EXPECT_TRUE(form->State.ProjectFile.isEmpty());
     EXPECT_EQ(text(0), QStringLiteral("draft"));
 }
 
@@ -333,7 +333,7 @@ TEST_F(Projects, ProjectClose)
     loadPageFile(memos(), 0, c);
     form->setStatusText(QStringLiteral("kept"));
     form->ProjectClose1->trigger();
-    EXPECT_EQ(memos().FileNames, QStringList{c});
+    EXPECT_EQ(memos().fileNames(), QStringList{c});
     EXPECT_EQ(status(), QStringLiteral("kept"));
     EXPECT_TRUE(dialogs.asked.isEmpty());
 
@@ -346,10 +346,10 @@ TEST_F(Projects, ProjectClose)
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0].text, saveQuestion(QStringLiteral("b.cpp")));
     EXPECT_EQ(memos().LastIndex(), 0);
-    EXPECT_TRUE(memos().FileNames[0].isEmpty());
-    EXPECT_TRUE(memos().Editors[0]->OwningProject.isEmpty());
-    EXPECT_EQ(form->ProjectMainIndex, -1);
-    EXPECT_EQ(form->ProjectFile, prj);
+    EXPECT_TRUE(memos().fileName(0).isEmpty());
+    EXPECT_TRUE(memos().editor(0)->OwningProject.isEmpty());
+    EXPECT_EQ(form->State.ProjectMainIndex, -1);
+    EXPECT_EQ(form->State.ProjectFile, prj);
     EXPECT_EQ(status(), QString());
 
     form->OpenProject(prj);
@@ -359,7 +359,7 @@ TEST_F(Projects, ProjectClose)
     form->ProjectClose1->trigger();
     EXPECT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(memos().LastIndex(), 2);
-    EXPECT_EQ(form->ProjectMainIndex, -1);
+    EXPECT_EQ(form->State.ProjectMainIndex, -1);
 }
 
 // The membership question of Close and the build's project step see the opened
@@ -377,7 +377,7 @@ TEST_F(Projects, CloseAsksAboutProjectPagesWhileTheProjectIsOpen)
 
     dialogs.answer(MsgAnswer::Yes);
     form->Close1Click();
-    EXPECT_EQ(memos().FileNames, QStringList{a});
+    EXPECT_EQ(memos().fileNames(), QStringList{a});
 }
 
 // Not a check: pictures of the Project tab with a few entries, for a person to

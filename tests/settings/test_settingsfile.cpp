@@ -9,6 +9,8 @@
 #include "project/ProjectFile.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFile.h"
+#include "platform/Processes.h"
+#include "support/FakeWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
@@ -49,7 +51,8 @@ struct SettingsFixture : ::testing::Test {
 // Everything a restart must bring back, gathered from a window.
 struct Snapshot {
     QStringList fileNames, tabCaptions, texts;
-    int activeIndex, tabWidth, runMode;
+    int activeIndex, tabWidth;
+    AfterRun runMode;
     QColor background, fontColor;
     QString fontFamily;
     qreal fontPoints;
@@ -65,22 +68,22 @@ struct Snapshot {
     explicit Snapshot(TForm1& f)
     {
         TMemos& m = *f.Memos;
-        fileNames = m.FileNames;
+        fileNames = m.fileNames();
         for (int i = 0; i <= m.LastIndex(); ++i) {
             tabCaptions << m.caption(i);
-            texts << m.Editors[i]->toPlainText();
+            texts << m.editor(i)->toPlainText();
         }
         activeIndex = m.ActiveIndex();
         tabWidth = m.TabWidth();
-        runMode = f.RunMode;
+        runMode = f.State.RunMode;
         background = m.Color();
         fontColor = m.FontColor();
         fontFamily = m.Font().family();
         fontPoints = m.Font().pointSizeF();
-        compilerDirectory = f.CompilerDirectory;
-        compilerName = f.CompilerName;
+        compilerDirectory = f.State.CompilerDirectory;
+        compilerName = f.State.CompilerName;
         caption = f.windowTitle();
-        options = f.OptionSet;
+        options = f.State.OptionSet;
         TForm2& d = *f.form2();
         controls = d.optionControls();
         edit6 = d.Edit6->text();
@@ -153,8 +156,8 @@ TEST_F(SettingsFixture, RoundTripThroughCloseAndRestart)
         d.Edit4->setText(QStringLiteral("-ml"));  // -T stays off, its text is kept
         d.Edit->setText(QStringLiteral("-DX=1 -v"));
         d.ApplyOptions();
-        EXPECT_EQ(form->OptionSet.I, QStringLiteral("-I\"/usr/include/my dir\" "));
-        EXPECT_EQ(form->OptionSet.P, QStringLiteral("-P "));
+        EXPECT_EQ(form->State.OptionSet.I, QStringLiteral("-I\"/usr/include/my dir\" "));
+        EXPECT_EQ(form->State.OptionSet.P, QStringLiteral("-P "));
 
         Snapshot s(*form);
         EXPECT_TRUE(form->close());
@@ -172,11 +175,11 @@ TEST_F(SettingsFixture, RoundTripThroughCloseAndRestart)
     EXPECT_EQ(after.tabCaptions, (QStringList{"a.c", "", " b.cpp "}));
     EXPECT_EQ(after.caption, "Nollex < " + a + " >");
     EXPECT_EQ(after.tabWidth, 8);
-    EXPECT_EQ(after.runMode, 1);
+    EXPECT_EQ(after.runMode, AfterRun::WaitForExit);
     EXPECT_EQ(after.options.Instructions, QStringLiteral("-5 "));
     EXPECT_EQ(after.options.n_of_g, 5);
     EXPECT_EQ(after.options.insideT, QStringLiteral("-ml"));
-    EXPECT_FALSE(again->Memos->Editors[0]->Modified());
+    EXPECT_FALSE(again->Memos->editor(0)->Modified());
 }
 
 // Guards the first start: no file is no error, and every value is the default.
@@ -198,9 +201,9 @@ TEST_F(SettingsFixture, MissingOrEmptyFileGivesDefaults)
         EXPECT_EQ(form->Memos->TabWidth(), 4);
         EXPECT_EQ(form->form2()->Edit6->text(), QStringLiteral("4"));
         // The stand-in compiler's folder, as the window was created with it.
-        EXPECT_EQ(form->CompilerDirectory, QDir::cleanPath(folder.path()));
-        EXPECT_EQ(form->form2()->Edit7->text(), form->CompilerDirectory);
-        EXPECT_EQ(form->OptionSet, CompileOptionSet{});
+        EXPECT_EQ(form->State.CompilerDirectory, QDir::cleanPath(folder.path()));
+        EXPECT_EQ(form->form2()->Edit7->text(), form->State.CompilerDirectory);
+        EXPECT_EQ(form->State.OptionSet, CompileOptionSet{});
         EXPECT_EQ(form->FontDialog1.font, form->Memos->Font());
     }
 }
@@ -301,10 +304,10 @@ TEST_F(SettingsFixture, PagesWithAMissingFileAndAnIndexBeyondTheLast)
     auto form = start();
     TMemos& m = *form->Memos;
     ASSERT_EQ(m.LastIndex(), 2);
-    EXPECT_EQ(m.FileNames, (QStringList{a, QString(), c}));
+    EXPECT_EQ(m.fileNames(), (QStringList{a, QString(), c}));
     EXPECT_EQ(m.caption(1), QString());
-    EXPECT_EQ(m.Editors[1]->toPlainText(), QString());
-    EXPECT_EQ(m.Editors[2]->toPlainText(), QStringLiteral("C"));
+    EXPECT_EQ(m.editor(1)->toPlainText(), QString());
+    EXPECT_EQ(m.editor(2)->toPlainText(), QStringLiteral("C"));
     EXPECT_EQ(m.ActiveIndex(), 2);
     EXPECT_EQ(form->windowTitle(), "Nollex < " + c + " >");
 
@@ -320,7 +323,7 @@ TEST_F(SettingsFixture, OptionTextsAndNumbersAsRead)
               "_smallw=", "_Instructions=", "_insideI=/x   ", "_Manual=true", "__Manual=5",
               "__smallw=0", "_n_of_g=7"});
     auto form = start();
-    const CompileOptionSet& s = form->OptionSet;
+    const CompileOptionSet& s = form->State.OptionSet;
     EXPECT_EQ(s.smallb, QStringLiteral("-b "));
     EXPECT_EQ(s.smallw, QString());
     EXPECT_EQ(s.Instructions, QStringLiteral(" "));
@@ -355,11 +358,11 @@ TEST_F(SettingsFixture, PageThatFailsToLoadIsReportedAndTheRestoreGoesOn)
     EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
     EXPECT_TRUE(dialogs.asked[0].text.contains(folder.file("folder.c")));
     EXPECT_EQ(form->Memos->LastIndex(), 2);
-    EXPECT_EQ(form->Memos->FileNames[0], QString());
-    EXPECT_EQ(form->Memos->FileNames[2], later);
-    EXPECT_EQ(form->Memos->Editors[2]->toPlainText(), QStringLiteral("L"));
+    EXPECT_EQ(form->Memos->fileName(0), QString());
+    EXPECT_EQ(form->Memos->fileName(2), later);
+    EXPECT_EQ(form->Memos->editor(2)->toPlainText(), QStringLiteral("L"));
     EXPECT_EQ(form->Memos->TabWidth(), 8);
-    EXPECT_EQ(form->CompilerName, QStringLiteral("other.exe"));
+    EXPECT_EQ(form->State.CompilerName, QStringLiteral("other.exe"));
 }
 
 // Guards the number of pages: all that the file lists come back, past a hundred.
@@ -369,7 +372,7 @@ TEST_F(SettingsFixture, MoreThanAHundredPagesComeBack)
     writeIni({"[System]", "Index=149", "FileName149=" + last});
     auto form = start();
     ASSERT_EQ(form->Memos->LastIndex(), 149);
-    EXPECT_EQ(form->Memos->FileNames[149], last);
+    EXPECT_EQ(form->Memos->fileName(149), last);
     ASSERT_TRUE(form->close());
     EXPECT_EQ(stored("System", "FileName149"), last);
 }
@@ -383,35 +386,34 @@ TEST_F(SettingsFixture, RecordedProjectIsOpenedInsteadOfThePages)
     writeIni({"[System]", "Index=1", "FileName0=" + folder.write("a.c", "A"), "Tab=8",
               "[Project]", "ProjectFile=" + prj, "[Compiler]", "compiler_name=other.exe"});
     TForm1 form({dialogs, folder.path()});
-    const HostFileSystem files;
+    HostFileSystem files;
+    HostProcessStarter processes(folder.path());
     for (bool throws : {false, true}) {
         SCOPED_TRACE(throws);
         QStringList opened;
-        SettingsHost host{*form.Memos, form.OptionSet, form.RunMode, form.CompilerDirectory,
-                          form.CompilerName, form.ProjectFile, form.ProjectMainIndex,
-                          form.FontDialog1, *form.form2(), dialogs, files,
-                          [&](const QString& path) {
-                              opened << path;
-                              if (throws)
-                                  throw NollexError(QStringLiteral("broken"));
-                          },
-                          [&](const QString& x) { form.setMainCaption(x); }};
+        test::FakeWindow host(dialogs, files, processes);
+        host.memos = form.Memos.get();
+        host.onOpenProject = [&](const QString& path) {
+            opened << path;
+            if (throws)
+                throw NollexError(QStringLiteral("broken"));
+        };
         if (throws)
             dialogs.answer(MsgAnswer::Ok);
-        restoreSettings(iniPath(), host);
+        restoreSettings(iniPath(), form.State, host);
         EXPECT_EQ(opened, QStringList{prj});
-        EXPECT_EQ(form.ProjectFile, prj);
+        EXPECT_EQ(form.State.ProjectFile, prj);
         EXPECT_EQ(form.Memos->LastIndex(), 0);
-        EXPECT_EQ(form.Memos->FileNames[0], QString());
+        EXPECT_EQ(form.Memos->fileName(0), QString());
         EXPECT_EQ(form.Memos->TabWidth(), 8);
-        EXPECT_EQ(form.CompilerName, QStringLiteral("other.exe"));
+        EXPECT_EQ(form.State.CompilerName, QStringLiteral("other.exe"));
         if (throws) {
             ASSERT_EQ(dialogs.asked.size(), 1);
             EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("broken."));
         }
     }
     // The project never opened: the next close forgets it.
-    ASSERT_EQ(form.ProjectMainIndex, -1);
+    ASSERT_EQ(form.State.ProjectMainIndex, -1);
     ASSERT_TRUE(form.close());
     EXPECT_EQ(stored("Project", "ProjectFile"), QString());
     EXPECT_EQ(stored("System", "FileName0"), QString());
@@ -430,8 +432,8 @@ TEST_F(SettingsFixture, RecordedProjectThroughTheWindow)
               "[Project]", "ProjectFile=" + prj});
     {
         auto form = start();
-        EXPECT_EQ(form->Memos->FileNames, (QStringList{a, main}));
-        EXPECT_EQ(form->ProjectMainIndex, 1);
+        EXPECT_EQ(form->Memos->fileNames(), (QStringList{a, main}));
+        EXPECT_EQ(form->State.ProjectMainIndex, 1);
         EXPECT_EQ(form->Memos->ActiveIndex(), 0);
         EXPECT_EQ(form->windowTitle(), "Nollex < " + a + " >");
         ASSERT_TRUE(form->close());
@@ -440,7 +442,7 @@ TEST_F(SettingsFixture, RecordedProjectThroughTheWindow)
     QFile::remove(prj);
     dialogs.answer(MsgAnswer::No);  // the project reader's question about its version
     auto form = start();
-    EXPECT_EQ(form->ProjectMainIndex, -1);
+    EXPECT_EQ(form->State.ProjectMainIndex, -1);
     EXPECT_EQ(form->Memos->LastIndex(), 0);
     ASSERT_TRUE(form->close());
     EXPECT_EQ(stored("Project", "ProjectFile"), QString());
@@ -514,11 +516,11 @@ TEST_F(SettingsFixture, DamagedFilesStartWithDefaultsAndAreRepaired)
         EXPECT_EQ(m.Font().pointSize(), 12);
         EXPECT_EQ(m.Font().family(), QStringLiteral("ＭＳ 明朝"));
         EXPECT_EQ(m.TabWidth(), 4);
-        EXPECT_EQ(form->RunMode, 0);
+        EXPECT_EQ(form->State.RunMode, AfterRun::CloseConsole);
         EXPECT_EQ(form->form2()->RadioGroup1->ItemIndex(), 0);
         EXPECT_EQ(form->form2()->RadioGroup2->ItemIndex(), 0);
         if (QByteArray(row.name) == "negative-index") {
-            EXPECT_EQ(m.FileNames[0], folder.file("a.c"));
+            EXPECT_EQ(m.fileName(0), folder.file("a.c"));
         }
 
         ASSERT_TRUE(form->close());

@@ -1,0 +1,43 @@
+#pragma once
+// What the subsystems need of the main window beyond its shared values: its page
+// set, its collaborators and the steps only the window can take. The window
+// implements it; a test implements it to record what a command asked for.
+
+#include "state/Modes.h"
+
+#include <QString>
+
+namespace nollex {
+
+class Dialogs;
+class FileSystem;
+class ProcessStarter;
+class TMemos;
+struct ProgramFolders;
+
+class WindowHost {
+public:
+    virtual TMemos& pages() = 0;
+    virtual Dialogs& dialogs() const = 0;
+    virtual FileSystem& files() = 0;
+    virtual ProcessStarter& processes() = 0;
+    virtual const ProgramFolders& folders() const = 0;
+
+    virtual void setMainCaption(const QString& x) = 0;  // "Nollex < " + x + " >"
+    virtual void setStatusText(const QString& text) = 0;
+    virtual void setMessages(const QString& text) = 0;  // replaces the message pane's text
+    virtual void OpenProject(const QString& path) = 0;
+    // True when the page was written, false when the save dialog was cancelled;
+    // a failed write throws NollexError.
+    virtual bool SavePage(SaveMode mode) = 0;
+    // Closes the active page (a lone page is replaced by a fresh untitled one)
+    // unless the user keeps it; may throw NollexError.
+    virtual void closeActivePage() = 0;
+    // Writes the active page's text to path as its Save does (encoding kept).
+    virtual void writeActivePage(const QString& path) = 0;
+
+protected:
+    ~WindowHost() = default;
+};
+
+}  // namespace nollex

@@ -1,0 +1,27 @@
+#pragma once
+// The values the main window shares with its subsystems. The window owns the one
+// instance and hands it on by reference; whoever changes a value changes it here.
+
+#include "options/CompileOptionSet.h"
+#include "state/Modes.h"
+
+#include <QString>
+
+namespace nollex {
+
+struct WindowState {
+    AfterRun RunMode = AfterRun::CloseConsole;
+    QString CompilerDirectory;
+    QString CompilerName = QStringLiteral("bcc32.exe");
+    QString WorkFolder;         // the short form of the last build's folder, "" before one
+    QString LastBuildFileName;  // file name part of the page last built
+    QString ProjectFile;        // kept after the project closes
+    int ProjectMainIndex = -1;  // the project's main page; -1 = no project open
+    QString SearchText;
+    CompileOptionSet OptionSet;
+    // What the configuration dialog's "Compile Option" controls hold between its
+    // showings; they are saved as they are, apart from the set.
+    OptionControls OptionBoxes = defaultOptionControls();
+};
+
+}  // namespace nollex

@@ -1,0 +1,57 @@
+#pragma once
+// A main window for the subsystems' tests: the page set and collaborators the
+// test gives, and a record of what the commands asked of the window.
+
+#include "editor/TMemos.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/ProgramFolders.h"
+#include "state/WindowHost.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace nollex::test {
+
+class FakeWindow : public WindowHost {
+public:
+    FakeWindow(Dialogs& dialogs, FileSystem& files, ProcessStarter& processes,
+               ProgramFolders folders = {})
+        : dialogs_(dialogs), files_(files), processes_(processes), folders_(std::move(folders))
+    {
+    }
+
+    TMemos& pages() override { return *memos; }
+    Dialogs& dialogs() const override { return dialogs_; }
+    FileSystem& files() override { return files_; }
+    ProcessStarter& processes() override { return processes_; }
+    const ProgramFolders& folders() const override { return folders_; }
+    void setMainCaption(const QString& x) override { captions << x; }
+    void setStatusText(const QString& text) override { statusTexts << text; }
+    void setMessages(const QString& text) override { messages = text; }
+    void OpenProject(const QString& path) override { onOpenProject(path); }
+    bool SavePage(SaveMode mode) override { return onSave(mode); }
+    void closeActivePage() override { onClose(); }
+    // The active page's text in UTF-8, through the test's file system.
+    void writeActivePage(const QString& path) override
+    {
+        const TCustomizedMemo* memo = memos->ActiveMemo();
+        if (const auto error = files_.writeFile(path, memo ? memo->toPlainText().toUtf8() : QByteArray()))
+            throw NollexError(*error);
+    }
+
+    TMemos* memos = nullptr;  // set by the test, may change between commands
+    QStringList captions, statusTexts, projects;
+    QString messages;
+    std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
+    std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
+    std::function<void()> onClose = [] {};
+
+private:
+    Dialogs& dialogs_;
+    FileSystem& files_;
+    ProcessStarter& processes_;
+    ProgramFolders folders_;
+};
+
+}  // namespace nollex::test
