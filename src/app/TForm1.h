@@ -61,6 +61,7 @@ public:
     QString SearchText;
     bool ThemeActive = false;
     FontChoice FontDialog1 = initialFontDialogFont();  // the font dialog's own font and colour
+    QColor ColorDialog1 = Qt::black;  // the colour dialog opens on its own last choice
 
     Dialogs& dialogs() const { return deps_.dialogs; }
     const QString& programFolder() const { return deps_.folders.install; }
