@@ -3,10 +3,9 @@
 #include "settings/IniFile.h"
 #include "support/TempDir.h"
 
-#include <QStringEncoder>
+#include "support/FileSizeLimit.h"
 
-#include <csignal>
-#include <sys/resource.h>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -182,15 +181,11 @@ TEST(ProjectFile, FailedWriteLeavesTheOldFileWhole)
     for (int i = 0; i < 20; ++i)
         entries << QStringLiteral("/home/user/a long folder name/project/file%1.c").arg(i);
 
-    struct rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 512;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_THROW(writeProjectFile(path, entries, 7), NollexError);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const test::FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.active());
+        EXPECT_THROW(writeProjectFile(path, entries, 7), NollexError);
+    }
 
     EXPECT_EQ(dir.read(path), before);
 }
