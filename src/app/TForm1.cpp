@@ -548,8 +548,10 @@ void TForm1::DosPrompt1Click() { OpenDosPrompt(); }
 void TForm1::Configuration1Click() { form2_->exec(); }
 void TForm1::BgColor1Click()
 {
-    if (const std::optional<QColor> color = dialogs().color(Memos->Color()))
+    if (const std::optional<QColor> color = dialogs().color(ColorDialog1)) {
+        ColorDialog1 = *color;
         Memos->setColor(*color);
+    }
 }
 void TForm1::Font1Click()
 {

@@ -52,6 +52,7 @@ public:
     WindowState State;
     bool ThemeActive = false;
     FontChoice FontDialog1 = initialFontDialogFont();  // the font dialog's own font and colour
+    QColor ColorDialog1 = Qt::black;  // the colour dialog opens on its own last choice
 
     const QString& programFolder() const { return deps_.folders.install; }
     TForm2* form2() const { return form2_.get(); }

@@ -119,7 +119,9 @@ void TCustomizedMemo::contextMenuEvent(QContextMenuEvent* e)
 void TCustomizedMemo::focusInEvent(QFocusEvent* e)
 {
     QPlainTextEdit::focusInEvent(e);
-    emit entered();
+    const Qt::FocusReason reason = e->reason();
+    if (depth_ == 0 && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        emit entered();
 }
 
 void TCustomizedMemo::keyPressEvent(QKeyEvent* e)

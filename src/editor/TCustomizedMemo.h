@@ -36,8 +36,20 @@ public:
     // Tab stops every n average character widths of the editor's font.
     void applyTabWidth(int n);
 
+    // While one lives, focus that lands in an editor is no entry into a page:
+    // the page set moving the focus off a page it hides.
+    class QuietFocus {
+    public:
+        QuietFocus() { ++depth_; }
+        ~QuietFocus() { --depth_; }
+        QuietFocus(const QuietFocus&) = delete;
+        QuietFocus& operator=(const QuietFocus&) = delete;
+    };
+
 signals:
-    void entered();    // focus entry
+    // Focus moved into the page from inside the window (not the window coming
+    // back to the front, not a menu closing).
+    void entered();
     void keyDown();    // before a key takes effect
     void keyUp();      // after it
     void mouseDown();
@@ -50,6 +62,9 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void changeEvent(QEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+    static inline int depth_ = 0;  // QuietFocus guards alive
 };
 
 }  // namespace nollex

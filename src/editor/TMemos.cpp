@@ -140,7 +140,12 @@ void TMemos::AddPage(const QString& owningProject)
     LayoutPage(lastIndex_);
     connect(editor, &QPlainTextEdit::textChanged, this, &TMemos::MemoChange);
     editor->setColor(Color());
-    pageControl_->setCurrentSheet(sheet);
+    {
+        // Hiding the page that had the focus moves it on; that is no entry into a
+        // page, and New leaves the caption as it was.
+        TCustomizedMemo::QuietFocus quiet;
+        pageControl_->setCurrentSheet(sheet);
+    }
     editor->OwningProject = owningProject;
 }
 

@@ -79,6 +79,8 @@ QStringList QtDialogs::openFiles(const OpenFileRequest& request)
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    // The descriptions already name their patterns: show each as written, once.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
@@ -91,6 +93,7 @@ std::optional<QString> QtDialogs::saveFile(const SaveFileRequest& request)
     dialog.setFileMode(QFileDialog::AnyFile);
     // The user is not asked before an existing file is replaced.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     if (!request.presetName.isEmpty()) {
         const QFileInfo preset(request.presetName);
         if (preset.isAbsolute())
@@ -104,11 +107,10 @@ std::optional<QString> QtDialogs::saveFile(const SaveFileRequest& request)
 
 std::optional<QColor> QtDialogs::color(const QColor& initial)
 {
-    QColorDialog dialog(lastColor_.isValid() ? lastColor_ : initial, parent_);
+    QColorDialog dialog(initial, parent_);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    lastColor_ = dialog.selectedColor();
-    return lastColor_;
+    return dialog.selectedColor();
 }
 
 namespace {

@@ -22,7 +22,6 @@ public:
 
 private:
     QWidget* parent_;
-    QColor lastColor_ = Qt::black;  // the colour dialog opens on its own last choice
 };
 
 // Width of a text in the system's code page bytes: a character outside ASCII and

@@ -143,11 +143,17 @@ int ProjectDefiner::selectedIndex() const
     return selected.isEmpty() ? -1 : CheckListBox1->row(selected.first());
 }
 
+namespace {
+constexpr int kEntryHeight = 12;
+}  // namespace
+
 void ProjectDefiner::appendEntry(const QString& path)
 {
     auto* item = new QListWidgetItem(path);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
+    // Rows as high as the design's 12 pixels, so that seven show, not Qt's taller default.
+    item->setSizeHint(QSize(0, kEntryHeight));
     CheckListBox1->addItem(item);
 }
 
@@ -221,7 +227,9 @@ void ProjectDefiner::Button8Click()
 
 void ProjectDefiner::Button9Click()
 {
-    if (Label10->text().isEmpty()) {
+    // The selection is the main file; without one (a Ctrl+click clears it) the
+    // file would record -1, which every reader refuses.
+    if (Label10->text().isEmpty() || selectedIndex() < 0) {
         notify(dialogs_, ProjectNoMainFileText);
         return;
     }
@@ -232,8 +240,6 @@ void ProjectDefiner::Button9Click()
         if (extensionPart(path).isEmpty())
             path += QStringLiteral(".prj");
         Edit11->setText(path);
-        // The selection, not the label, is the main file: with nothing selected
-        // the file records -1, which every reader refuses.
         writeProjectFile(path, entries(), selectedIndex());
     }
     CheckListBox1->setFocus();

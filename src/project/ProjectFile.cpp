@@ -37,11 +37,15 @@ ProjectFileData readProjectFile(const QString& path)
 void writeProjectFile(const QString& path, const QStringList& entries, int mainIndex)
 {
     IniFile ini(path);
+    // One replacement of the file: a failure midway must not leave a count and a
+    // main index that point at the entries of the file before.
+    ini.beginBatch();
     ini.writeInteger(System, QStringLiteral("Version"), FormatVersion);
     ini.writeInteger(System, QStringLiteral("Index"), int(entries.size()));
     ini.writeInteger(System, QStringLiteral("MainIndex"), mainIndex);
     for (int j = 0; j < entries.size(); ++j)
         ini.writeString(Project, entryKey(j), entries[j]);
+    ini.commitBatch();
     ini.release();
 }
 

@@ -206,7 +206,10 @@ TEST_F(AppearanceFixture, BackgroundColourOnAllPages)
     dialogs.answer(test::Cancel{});
     form->BgColor1Click();
     EXPECT_EQ(page(1)->Color(), QColor(0x12, 0x34, 0x56));
-    EXPECT_EQ(dialogs.asked.size(), 2);
+    ASSERT_EQ(dialogs.asked.size(), 2);
+    // The dialog opens on its own last choice, black at first, not on the page's colour.
+    EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("#000000"));
+    EXPECT_EQ(dialogs.asked[1].text, QStringLiteral("#123456"));
 }
 
 // The version box: two fixed lines, then credit lines each starting with a tab.

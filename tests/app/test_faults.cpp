@@ -147,17 +147,20 @@ struct FileFaults : ::testing::Test {
             dialogs.answer(MsgAnswer::Ok);  // the error box
         form->Open1->trigger();
     }
-    // A file dropped on the window from a file manager.
-    void drop(const QString& path)
+    // A file dropped on the window from a file manager, onto the window itself or
+    // onto one of its parts (a page, the message pane).
+    void drop(const QString& path, QWidget* target = nullptr)
     {
+        if (!target)
+            target = form.get();
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(path)});
         // The application delivers a drop to the widget that accepted the drag.
         QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form.get(), &enter);
+        QCoreApplication::sendEvent(target, &enter);
         ASSERT_TRUE(enter.isAccepted());
         QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form.get(), &drop);
+        QCoreApplication::sendEvent(target, &drop);
     }
     // Replaces the page's text the way typing does: the page becomes modified.
     void type(const QString& text)
@@ -363,13 +366,17 @@ TEST_F(FileFaults, BinaryAndHugeFilesAreRefused)
     ASSERT_TRUE(QFile::resize(over, MaxTextFileBytes + 1));
 
     type(QStringLiteral("int kept;\n"));
+    // Dropped on a page or the message pane, a file takes the window's drop path
+    // too: the page must not get its address typed in.
+    QWidget* const targets[] = {form.get(), page()->viewport(), form->Memo2->viewport(), page()->viewport()};
+    int t = 0;
     for (const QString& path : {bin, program, huge, over}) {
         SCOPED_TRACE(path.toStdString());
         dialogs.clearAsked();
         open(path, true);
         expectErrorNaming(path);
         dialogs.answer(MsgAnswer::Ok);
-        drop(path);
+        drop(path, targets[t++]);
         expectErrorNaming(path);
     }
     EXPECT_EQ(form->Memos->LastIndex(), 0);

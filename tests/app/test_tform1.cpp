@@ -203,6 +203,18 @@ TEST_F(MainWindowFixture, CaretLabelsFollowKeysAndCaptionFollowsFocus)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex <  >"));
     form->Memos->setActiveIndex(0);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < /w/a.c >"));
+
+    // The window coming back to the front, a menu closing and New leave the
+    // caption that a command set (Open sets the name part only).
+    form->setWindowTitle(QStringLiteral("Nollex < a.c >"));
+    for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+        QFocusEvent back(QEvent::FocusIn, reason);
+        QApplication::sendEvent(form->Memos->ActiveMemo(), &back);
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < a.c >")) << reason;
+    }
+    form->New1Click();
+    EXPECT_EQ(form->Memos->ActiveIndex(), 2);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < a.c >"));
 }
 
 TEST_F(MainWindowFixture, WindowFollowsResizeRule)

@@ -1,29 +1,13 @@
 #include "editor/TextFile.h"
 #include "platform/Errors.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
-
-#include <csignal>
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
 using namespace nollex;
 
-namespace {
-// Limits the size of any file this process writes, the way a full disk would stop it.
-struct FileSizeLimit {
-    rlimit old{};
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit lim = old;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-};
-}  // namespace
+using nollex::test::FileSizeLimit;
 
 // A write that the disk cuts short must fail and leave the old file whole.
 TEST(TextFileFaults, ShortWriteFailsAndKeepsOldFile)

@@ -1,3 +1,4 @@
+#include "editor/FileCommands.h"
 #include "editor/TMemos.h"
 #include "editor/UndoToggle.h"
 
@@ -21,7 +22,7 @@ struct UndoFixture : ::testing::Test {
         memos = std::make_unique<TMemos>(&window, control);
         window.show();
         page = memos->editor(0);
-        page->setPlainText(QStringLiteral("int x;"));  // as loaded: not modified
+        putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("int x;"), {}});  // as loaded
         page->moveCursor(QTextCursor::End);
     }
     void TearDown() override { memos.reset(); }

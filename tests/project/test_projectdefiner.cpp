@@ -7,6 +7,7 @@
 #include "support/TempDir.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -88,6 +89,7 @@ TEST_F(Definer, AddAppendsEveryChosenFileAgainAndAgain)
     add({"/w/main.c"});
     EXPECT_EQ(tab->entries(), (QStringList{"/w/main.c", "/w/util.h", "/w/main.c"}));
     for (int i = 0; i < list()->count(); ++i) {
+        EXPECT_EQ(list()->visualItemRect(list()->item(i)).height(), 12);
         EXPECT_EQ(list()->item(i)->checkState(), Qt::Unchecked);
         EXPECT_TRUE(list()->item(i)->flags() & Qt::ItemIsUserCheckable);
     }
@@ -141,29 +143,30 @@ TEST_F(Definer, DeleteRemovesCheckedEntriesAndKeepsTheLabel)
     EXPECT_EQ(list()->count(), 1);
 }
 
-// The label still names a deleted main file, so the save goes ahead; it records
-// the selection (none: -1), which the reader then refuses, in the tab as well.
-TEST_F(Definer, SaveWithoutSelectionWritesMinusOneWhichIsRejected)
+// A save needs a selected main file: after the main entry was deleted, or the
+// selection cleared with Ctrl+click, the label still names a file but the save is
+// refused with the reason, and no file that every reader would refuse is written.
+TEST_F(Definer, SaveWithoutSelectionIsRefused)
 {
     add({"/w/a.c", "/w/b.c"});
     clickEntry(0);
     check(0);
     tab->Button7->click();
     const QString path = dir.file(QStringLiteral("nosel.prj"));
-    dialogs.answer(path);
-    tab->Button9->click();
-    const ProjectFileData data = readProjectFile(path);
-    EXPECT_EQ(data.version, 200);
-    EXPECT_EQ(data.count, 1);
-    EXPECT_EQ(data.mainIndex, -1);
-    EXPECT_FALSE(data.valid);
-
-    dialogs.clearAsked();
-    dialogs.answer(QStringList{path});
-    dialogs.answer(MsgAnswer::Ok);
-    tab->Button8->click();
-    ASSERT_EQ(dialogs.asked.size(), 2);
-    EXPECT_EQ(dialogs.asked[1].text, ProjectRejectedText);
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) {
+            clickEntry(0);
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              list()->visualItemRect(list()->item(0)).center() + QPoint(20, 0));
+            ASSERT_EQ(tab->selectedIndex(), -1);
+        }
+        dialogs.clearAsked();
+        dialogs.answer(MsgAnswer::Ok);
+        tab->Button9->click();
+        ASSERT_EQ(dialogs.asked.size(), 1) << round;
+        EXPECT_EQ(dialogs.asked[0].text, ProjectNoMainFileText);
+        EXPECT_FALSE(QFile::exists(path));
+    }
 }
 
 // Save: the preset is Edit11; ".prj" is added only to a name without any

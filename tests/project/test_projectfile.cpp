@@ -3,6 +3,8 @@
 #include "settings/IniFile.h"
 #include "support/TempDir.h"
 
+#include "support/FileSizeLimit.h"
+
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
@@ -165,6 +167,27 @@ TEST(ProjectFile, RefusedWriteRaisesTheError)
     } catch (const NollexError& e) {
         EXPECT_EQ(e.text(), path + q(" に書き込めません"));
     }
+}
+
+// Guards the all-or-nothing write: when the new file cannot be written whole (a
+// full disk, here a file-size limit), the old one stays as it was, never a count
+// and main index that point at old entries.
+TEST(ProjectFile, FailedWriteLeavesTheOldFileWhole)
+{
+    TempDir dir;
+    const QByteArray before = "[System]\r\nVersion=200\r\nIndex=1\r\nMainIndex=0\r\n[Project]\r\nfile0=/a.c\r\n";
+    const QString path = dir.write("p.prj", before);
+    QStringList entries;
+    for (int i = 0; i < 20; ++i)
+        entries << QStringLiteral("/home/user/a long folder name/project/file%1.c").arg(i);
+
+    {
+        const test::FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.active());
+        EXPECT_THROW(writeProjectFile(path, entries, 7), NollexError);
+    }
+
+    EXPECT_EQ(dir.read(path), before);
 }
 
 // Guards the keys the writer does not own: other keys and sections stay.

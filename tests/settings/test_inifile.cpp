@@ -1,5 +1,6 @@
 #include "platform/Errors.h"
 #include "settings/IniFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -8,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace nollex;
@@ -429,21 +428,17 @@ TEST(IniFile, WriteThatRunsOutOfSpaceKeepsTheOldFile)
     IniFile ini(path);
     EXPECT_EQ(ini.readString("System", "FileName99", ""), "/home/user/src/file99.c");
 
-    struct rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     bool threw = false;
-    try {
-        ini.writeString("System", "FileName0", "/elsewhere/a.c");
-    } catch (const NollexError& e) {
-        threw = true;
-        EXPECT_EQ(e.text(), path + QStringLiteral(" に書き込めません"));
+    {
+        const test::FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.active());
+        try {
+            ini.writeString("System", "FileName0", "/elsewhere/a.c");
+        } catch (const NollexError& e) {
+            threw = true;
+            EXPECT_EQ(e.text(), path + QStringLiteral(" に書き込めません"));
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_TRUE(threw);
     EXPECT_EQ(dir.read(path), before);

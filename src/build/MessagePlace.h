@@ -1,0 +1,28 @@
+#pragma once
+// The place a line of the compiler's messages names: a file, a line and maybe a
+// column, and what kind of message it is. Pure text in, value out, so every form
+// is tested as a table.
+
+#include <QString>
+#include <optional>
+
+namespace nollex {
+
+enum class MessageKind { Error, Warning, Note, IncludedFrom, Other };
+
+struct MessagePlace {
+    QString file;     // as the compiler wrote it
+    int line = 0;     // from 1
+    int column = 0;   // from 1; 0 when the message gives none
+    MessageKind kind = MessageKind::Other;
+
+    bool operator==(const MessagePlace&) const = default;
+};
+
+// The host compiler's "file:line:column: kind: text" and "file:line: text" forms
+// (English or Japanese), the "In file included from file:line" chain, and the
+// older Windows compilers' "Error E2451 file line: text". Nothing for any other
+// line (source excerpts, "In function", the link's own messages).
+std::optional<MessagePlace> parseMessagePlace(const QString& line);
+
+}  // namespace nollex
