@@ -1,6 +1,7 @@
 #include "Processes.h"
 
 #include "Errors.h"
+#include "HostProcess.h"
 #include "WinCommandLine.h"
 
 #include <QDir>
@@ -10,10 +11,8 @@
 #include <QStandardPaths>
 
 #include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <string>
+#include <string_view>
 #include <vector>
 
 extern char** environ;
@@ -24,26 +23,25 @@ namespace {
 
 bool isProgramFile(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.isFile() && info.isExecutable();
+    return host::IsExecutableFile(QFile::encodeName(path).toStdString());
 }
 
 // This process's environment with folder first on PATH.
-std::vector<QByteArray> environmentWithPathFirst(const QByteArray& folder)
+std::vector<std::string> environmentWithPathFirst(const std::string& folder)
 {
-    std::vector<QByteArray> entries;
-    QByteArray path = "PATH=" + folder;
+    std::vector<std::string> entries;
+    std::string path = "PATH=" + folder;
     bool hadPath = false;
     for (char** e = environ; *e; ++e) {
-        const QByteArray entry(*e);
-        if (entry.startsWith("PATH=") && !hadPath) {
+        const std::string_view entry(*e);
+        if (entry.starts_with("PATH=") && !hadPath) {
             hadPath = true;
             if (entry.size() > 5)
-                path += ':' + entry.mid(5);
+                path += ':' + std::string(entry.substr(5));
             else
                 path += ':';  // an empty PATH meant the current folder; it still does
         } else {
-            entries.push_back(entry);
+            entries.emplace_back(entry);
         }
     }
     if (!hadPath)
@@ -52,81 +50,21 @@ std::vector<QByteArray> environmentWithPathFirst(const QByteArray& folder)
     return entries;
 }
 
-// Starts argv[0] (a full path) in folder. With wait, returns when it has ended;
-// without, it runs in a session of its own, re-parented so nobody has to reap it.
-// 0 or the errno of the failed step, as the child reports it through a pipe.
-// pathFirst, when not empty, goes first on the program's PATH.
+// Starts words[0] (a full path) in folder, waiting or detached; 0 or the errno
+// of the failed step. pathFirst, when not empty, goes first on the program's PATH.
 int spawn(const QStringList& words, const QString& folder, bool wait, const QString& pathFirst = QString())
 {
-    std::vector<QByteArray> bytes;
-    bytes.reserve(words.size());
+    host::Launch launch;
     for (const QString& w : words)
-        bytes.push_back(QFile::encodeName(w));
-    std::vector<char*> argv;
-    for (QByteArray& b : bytes)
-        argv.push_back(b.data());
-    argv.push_back(nullptr);
-    const QByteArray dir = QFile::encodeName(folder);
-    std::vector<QByteArray> environment;
-    std::vector<char*> envp;
-    if (!pathFirst.isEmpty()) {
-        environment = environmentWithPathFirst(QFile::encodeName(pathFirst));
-        for (QByteArray& entry : environment)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
-    }
-
-    int report[2];
-    if (pipe2(report, O_CLOEXEC) != 0)
-        return errno;
-    const pid_t pid = fork();
-    if (pid < 0) {
-        const int e = errno;
-        close(report[0]);
-        close(report[1]);
-        return e;
-    }
-    if (pid == 0) {
-        // Only async-signal-safe calls from here on.
-        close(report[0]);
-        auto fail = [&](int e) {
-            (void)!write(report[1], &e, sizeof e);
-            _exit(127);
-        };
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-        signal(SIGPIPE, SIG_DFL);
-        // No handles are inherited: only standard input, output and error stay open.
-        close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
-        if (!wait) {
-            setsid();
-            const pid_t grandchild = fork();
-            if (grandchild < 0)
-                fail(errno);
-            if (grandchild > 0)
-                _exit(0);
-        }
-        if (!dir.isEmpty() && chdir(dir.constData()) != 0)
-            fail(errno);
-        execve(argv[0], argv.data(), envp.empty() ? environ : envp.data());
-        fail(errno);
-    }
-    close(report[1]);
-    int error = 0;
-    ssize_t n;
-    do {
-        n = read(report[0], &error, sizeof error);
-    } while (n < 0 && errno == EINTR);
-    close(report[0]);
-    if (n != sizeof error)
-        error = 0;
-    // The waited program, a child that failed, or the short-lived parent of a
-    // detached one: each is reaped here.
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return error;
+        launch.argv.push_back(QFile::encodeName(w).toStdString());
+    launch.program = launch.argv.front();
+    launch.folder = QFile::encodeName(folder).toStdString();
+    if (!pathFirst.isEmpty())
+        launch.environment = environmentWithPathFirst(QFile::encodeName(pathFirst).toStdString());
+    launch.detach = !wait;
+    // No handles are inherited: only standard input, output and error stay open.
+    launch.closeOtherFiles = true;
+    return host::StartProcess(launch).startError;
 }
 
 }  // namespace
@@ -140,17 +78,15 @@ std::optional<QString> findProgram(const QString& name, const QString& systemFol
         const QString full = QDir::current().absoluteFilePath(name);
         return QFileInfo::exists(full) ? std::optional(full) : std::nullopt;
     }
-    if (!systemFolder.isEmpty()) {
-        const QString inSystem = QDir(systemFolder).absoluteFilePath(name);
-        if (isProgramFile(inSystem))
-            return inSystem;
-    }
-    for (const QString& folder : path.split(u':', Qt::SkipEmptyParts)) {
-        const QString candidate = QDir(folder).absoluteFilePath(name);
-        if (isProgramFile(candidate))
-            return candidate;
-    }
-    return std::nullopt;
+    std::vector<std::string> folders;
+    if (!systemFolder.isEmpty())
+        folders.push_back(QFile::encodeName(QDir(systemFolder).absolutePath()).toStdString());
+    for (const QString& folder : path.split(u':', Qt::SkipEmptyParts))
+        folders.push_back(QFile::encodeName(QDir(folder).absolutePath()).toStdString());
+    const std::string found = host::FindExecutable(QFile::encodeName(name).toStdString(), folders);
+    if (found.empty())
+        return std::nullopt;
+    return QFile::decodeName(found.c_str());
 }
 
 QStringList consoleCommandPrefix(const QString& terminalVariable,

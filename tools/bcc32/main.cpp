@@ -68,14 +68,9 @@ std::vector<std::string> hostCommand(const char* variable, const char* fallback)
 std::string findProgram(const std::string& name)
 {
     if (name.find('/') != std::string::npos)
-        return nollex::tools::IsExecutableFile(name) ? name : std::string();
+        return nollex::host::IsExecutableFile(name) ? name : std::string();
     const char* path = std::getenv("PATH");
-    for (const std::string& folder : nollex::tools::PathFolders(path ? path : "/usr/bin:/bin")) {
-        const std::string candidate = folder + "/" + name;
-        if (nollex::tools::IsExecutableFile(candidate))
-            return candidate;
-    }
-    return {};
+    return nollex::host::FindExecutable(name, nollex::host::PathFolders(path ? path : "/usr/bin:/bin"));
 }
 
 std::string readFile(const std::string& path)

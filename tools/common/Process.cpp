@@ -3,12 +3,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace nollex::tools {
 
@@ -43,56 +39,11 @@ private:
 
 Outcome RunAndWait(const Launch& launch)
 {
-    std::vector<char*> argv;
-    for (const std::string& a : launch.argv)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (launch.stdinFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, launch.stdinFd, 0);
-    if (launch.stdoutFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, launch.stdoutFd, 1);
-    if (launch.stderrFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, launch.stderrFd, 2);
-    if (launch.stderrToStdout)
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-
-    // The child gets the default signal dispositions and an empty mask whatever the
-    // interpreter has set for itself.
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGQUIT);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    sigset_t empty;
-    sigemptyset(&empty);
-    posix_spawnattr_setsigmask(&attr, &empty);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
-    Outcome out;
+    Launch waited = launch;
+    waited.detach = false;
+    waited.defaultKeyboardSignals = true;
     IgnoreKeyboardSignals ignore;
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, launch.program.c_str(), &actions, &attr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
-    if (rc != 0) {
-        out.startError = rc;
-        return out;
-    }
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            out.startError = errno;
-            return out;
-        }
-    }
-    out.waitStatus = status;
-    return out;
+    return host::StartProcess(waited);
 }
 
 std::string DescribeWaitStatus(int waitStatus)
@@ -113,39 +64,6 @@ int ExitCodeOf(int waitStatus)
     if (WIFSIGNALED(waitStatus))
         return 128 + WTERMSIG(waitStatus);
     return WEXITSTATUS(waitStatus);
-}
-
-std::vector<std::string> PathFolders(std::string_view pathValue)
-{
-    std::vector<std::string> folders;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t colon = pathValue.find(':', start);
-        std::string part(pathValue.substr(start, colon == std::string_view::npos ? std::string_view::npos
-                                                                                  : colon - start));
-        folders.push_back(part.empty() ? std::string(".") : part);
-        if (colon == std::string_view::npos)
-            break;
-        start = colon + 1;
-    }
-    return folders;
-}
-
-bool IsRegularFile(const std::string& path)
-{
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool IsExecutableFile(const std::string& path)
-{
-    return IsRegularFile(path) && access(path.c_str(), X_OK) == 0;
-}
-
-bool IsFolder(const std::string& path)
-{
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool WriteAll(int fd, std::string_view bytes)

@@ -1,0 +1,157 @@
+#include "HostProcess.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace nollex::host {
+
+namespace {
+
+std::vector<char*> pointers(const std::vector<std::string>& words)
+{
+    std::vector<char*> result;
+    for (const std::string& w : words)
+        result.push_back(const_cast<char*>(w.c_str()));
+    result.push_back(nullptr);
+    return result;
+}
+
+[[noreturn]] void failChild(int report, int error)
+{
+    (void)!write(report, &error, sizeof error);
+    _exit(127);
+}
+
+// In the child: sets it up as the launch says and executes the program. Only
+// async-signal-safe calls; a failed step writes its errno to report.
+[[noreturn]] void runChild(const Launch& l, char* const* argv, char* const* envp, int report)
+{
+    const auto fail = [report](int e) { failChild(report, e); };
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    signal(SIGPIPE, SIG_DFL);
+    if (l.defaultKeyboardSignals) {
+        signal(SIGINT, SIG_DFL);
+        signal(SIGQUIT, SIG_DFL);
+    }
+    const int targets[] = {l.stdinFd, l.stdoutFd, l.stderrFd};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (targets[fd] >= 0 && dup2(targets[fd], fd) < 0)
+            fail(errno);
+    }
+    if (l.stderrToStdout && dup2(1, 2) < 0)
+        fail(errno);
+    if (l.closeOtherFiles)
+        close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    if (l.detach) {
+        setsid();
+        const pid_t grandchild = fork();
+        if (grandchild < 0)
+            fail(errno);
+        if (grandchild > 0)
+            _exit(0);
+    }
+    if (!l.folder.empty() && chdir(l.folder.c_str()) != 0)
+        fail(errno);
+    execve(l.program.c_str(), argv, envp ? envp : environ);
+    failChild(report, errno);
+}
+
+}  // namespace
+
+Outcome StartProcess(const Launch& launch)
+{
+    std::vector<char*> argv = pointers(launch.argv);
+    std::vector<char*> envp;
+    if (launch.environment)
+        envp = pointers(*launch.environment);
+
+    Outcome out;
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        out.startError = errno;
+        return out;
+    }
+    const pid_t pid = fork();
+    if (pid < 0) {
+        out.startError = errno;
+        close(report[0]);
+        close(report[1]);
+        return out;
+    }
+    if (pid == 0)
+        runChild(launch, argv.data(), launch.environment ? envp.data() : nullptr, report[1]);
+    close(report[1]);
+    int error = 0;
+    ssize_t n;
+    do {
+        n = read(report[0], &error, sizeof error);
+    } while (n < 0 && errno == EINTR);
+    close(report[0]);
+    out.startError = n == sizeof error ? error : 0;
+    // The waited program, a child that failed, or the short-lived parent of a
+    // detached one: each is reaped here.
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            if (out.startError == 0)
+                out.startError = errno;
+            return out;
+        }
+    }
+    if (!launch.detach && out.startError == 0)
+        out.waitStatus = status;
+    return out;
+}
+
+std::vector<std::string> PathFolders(std::string_view pathValue)
+{
+    std::vector<std::string> folders;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t colon = pathValue.find(':', start);
+        std::string part(pathValue.substr(start, colon == std::string_view::npos ? std::string_view::npos
+                                                                                  : colon - start));
+        folders.push_back(part.empty() ? std::string(".") : part);
+        if (colon == std::string_view::npos)
+            break;
+        start = colon + 1;
+    }
+    return folders;
+}
+
+std::string FindExecutable(const std::string& name, const std::vector<std::string>& folders)
+{
+    for (const std::string& folder : folders) {
+        const std::string candidate = folder.ends_with('/') ? folder + name : folder + "/" + name;
+        if (IsExecutableFile(candidate))
+            return candidate;
+    }
+    return {};
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsExecutableFile(const std::string& path)
+{
+    return IsRegularFile(path) && access(path.c_str(), X_OK) == 0;
+}
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace nollex::host
