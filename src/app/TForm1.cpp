@@ -110,7 +110,13 @@ void TForm1::createControls()
     Client = new QWidget(this);
     setCentralWidget(Client);
     Client->installEventFilter(this);
+    createTitle();
+    createButtons();
+    createPanes();
+}
 
+void TForm1::createTitle()
+{
     Panel1 = new QLabel(QStringLiteral("Ver2.01"), Client);
     Panel1->setGeometry(4, 4, 101, 29);
     Panel1->setAlignment(Qt::AlignCenter);
@@ -133,7 +139,10 @@ void TForm1::createControls()
     QPalette lp = Label3->palette();
     lp.setColor(QPalette::WindowText, colorFromBgr(0x000080));
     Label3->setPalette(lp);
+}
 
+void TForm1::createButtons()
+{
     const struct {
         QPushButton** button;
         const char16_t* caption;
@@ -158,6 +167,10 @@ void TForm1::createControls()
         });
     }
 
+}
+
+void TForm1::createPanes()
+{
     auto makeBevel = [this](int top) {
         auto* bevel = new QFrame(Client);
         bevel->setGeometry(4, top, 101, 33);
@@ -221,10 +234,17 @@ QAction* TForm1::menuItem(QMenu* menu, const QString& caption, const QKeySequenc
 
 void TForm1::createMenus()
 {
-    QMenuBar* bar = menuBar();
-    using K = QKeySequence;
+    createFileMenu();
+    createEditMenus();
+    createOptionMenus();
+    createPageMenu();
+    qApp->installEventFilter(this);
+}
 
-    QMenu* file = bar->addMenu(QStringLiteral("File(&F)"));
+void TForm1::createFileMenu()
+{
+    using K = QKeySequence;
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
     Open1 = menuItem(file, QStringLiteral("Open"), K(Qt::CTRL | Qt::Key_O), &TForm1::Open1Click);
     Close1 = menuItem(file, QStringLiteral("Close"), K(Qt::CTRL | Qt::Key_Delete),
                       &TForm1::Close1Click);
@@ -244,7 +264,12 @@ void TForm1::createMenus()
     New1 = menuItem(file, QStringLiteral("New"), K(Qt::CTRL | Qt::Key_N), &TForm1::New1Click);
     file->addSeparator();
     Exit1 = menuItem(file, QStringLiteral("Exit"), K(Qt::ALT | Qt::Key_F4), &TForm1::Exit1Click);
+}
 
+void TForm1::createEditMenus()
+{
+    using K = QKeySequence;
+    QMenuBar* bar = menuBar();
     QMenu* edit = bar->addMenu(QStringLiteral("Edit(&E)"));
     Find1 = menuItem(edit, QStringLiteral("Find"), K(Qt::CTRL | Qt::Key_F), &TForm1::Find1Click);
     FindAgainDownward = menuItem(edit, QStringLiteral("Find Again Downward"),
@@ -263,7 +288,12 @@ void TForm1::createMenus()
                        &TForm1::outexe1Click);
     DosPrompt1 = menuItem(compile, QStringLiteral("Dos Prompt"), K(Qt::CTRL | Qt::Key_D),
                           &TForm1::DosPrompt1Click);
+}
 
+void TForm1::createOptionMenus()
+{
+    using K = QKeySequence;
+    QMenuBar* bar = menuBar();
     QMenu* option = bar->addMenu(QStringLiteral("Option(&O)"));
     Configuration1 = menuItem(option, QStringLiteral("Configuration"), K(Qt::Key_F10),
                               &TForm1::Configuration1Click);
@@ -283,7 +313,10 @@ void TForm1::createMenus()
     QMenu* help = bar->addMenu(QStringLiteral("Help(&H)"));
     Version1 = menuItem(help, QStringLiteral("Version"), K(), &TForm1::Version1Click);
     Manual1 = menuItem(help, QStringLiteral("Manual"), K(Qt::Key_F1), &TForm1::Manual1Click);
+}
 
+void TForm1::createPageMenu()
+{
     PopupMenu1 = new QMenu(this);
     const struct {
         const char* caption;
@@ -296,10 +329,8 @@ void TForm1::createMenus()
         if (!item.caption)
             PopupMenu1->addSeparator();
         else
-            menuItem(PopupMenu1, QString::fromLatin1(item.caption), K(), item.handler);
+            menuItem(PopupMenu1, QString::fromLatin1(item.caption), QKeySequence(), item.handler);
     }
-
-    qApp->installEventFilter(this);
 }
 
 FileCommands TForm1::fileCommands()

@@ -160,7 +160,14 @@ protected:
 
 private:
     void createControls();
+    void createTitle();    // the version panel and the title line
+    void createButtons();  // the six buttons on the left
+    void createPanes();    // caret labels, the pages, the message pane, the status bar
     void createMenus();
+    void createFileMenu();
+    void createEditMenus();    // Edit and Compile
+    void createOptionMenus();  // Option and Help
+    void createPageMenu();    // the pages' pop-up menu
     void wireEditor(TCustomizedMemo* editor);
     FileCommands fileCommands();  // the file commands on this window's pages
     ProjectCommands projectCommands();  // the project commands on this window

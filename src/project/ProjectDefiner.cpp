@@ -83,6 +83,12 @@ ProjectDefiner::ProjectDefiner(Dialogs& dialogs, QWidget* parent)
     Button8 = button(QStringLiteral("参照"), {352, 84, 63, 21}, this);
     Button9 = button(QStringLiteral("保存"), {424, 84, 65, 21}, this);
 
+    createList();
+    connectHandlers();
+}
+
+void ProjectDefiner::createList()
+{
     Label8 = label(QStringLiteral("メインとする（main関数定義のある）ファイルを選択して保存してください"),
                    16, 124, this);
     Label1 = label(
@@ -113,8 +119,11 @@ ProjectDefiner::ProjectDefiner(Dialogs& dialogs, QWidget* parent)
 
     Button6 = button(QStringLiteral("Add（追加）"), {12, 280, 105, 29}, this);
     Button7 = button(QStringLiteral("Delete（削除）"), {140, 280, 105, 29}, this);
-
     CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+void ProjectDefiner::connectHandlers()
+{
     connect(Button6, &QPushButton::clicked, this, [this] { guarded([this] { Button6Click(); }); });
     connect(Button7, &QPushButton::clicked, this, [this] { guarded([this] { Button7Click(); }); });
     connect(Button8, &QPushButton::clicked, this, [this] { guarded([this] { Button8Click(); }); });

@@ -55,6 +55,8 @@ public:
     int selectedIndex() const;
 
 private:
+    void createList();  // the file list, its notes, the main file and Add/Delete
+    void connectHandlers();
     void appendEntry(const QString& path);
     void guarded(const std::function<void()>& handler);
 
