@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and running Nollex needs on Debian 12 (as root, or with sudo).
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev libgl-dev libgtest-dev xterm fonts-noto-cjk
+packages=(build-essential cmake qt6-base-dev libqscintilla2-qt6-dev libgl-dev libgtest-dev xterm fonts-noto-cjk
           xvfb xauth "$@")
 missing=()
 for p in "${packages[@]}"; do

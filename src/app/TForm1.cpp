@@ -309,6 +309,14 @@ void TForm1::createOptionMenus()
     enNOLLEX1 = menuItem(option, QStringLiteral("enNOLLEX"), K(Qt::Key_F11),
                          &TForm1::enNOLLEX1Click);
     enNOLLEX1->setIcon(themeIcon());
+    option->addSeparator();
+    Colouring1 = menuItem(option, QStringLiteral("Colouring（色分け）"), K(), &TForm1::Colouring1Click);
+    LineNumbers1 =
+        menuItem(option, QStringLiteral("Line Numbers（行番号）"), K(), &TForm1::LineNumbers1Click);
+    for (QAction* a : {Colouring1, LineNumbers1}) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
 
     QMenu* help = bar->addMenu(QStringLiteral("Help(&H)"));
     Version1 = menuItem(help, QStringLiteral("Version"), K(), &TForm1::Version1Click);
@@ -351,6 +359,19 @@ void TForm1::wireEditor(TCustomizedMemo* editor)
     connect(editor, &TCustomizedMemo::keyUp, this, [this] { guarded([this] { MemoKeyUp(); }); });
     connect(editor, &TCustomizedMemo::mouseDown, this,
             [this] { guarded([this] { MemoMouseDown(); }); });
+    connect(editor, &TCustomizedMemo::fontStepRequested, this, [this](int delta) {
+        guarded([this, delta] { delta > 0 ? Makefontbigger1Click() : Makefontsmaller1Click(); });
+    });
+    // A large page wraps in the background; the line label follows it.
+    connect(editor, &TCustomizedMemo::wrapProgressed, this, [this, editor] {
+        if (Memos && Memos->ActiveMemo() == editor)
+            guarded([this] { ShowCaretPos(); });
+    });
+    // Every key a window command has belongs to the window, not to the page.
+    QList<QKeySequence> keys;
+    for (QAction* a : actions())
+        keys += a->shortcuts();
+    editor->releaseKeys(keys);
 }
 
 void TForm1::guarded(const std::function<void()>& handler)
@@ -380,6 +401,7 @@ void TForm1::FormShow()
         return;
     form2_->LoadOptionsIntoDialog();
     FontDialog1 = pageFont(*Memos);
+    showEditorSwitches();
 }
 
 void TForm1::FormResize()
@@ -554,7 +576,7 @@ void TForm1::setMessages(const QString& text)
 void TForm1::writeActivePage(const QString& path)
 {
     const int active = Memos->ActiveIndex();
-    writeTextFile(path, editorText(*Memos->editor(active)), Memos->format(active));
+    writeTextFile(path, Memos->editor(active)->toPlainText(), Memos->format(active));
 }
 
 // ---------------------------------------------------------------- commands
@@ -612,6 +634,21 @@ void TForm1::enNOLLEX1Click()
     ThemeActive = !ThemeActive;
     applyTheme({Client, Label1, Label2, Label3, Memo2, Panel1, enNOLLEX1},
                themeLook(ThemeActive, QApplication::palette().color(QPalette::Button)));
+}
+void TForm1::Colouring1Click()
+{
+    Memos->setColouring(!Memos->Colouring());
+    showEditorSwitches();
+}
+void TForm1::LineNumbers1Click()
+{
+    Memos->setLineNumbers(!Memos->LineNumbers());
+    showEditorSwitches();
+}
+void TForm1::showEditorSwitches()
+{
+    Colouring1->setChecked(Memos->Colouring());
+    LineNumbers1->setChecked(Memos->LineNumbers());
 }
 void TForm1::Version1Click()
 {

@@ -90,6 +90,7 @@ public:
     QAction *Find1, *FindAgainDownward, *FindAgainUpward1, *Replace1, *Undo1;
     QAction *Execute1, *Make1, *outexe1, *DosPrompt1;
     QAction *Configuration1, *BgColor1, *Font1, *Makefontbigger1, *Makefontsmaller1, *enNOLLEX1;
+    QAction *Colouring1, *LineNumbers1;  // checkable, for every page
     QAction *Version1, *Manual1;
 
     // --- command handlers ---
@@ -115,6 +116,10 @@ public:
     void Makefontbigger1Click();
     void Makefontsmaller1Click();
     void enNOLLEX1Click();
+    void Colouring1Click();
+    void LineNumbers1Click();
+    // The menu's check marks follow the page set's switches (after a restore too).
+    void showEditorSwitches();
     void Version1Click();
     void Manual1Click();
     void FontDialog1Apply(const FontChoice& choice);

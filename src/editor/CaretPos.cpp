@@ -1,34 +1,32 @@
 #include "CaretPos.h"
 
+#include "TCustomizedMemo.h"
 #include "platform/QtDialogs.h"
-
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextLayout>
 
 namespace nollex {
 
-CaretPos caretPosition(const QPlainTextEdit& editor)
+CaretPos caretPosition(TCustomizedMemo& editor)
 {
-    const int p = editor.textCursor().selectionStart();
-    const QTextBlock block = editor.document()->findBlock(p);
-    if (!block.isValid())
-        return {};
-    const int inBlock = p - block.position();
-    int lineInBlock = 0;
-    int lineStart = 0;
-    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
-        const QTextLine line = layout->lineForTextPosition(inBlock);
-        if (line.isValid()) {
-            lineInBlock = line.lineNumber();
-            lineStart = line.textStart();
-        }
+    const int p = editor.selectionStart();
+    const int line = editor.displayLineOf(p);
+    // The display line's first character: the first position at or before p
+    // that lies on the same display line (positions only move down a paragraph).
+    int lo = editor.toChar(int(editor.SendScintilla(
+        QsciScintillaBase::SCI_POSITIONFROMLINE,
+        editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, editor.toByte(p)))));
+    const long y = editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, editor.toByte(p));
+    int hi = p;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, editor.toByte(mid)) < y)
+            lo = mid + 1;
+        else
+            hi = mid;
     }
-    const int firstLine = std::max(block.firstLineNumber(), block.blockNumber());
-    const QString text = block.text();
+    const QString text = editor.textRange(lo, p);
     CaretPos pos;
-    pos.line = firstLine + lineInBlock + 1;
-    pos.column = codePageWidth(QStringView(text).mid(lineStart, inBlock - lineStart)) + 1;
+    pos.line = line + 1;
+    pos.column = codePageWidth(text) + 1;
     return pos;
 }
 

@@ -108,13 +108,13 @@ bool FileCommands::savePage(SaveMode mode)
 
     bool written = true;
     if (mode == SaveMode::Save && !current.isEmpty()) {
-        writeTextFile(current, editorText(*editor), memos.format(p));
+        writeTextFile(current, editor->toPlainText(), memos.format(p));
     } else {
         const QString preset = (mode == SaveMode::SaveAs && !current.isEmpty()) ? current : kUntitledName;
         const std::optional<QString> chosen =
             window_.dialogs().saveFile({kSaveFilter, preset, QString()});
         if (chosen) {
-            writeTextFile(*chosen, editorText(*editor), memos.format(p));
+            writeTextFile(*chosen, editor->toPlainText(), memos.format(p));
             memos.setFileName(p, *chosen);
         } else {
             written = false;

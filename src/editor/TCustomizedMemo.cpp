@@ -1,69 +1,58 @@
 #include "TCustomizedMemo.h"
 
+#include "SyntaxPalette.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+#include <Qsci/qscilexercpp.h>
+
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QTextDocument>
+#include <QTimer>
+#include <QWheelEvent>
 
 namespace nollex {
 
-QString editorText(const QPlainTextEdit& editor)
-{
-    QString text = editor.document()->toRawText();
-    text.replace(QChar(QChar::ParagraphSeparator), u'\n');
-    return text;
-}
+namespace {
 
-TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QPlainTextEdit(parent)
-{
-    setColor(Qt::black);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setTabChangesFocus(false);  // Tab and Return are typed into the text
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setFontColor(Qt::white);
-    QFont f(QStringLiteral("ＭＳ 明朝"));
-    f.setStyleHint(QFont::TypeWriter);
-    f.setFixedPitch(true);
-    f.setPointSize(12);
-    setFont(f);
-}
+// A page no larger than this is wrapped whole when the caret labels or Find
+// need its display lines: that stays well within a keystroke's time.
+constexpr long SmallPageBytes = 64 * 1024;
 
-bool TCustomizedMemo::Modified() const
-{
-    return document()->isModified();
-}
+// C and C++ with the type names in their own keyword set, so they get a colour
+// of their own.
+class CLexer : public QsciLexerCPP {
+public:
+    using QsciLexerCPP::QsciLexerCPP;
+    const char* keywords(int set) const override
+    {
+        if (set == 1) {
+            return "alignas alignof and and_eq asm break case catch class compl concept "
+                   "const consteval constexpr constinit const_cast continue co_await "
+                   "co_return co_yield decltype default delete do dynamic_cast else enum "
+                   "explicit export extern false for friend goto if inline mutable namespace "
+                   "new noexcept not not_eq nullptr operator or or_eq private protected "
+                   "public register reinterpret_cast requires return sizeof static "
+                   "static_assert static_cast struct switch template this thread_local "
+                   "throw true try typedef typeid typename union using virtual volatile "
+                   "while xor xor_eq restrict _Alignas _Alignof _Atomic _Generic _Noreturn "
+                   "_Static_assert _Thread_local";
+        }
+        if (set == 2) {
+            return "auto bool char char8_t char16_t char32_t double float int long short "
+                   "signed unsigned void wchar_t _Bool _Complex size_t ptrdiff_t FILE "
+                   "int8_t int16_t int32_t int64_t uint8_t uint16_t uint32_t uint64_t "
+                   "intptr_t uintptr_t string vector map set pair";
+        }
+        return nullptr;
+    }
+};
 
-void TCustomizedMemo::setModified(bool modified)
-{
-    document()->setModified(modified);
-}
-
-QColor TCustomizedMemo::Color() const
-{
-    return palette().color(QPalette::Base);
-}
-
-void TCustomizedMemo::setColor(const QColor& color)
-{
-    QPalette p = palette();
-    p.setColor(QPalette::Base, color);
-    p.setColor(QPalette::Window, color);
-    setPalette(p);
-}
-
-QColor TCustomizedMemo::fontColor() const
-{
-    return palette().color(QPalette::Text);
-}
-
-void TCustomizedMemo::setFontColor(const QColor& color)
-{
-    QPalette p = palette();
-    p.setColor(QPalette::Text, color);
-    setPalette(p);
-}
+}  // namespace
 
 qreal averageCharWidth(const QFont& font)
 {
@@ -74,19 +63,374 @@ qreal averageCharWidth(const QFont& font)
     return QFontMetricsF(font).horizontalAdvance(letters) / letters.size();
 }
 
-void TCustomizedMemo::applyTabWidth(int n)
+bool isCSourceName(const QString& path)
 {
-    setTabStopDistance(averageCharWidth(font()) * std::max(n, 0));
-    viewport()->update();
-    TabWidth = n;
+    if (path.isEmpty())
+        return true;
+    static const QStringList suffixes = {QStringLiteral("c"),   QStringLiteral("cpp"),
+                                         QStringLiteral("cc"),  QStringLiteral("cxx"),
+                                         QStringLiteral("h"),   QStringLiteral("hpp")};
+    return suffixes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
 }
 
-void TCustomizedMemo::changeEvent(QEvent* e)
+TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
 {
-    QPlainTextEdit::changeEvent(e);
-    // The stops are measured in characters, so they follow the font.
-    if (e->type() == QEvent::FontChange)
-        setTabStopDistance(averageCharWidth(font()) * std::max(TabWidth, 0));
+    setUtf8(true);
+    setEolMode(EolUnix);
+    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+    SendScintilla(SCI_USEPOPUP, SC_POPUP_NEVER);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    SendScintilla(SCI_SETHSCROLLBAR, 0);
+    setWrapMode(WrapWord);
+    // Wrapping a large page runs in the background from the top; the layouts
+    // of the visible page are kept, and repeated words are measured once.
+    SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
+    SendScintilla(SCI_SETPOSITIONCACHE, 4096);
+    SendScintilla(SCI_SETIDLESTYLING, SC_IDLESTYLING_ALL);
+    setMarginWidth(1, 0);
+    setMarginType(0, NumberMargin);
+    setBraceMatching(SloppyBraceMatch);
+    setAutoIndent(true);
+    setTabIndents(false);
+    setBackspaceUnindents(false);
+    lexer_ = new CLexer(this);
+    // All pages keep one size, so the component's own zoom has no key.
+    for (QsciCommand::Command zoom : {QsciCommand::ZoomIn, QsciCommand::ZoomOut}) {
+        if (QsciCommand* command = standardCommands()->find(zoom)) {
+            command->setKey(0);
+            command->setAlternateKey(0);
+        }
+    }
+
+    QFont f(QStringLiteral("ＭＳ 明朝"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    f.setPointSize(12);
+    QWidget::setFont(f);
+    applyLook();
+
+    connect(this, &QsciScintilla::linesChanged, this, &TCustomizedMemo::updateMarginWidth);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, [this](int, int type) {
+        // A new edit of the user's starts the one-step Undo over.
+        if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) && (type & SC_PERFORMED_USER))
+            undoToggled = false;
+    });
+    connect(this, &QsciScintilla::textChanged, this, &TCustomizedMemo::watchBackgroundWork);
+}
+
+TCustomizedMemo::~TCustomizedMemo() = default;
+
+bool TCustomizedMemo::Modified() const
+{
+    return isModified() || forcedModified_;
+}
+
+void TCustomizedMemo::setModified(bool modified)
+{
+    // The component can only be told that its text is saved; a page that must
+    // count as changed anyway keeps that here.
+    forcedModified_ = modified;
+    if (!modified)
+        QsciScintilla::setModified(false);
+}
+
+QString TCustomizedMemo::toPlainText() const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    return QString::fromUtf8(bytes, length);
+}
+
+void TCustomizedMemo::setPlainText(const QString& text)
+{
+    const bool wasLoading = Loading;
+    Loading = true;
+    const QByteArray bytes = text.toUtf8();
+    SendScintilla(SCI_SETTEXT, 0UL, bytes.constData());
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    setModified(false);
+    undoToggled = false;
+    Loading = wasLoading;
+}
+
+void TCustomizedMemo::insertPlainText(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    SendScintilla(SCI_REPLACESEL, 0UL, bytes.constData());
+}
+
+int TCustomizedMemo::characterCount() const
+{
+    const long last = SendScintilla(SCI_GETLINECOUNT) - 1;
+    const long lastStart = SendScintilla(SCI_POSITIONFROMLINE, last);
+    return int(SendScintilla(SCI_INDEXPOSITIONFROMLINE, last, SC_LINECHARACTERINDEX_UTF16) +
+               SendScintilla(SCI_COUNTCODEUNITS, lastStart, SendScintilla(SCI_GETLENGTH)));
+}
+
+QString TCustomizedMemo::textRange(int from, int to) const
+{
+    const long a = toByte(from), b = toByte(to);
+    if (b <= a)
+        return QString();
+    const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, a, b - a));
+    return QString::fromUtf8(bytes, b - a);
+}
+
+int TCustomizedMemo::toByte(int charPos) const
+{
+    if (charPos <= 0)
+        return 0;
+    if (charPos >= characterCount())
+        return int(SendScintilla(SCI_GETLENGTH));
+    const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, charPos, SC_LINECHARACTERINDEX_UTF16);
+    const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, line);
+    const long lineChar = SendScintilla(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
+    return int(SendScintilla(SCI_POSITIONRELATIVECODEUNITS, lineByte, charPos - lineChar));
+}
+
+int TCustomizedMemo::toChar(int bytePos) const
+{
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, bytePos);
+    const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, line);
+    return int(SendScintilla(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16) +
+               SendScintilla(SCI_COUNTCODEUNITS, lineByte, bytePos));
+}
+
+int TCustomizedMemo::caretPosition() const
+{
+    return toChar(int(SendScintilla(SCI_GETCURRENTPOS)));
+}
+
+int TCustomizedMemo::selectionStart() const
+{
+    return toChar(int(SendScintilla(SCI_GETSELECTIONSTART)));
+}
+
+void TCustomizedMemo::setCaret(int pos)
+{
+    SendScintilla(SCI_SETEMPTYSELECTION, toByte(pos));
+}
+
+void TCustomizedMemo::setSelection(int anchor, int pos)
+{
+    SendScintilla(SCI_SETSELECTION, toByte(pos), toByte(anchor));
+}
+
+int TCustomizedMemo::firstVisibleDisplayLine() const
+{
+    return int(SendScintilla(SCI_GETFIRSTVISIBLELINE));
+}
+
+int TCustomizedMemo::displayLineOf(int pos)
+{
+    const long byte = toByte(pos);
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, byte);
+    // The component counts the wrapped lines of a paragraph only once it has
+    // wrapped it; a small page is wrapped here, a large one in the background
+    // (wrapProgressed tells when the count may have grown).
+    if (SendScintilla(SCI_GETLENGTH) <= SmallPageBytes)
+        SendScintilla(SCI_ENSUREVISIBLE, line);
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, line);
+    const long height = std::max(1L, SendScintilla(SCI_TEXTHEIGHT, line));
+    const long sub = (SendScintilla(SCI_POINTYFROMPOSITION, 0, byte) -
+                      SendScintilla(SCI_POINTYFROMPOSITION, 0, lineStart)) / height;
+    return int(SendScintilla(SCI_VISIBLEFROMDOCLINE, line) + std::max(0L, sub));
+}
+
+bool TCustomizedMemo::backgroundWorkPending() const
+{
+    // The component does its wrapping and colouring on an idle timer of its own.
+    for (const QTimer* timer : findChildren<QTimer*>()) {
+        if (timer != workWatch_ && timer->isActive() && timer->interval() == 0)
+            return true;
+    }
+    return false;
+}
+
+void TCustomizedMemo::watchBackgroundWork()
+{
+    // Only large pages wrap in the background for long; the labels follow it.
+    if (SendScintilla(SCI_GETLENGTH) <= SmallPageBytes)
+        return;
+    if (!workWatch_) {
+        workWatch_ = new QTimer(this);
+        workWatch_->setInterval(100);
+        connect(workWatch_, &QTimer::timeout, this, [this] {
+            if (!backgroundWorkPending())
+                workWatch_->stop();
+            emit wrapProgressed();
+        });
+    }
+    if (!workWatch_->isActive())
+        workWatch_->start();
+}
+
+void TCustomizedMemo::setColor(const QColor& color)
+{
+    if (color == color_)
+        return;
+    color_ = color;
+    applyLook();
+}
+
+void TCustomizedMemo::setFontColor(const QColor& color)
+{
+    if (color == fontColor_)
+        return;
+    fontColor_ = color;
+    applyLook();
+}
+
+void TCustomizedMemo::setFont(const QFont& font)
+{
+    // Every style change lays the page out anew; the page set copies page 0's
+    // font to every page on each layout, mostly unchanged.
+    if (font == QWidget::font() && font.resolveMask() == QWidget::font().resolveMask())
+        return;
+    QWidget::setFont(font);
+    applyLook();
+}
+
+void TCustomizedMemo::setLanguageFromName(const QString& path)
+{
+    const bool c = isCSourceName(path);
+    if (c == cSource_)
+        return;
+    cSource_ = c;
+    applyLook();
+}
+
+void TCustomizedMemo::setColouring(bool on)
+{
+    if (on == colouring_)
+        return;
+    colouring_ = on;
+    applyLook();
+}
+
+void TCustomizedMemo::setLineNumbers(bool on)
+{
+    if (on == lineNumbers_)
+        return;
+    lineNumbers_ = on;
+    marginDigits_ = 0;
+    updateMarginWidth();
+}
+
+void TCustomizedMemo::applyLook()
+{
+    const bool wantLexer = colouring_ && cSource_;
+    if (wantLexer != lexerActive_) {
+        lexerActive_ = wantLexer;
+        setLexer(wantLexer ? lexer_ : nullptr);
+    }
+    // Setting a lexer resets every style, so the page's own look goes on after it.
+    const QFont f = QWidget::font();
+    // The component takes a family name only; the name the font falls back to
+    // keeps the fixed pitch the page asked for.
+    const QByteArray family = QFontInfo(f).family().toUtf8();
+    double points = f.pointSizeF();
+    if (points <= 0)
+        points = f.pixelSize() * 72.0 / logicalDpiY();
+    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, family.constData());
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(points * int(SC_FONT_SIZE_MULTIPLIER) + 0.5));
+    SendScintilla(SCI_STYLESETWEIGHT, STYLE_DEFAULT, long(f.weight()));
+    SendScintilla(SCI_STYLESETITALIC, STYLE_DEFAULT, long(f.italic()));
+    SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, fontColor_);
+    SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, color_);
+    SendScintilla(SCI_STYLECLEARALL);
+
+    const SyntaxPalette p = syntaxPalette(color_);
+    if (lexerActive_) {
+        const struct {
+            int style;
+            QColor color;
+        } styles[] = {
+            {QsciLexerCPP::Comment, p.comment},
+            {QsciLexerCPP::CommentLine, p.comment},
+            {QsciLexerCPP::CommentDoc, p.comment},
+            {QsciLexerCPP::CommentLineDoc, p.comment},
+            {QsciLexerCPP::CommentDocKeyword, p.comment},
+            {QsciLexerCPP::CommentDocKeywordError, p.comment},
+            {QsciLexerCPP::PreProcessorComment, p.comment},
+            {QsciLexerCPP::PreProcessorCommentLineDoc, p.comment},
+            {QsciLexerCPP::Number, p.number},
+            {QsciLexerCPP::Keyword, p.keyword},
+            {QsciLexerCPP::KeywordSet2, p.type},
+            {QsciLexerCPP::DoubleQuotedString, p.string},
+            {QsciLexerCPP::SingleQuotedString, p.string},
+            {QsciLexerCPP::UnclosedString, p.string},
+            {QsciLexerCPP::RawString, p.string},
+            {QsciLexerCPP::VerbatimString, p.string},
+            {QsciLexerCPP::EscapeSequence, p.string},
+            {QsciLexerCPP::UserLiteral, p.number},
+            {QsciLexerCPP::PreProcessor, p.preprocessor},
+            {QsciLexerCPP::Operator, p.op},
+        };
+        for (const auto& s : styles) {
+            SendScintilla(SCI_STYLESETFORE, s.style, s.color);
+            // Code that #if leaves out is coloured the same.
+            SendScintilla(SCI_STYLESETFORE, s.style + 64, s.color);
+        }
+    }
+    SendScintilla(SCI_STYLESETFORE, STYLE_LINENUMBER, p.lineNumber);
+    SendScintilla(SCI_STYLESETBACK, STYLE_LINENUMBER, p.lineNumberBack);
+    SendScintilla(SCI_STYLESETFORE, STYLE_BRACELIGHT, p.braceMatchText);
+    SendScintilla(SCI_STYLESETBACK, STYLE_BRACELIGHT, p.braceMatchBack);
+    SendScintilla(SCI_STYLESETBOLD, STYLE_BRACELIGHT, 1L);
+    SendScintilla(SCI_STYLESETFORE, STYLE_BRACEBAD, p.braceBadText);
+    SendScintilla(SCI_STYLESETBOLD, STYLE_BRACEBAD, 1L);
+    SendScintilla(SCI_SETCARETFORE, fontColor_);
+    setMarginsBackgroundColor(p.lineNumberBack);
+    setMarginsForegroundColor(p.lineNumber);
+    marginDigits_ = 0;
+    updateMarginWidth();
+    if (TabWidth > 0)
+        SendScintilla(SCI_SETTABWIDTH, TabWidth);
+}
+
+void TCustomizedMemo::updateMarginWidth()
+{
+    if (!lineNumbers_) {
+        setMarginWidth(0, 0);
+        return;
+    }
+    // Sized in zeros for the largest number, so it does not change as one scrolls.
+    const int digits = int(QString::number(std::max(1, lines())).size());
+    if (digits == marginDigits_)
+        return;
+    marginDigits_ = digits;
+    setMarginWidth(0, QString(digits + 1, u'0'));
+}
+
+void TCustomizedMemo::applyTabWidth(int n)
+{
+    // The component counts stops in widths of a space, which in the page's
+    // fixed-pitch font is the width of every letter.
+    SendScintilla(SCI_SETTABWIDTH, std::max(n, 1));
+    TabWidth = n;
+    viewport()->update();
+}
+
+qreal TCustomizedMemo::tabStopDistance() const
+{
+    return qreal(SendScintilla(SCI_GETTABWIDTH)) *
+           qreal(SendScintilla(SCI_TEXTWIDTH, STYLE_DEFAULT, " "));
+}
+
+void TCustomizedMemo::releaseKeys(const QList<QKeySequence>& keys)
+{
+    for (QsciCommand* command : standardCommands()->commands()) {
+        for (const QKeySequence& key : keys) {
+            if (key.isEmpty())
+                continue;
+            const int k = key[0].toCombined();
+            if (command->key() == k)
+                command->setKey(0);
+            if (command->alternateKey() == k)
+                command->setAlternateKey(0);
+        }
+    }
 }
 
 bool TCustomizedMemo::event(QEvent* e)
@@ -105,7 +449,7 @@ bool TCustomizedMemo::event(QEvent* e)
             }
         }
     }
-    return QPlainTextEdit::event(e);
+    return QsciScintilla::event(e);
 }
 
 void TCustomizedMemo::contextMenuEvent(QContextMenuEvent* e)
@@ -113,12 +457,32 @@ void TCustomizedMemo::contextMenuEvent(QContextMenuEvent* e)
     if (PopupMenu)
         PopupMenu->exec(e->globalPos());
     else
-        QPlainTextEdit::contextMenuEvent(e);
+        e->ignore();
+}
+
+void TCustomizedMemo::wheelEvent(QWheelEvent* e)
+{
+    if (e->modifiers() & Qt::ControlModifier) {
+        // Every page keeps one size: the window steps all fonts, never the
+        // component's own zoom of this page.
+        wheelSteps_ += e->angleDelta().y();
+        while (wheelSteps_ >= 120) {
+            wheelSteps_ -= 120;
+            emit fontStepRequested(+1);
+        }
+        while (wheelSteps_ <= -120) {
+            wheelSteps_ += 120;
+            emit fontStepRequested(-1);
+        }
+        e->accept();
+        return;
+    }
+    QsciScintilla::wheelEvent(e);
 }
 
 void TCustomizedMemo::focusInEvent(QFocusEvent* e)
 {
-    QPlainTextEdit::focusInEvent(e);
+    QsciScintilla::focusInEvent(e);
     const Qt::FocusReason reason = e->reason();
     if (depth_ == 0 && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
         emit entered();
@@ -127,18 +491,18 @@ void TCustomizedMemo::focusInEvent(QFocusEvent* e)
 void TCustomizedMemo::keyPressEvent(QKeyEvent* e)
 {
     emit keyDown();
-    QPlainTextEdit::keyPressEvent(e);
+    QsciScintilla::keyPressEvent(e);
 }
 
 void TCustomizedMemo::keyReleaseEvent(QKeyEvent* e)
 {
-    QPlainTextEdit::keyReleaseEvent(e);
+    QsciScintilla::keyReleaseEvent(e);
     emit keyUp();
 }
 
 void TCustomizedMemo::mousePressEvent(QMouseEvent* e)
 {
-    QPlainTextEdit::mousePressEvent(e);
+    QsciScintilla::mousePressEvent(e);
     emit mouseDown();
 }
 

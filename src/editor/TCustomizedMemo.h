@@ -1,23 +1,31 @@
 #pragma once
 
-#include <QPlainTextEdit>
+#include <Qsci/qsciscintilla.h>
+
+#include <QFont>
+#include <QKeySequence>
+#include <QList>
 
 class QMenu;
+class QTimer;
+class QsciLexerCPP;
 
 namespace nollex {
-
-// The editor's text exactly as held (toPlainText would turn no-break spaces
-// into blanks), lines joined by LF.
-QString editorText(const QPlainTextEdit& editor);
 
 // The width tab stops are counted in: the average width of the Latin letters.
 qreal averageCharWidth(const QFont& font);
 
-// One page's editor: a plain-text editor with the three fields every page carries.
-class TCustomizedMemo : public QPlainTextEdit {
+// Whether a file of this name is C or C++ and so coloured; untitled pages are.
+bool isCSourceName(const QString& path);
+
+// One page's editor: a code editor with the three fields every page carries.
+// Positions in its interface are characters (UTF-16 units, as in QString); the
+// component counts UTF-8 bytes, and toByte/toChar are the one place converting.
+class TCustomizedMemo : public QsciScintilla {
     Q_OBJECT
 public:
     explicit TCustomizedMemo(QWidget* parent = nullptr);
+    ~TCustomizedMemo() override;
 
     int TabWidth = 0;          // tab width last applied to this editor
     bool ChangeMarked = false; // " *" has been appended to the tab caption
@@ -28,13 +36,50 @@ public:
     bool Modified() const;
     void setModified(bool modified);
 
-    QColor Color() const;
+    // The text exactly as held, lines joined by LF.
+    QString toPlainText() const;
+    // Replaces the text as a load does: nothing to undo, not modified, no mark.
+    void setPlainText(const QString& text);
+    // Inserts at the caret as typing does (undoable, modifies).
+    void insertPlainText(const QString& text);
+
+    int toByte(int charPos) const;
+    int toChar(int bytePos) const;
+    int characterCount() const;
+    QString textRange(int from, int to) const;  // characters from..to
+    int caretPosition() const;
+    int selectionStart() const;
+    bool hasSelection() const { return hasSelectedText(); }
+    // Places the caret without scrolling to it (the page may still be wrapping).
+    void setCaret(int pos);
+    void setSelection(int anchor, int pos);
+    int firstVisibleDisplayLine() const;
+    // The display line holding pos, wrapped lines of every paragraph above counted.
+    int displayLineOf(int pos);
+    // Whether the component still has wrapping or colouring to do in the background.
+    bool backgroundWorkPending() const;
+
+    QColor Color() const { return color_; }
     void setColor(const QColor& color);
-    QColor fontColor() const;
+    QColor fontColor() const { return fontColor_; }
     void setFontColor(const QColor& color);
+    // Hides QWidget::setFont: every style of the component takes the page font.
+    void setFont(const QFont& font);
 
     // Tab stops every n average character widths of the editor's font.
     void applyTabWidth(int n);
+    qreal tabStopDistance() const;
+
+    // Colouring of C and C++ (for C file names only) and the line-number margin.
+    void setLanguageFromName(const QString& path);
+    void setColouring(bool on);
+    void setLineNumbers(bool on);
+    bool colouringActive() const { return lexerActive_; }
+    bool lineNumbersShown() const { return lineNumbers_; }
+
+    // Removes every binding of the component on these keys: the window's
+    // commands own them.
+    void releaseKeys(const QList<QKeySequence>& keys);
 
     // While one lives, focus that lands in an editor is no entry into a page:
     // the page set moving the focus off a page it hides.
@@ -46,6 +91,9 @@ public:
         QuietFocus& operator=(const QuietFocus&) = delete;
     };
 
+    // The one-step Undo's memory: whether the last thing it did was an undo.
+    bool undoToggled = false;
+
 signals:
     // Focus moved into the page from inside the window (not the window coming
     // back to the front, not a menu closing).
@@ -53,6 +101,9 @@ signals:
     void keyDown();    // before a key takes effect
     void keyUp();      // after it
     void mouseDown();
+    void fontStepRequested(int delta);  // Ctrl+wheel: +1 bigger, -1 smaller
+    // Background wrapping moved on: display lines of the caret may have changed.
+    void wrapProgressed();
 
 protected:
     bool event(QEvent* e) override;
@@ -60,11 +111,26 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
-    void changeEvent(QEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
+    void applyLook();
+    void updateMarginWidth();
+    void watchBackgroundWork();
+
     static inline int depth_ = 0;  // QuietFocus guards alive
+    QColor color_ = Qt::black;
+    QColor fontColor_ = Qt::white;
+    QsciLexerCPP* lexer_ = nullptr;
+    bool cSource_ = true;
+    bool colouring_ = true;
+    bool lexerActive_ = false;
+    bool lineNumbers_ = true;
+    int marginDigits_ = 0;
+    int wheelSteps_ = 0;
+    bool forcedModified_ = false;
+    QTimer* workWatch_ = nullptr;
 };
 
 }  // namespace nollex

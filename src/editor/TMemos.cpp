@@ -21,8 +21,24 @@ TMemos::~TMemos()
 
 void TMemos::setFileName(int i, const QString& path)
 {
-    if (valid(i))
-        pages_[i].fileName = path;
+    if (!valid(i))
+        return;
+    pages_[i].fileName = path;
+    pages_[i].editor->setLanguageFromName(path);
+}
+
+void TMemos::setColouring(bool on)
+{
+    colouring_ = on;
+    for (const Page& page : pages_)
+        page.editor->setColouring(on);
+}
+
+void TMemos::setLineNumbers(bool on)
+{
+    lineNumbers_ = on;
+    for (const Page& page : pages_)
+        page.editor->setLineNumbers(on);
 }
 
 QStringList TMemos::fileNames() const
@@ -134,11 +150,13 @@ void TMemos::AddPage(const QString& owningProject)
     ++lastIndex_;
     auto* sheet = new TTabSheet(owner_);
     auto* editor = new TCustomizedMemo(sheet);
+    editor->setColouring(colouring_);
+    editor->setLineNumbers(lineNumbers_);
     pages_.append({editor, sheet, QString(), TextFormat{}});
     if (wireEditor_)
         wireEditor_(editor);
     LayoutPage(lastIndex_);
-    connect(editor, &QPlainTextEdit::textChanged, this, &TMemos::MemoChange);
+    connect(editor, &QsciScintilla::textChanged, this, &TMemos::MemoChange);
     editor->setColor(Color());
     {
         // Hiding the page that had the focus moves it on; that is no entry into a

@@ -51,6 +51,11 @@ public:
     void setFontColor(const QColor& color);
     int TabWidth();
     void setTabWidth(int n);
+    // C and C++ colouring and line numbers, for every page.
+    bool Colouring() const { return colouring_; }
+    void setColouring(bool on);
+    bool LineNumbers() const { return lineNumbers_; }
+    void setLineNumbers(bool on);
     int ActiveIndex() const;
     void setActiveIndex(int i);
     TTabSheet* ActivePage() const;
@@ -85,6 +90,8 @@ private:
     std::function<void(TCustomizedMemo*)> wireEditor_;
     int lastIndex_ = -1;
     int tabWidth_ = 0;
+    bool colouring_ = true;
+    bool lineNumbers_ = true;
 };
 
 }  // namespace nollex

@@ -92,9 +92,8 @@ std::optional<qsizetype> findInText(QStringView text, qsizetype caret, QStringVi
 QString documentPattern(const QString& searchText)
 {
     QString p = searchText;
-    p.replace(QStringLiteral("\r\n"), QString(QChar::ParagraphSeparator));
-    p.replace(u'\r', QChar::ParagraphSeparator);
-    p.replace(u'\n', QChar::ParagraphSeparator);
+    p.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    p.replace(u'\r', u'\n');
     return p;
 }
 

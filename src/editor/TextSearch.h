@@ -19,7 +19,7 @@ std::optional<qsizetype> findInText(QStringView text, qsizetype caret, QStringVi
 
 // The search text in the form the page's document holds it: a line break typed
 // or pasted into the search text (LF, CR LF or a lone CR) matches a line break
-// of the page, which the document keeps as U+2029 between its blocks.
+// of the page, which the page keeps as LF.
 QString documentPattern(const QString& searchText);
 
 }  // namespace nollex

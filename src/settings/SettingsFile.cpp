@@ -19,6 +19,7 @@ const QString Information = QStringLiteral("Information");
 const QString System = QStringLiteral("System");
 const QString Project = QStringLiteral("Project");
 const QString Compiler = QStringLiteral("Compiler");
+const QString Editor = QStringLiteral("Editor");
 
 // The look of a page set that no settings have touched.
 constexpr int DefaultBackground = 0x000000;
@@ -315,6 +316,9 @@ void restoreLook(const IniFile& ini, TMemos& memos)
     font.setPointSize(fontSize);
     memos.setFont(font);
     memos.setFontColor(colorFromBgr(fontColor));
+    // Files from before these switches have both on.
+    memos.setColouring(ini.readBool(Editor, QStringLiteral("Colouring"), true));
+    memos.setLineNumbers(ini.readBool(Editor, QStringLiteral("LineNumbers"), true));
 }
 
 }  // namespace
@@ -385,6 +389,9 @@ void saveSettings(const QString& path, const WindowState& state, WindowHost& win
     for (int i = 0; i <= memos.LastIndex(); ++i)
         writePath(ini, System, QStringLiteral("FileName%1").arg(i), memos.fileName(i));
     ini.writeInteger(System, QStringLiteral("ActiveIndex"), memos.ActiveIndex());
+
+    ini.writeBool(Editor, QStringLiteral("Colouring"), memos.Colouring());
+    ini.writeBool(Editor, QStringLiteral("LineNumbers"), memos.LineNumbers());
 
     writePath(ini, Project, QStringLiteral("ProjectFile"),
               state.ProjectMainIndex != -1 ? state.ProjectFile : QString());

@@ -43,9 +43,9 @@ TEST(FindInText, DirectionsStartsAndCase)
         {"empty search text", "abc", 0, "", 0, none},
         {"caret beyond the text", "abc", 99, "c", -1, 2},
         {"Japanese text", "日本語の日本", 1, "日本", 0, 4},
-        {"across a line break, typed as LF", QString::fromUtf16(u"ab\u2029cd"), 0, "b\nc", 0, 1},
-        {"across a line break, pasted as CR LF", QString::fromUtf16(u"ab\u2029cd"), 0, "b\r\nc", 0, 1},
-        {"a line break is needed", QString::fromUtf16(u"ab\u2029cd"), 0, "bc", 0, none},
+        {"across a line break, typed as LF", QStringLiteral("ab\ncd"), 0, "b\nc", 0, 1},
+        {"across a line break, pasted as CR LF", QStringLiteral("ab\ncd"), 0, "b\r\nc", 0, 1},
+        {"a line break is needed", QStringLiteral("ab\ncd"), 0, "bc", 0, none},
         // The search is exact: a no-break space is not a blank.
         {"no-break space", QString::fromUtf16(u"a\u00A0b"), 0, "a b", 0, none},
     };

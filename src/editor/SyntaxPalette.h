@@ -1,0 +1,26 @@
+#pragma once
+// The colours of the coloured page, derived from its background alone so that
+// every choice of page colour keeps every kind of text readable.
+
+#include <QColor>
+
+namespace nollex {
+
+// WCAG 2 contrast ratio of two colours, from 1 (same) to 21 (black on white).
+double contrastRatio(const QColor& a, const QColor& b);
+
+// The least contrast every colour of SyntaxPalette keeps against the page.
+inline constexpr double MinimumContrast = 4.5;
+
+struct SyntaxPalette {
+    QColor keyword, type, comment, string, number, preprocessor, op;
+    QColor lineNumber, lineNumberBack;  // the margin
+    QColor braceMatchBack, braceMatchText, braceBadText;
+};
+
+// A palette for a dark or a light page, each colour moved toward black or white
+// until it keeps MinimumContrast against the background (and the margin's
+// numbers against the margin).
+SyntaxPalette syntaxPalette(const QColor& background);
+
+}  // namespace nollex
