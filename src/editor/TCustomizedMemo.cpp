@@ -122,7 +122,9 @@ TCustomizedMemo::~TCustomizedMemo() = default;
 
 bool TCustomizedMemo::Modified() const
 {
-    return isModified() || forcedModified_;
+    // Asked of the component itself: its cached flag follows an undo only after
+    // the change has been reported.
+    return SendScintilla(SCI_GETMODIFY) != 0 || forcedModified_;
 }
 
 void TCustomizedMemo::setModified(bool modified)

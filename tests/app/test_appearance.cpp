@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace nollex;
@@ -137,6 +138,21 @@ TEST_F(AppearanceFixture, FontStepsOnAllPages)
     QTest::keyClick(form->Memos->ActiveMemo(), Qt::Key_BracketLeft, Qt::ControlModifier);
     EXPECT_EQ(page(2)->font().pointSizeF(), 112.0);
     EXPECT_EQ(form->FontDialog1.font.pointSizeF(), 112.0);
+
+    // Ctrl+wheel steps every page the same way, never the component's zoom of one page.
+    QWidget* view = form->Memos->ActiveMemo()->viewport();
+    for (const int delta : {120, 120, -120}) {
+        QWheelEvent wheel(QPointF(20, 20), view->mapToGlobal(QPointF(20, 20)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(view, &wheel);
+    }
+    for (int i = 0; i <= 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(page(i)->font().pointSizeF(), 113.0);
+        EXPECT_EQ(page(i)->SendScintilla(QsciScintillaBase::SCI_GETZOOM), 0);
+    }
+    EXPECT_EQ(form->FontDialog1.font.pointSizeF(), 113.0);
 }
 
 // Stepping down stops at one point, so the text never vanishes and a step up
@@ -343,11 +359,11 @@ TEST_F(AppearanceFixture, FindAndUndoKeysWorkOnTheActivePage)
     dialogs.answer(QStringLiteral("bc"));
     QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(form->State.SearchText, QStringLiteral("bc"));
-    EXPECT_EQ(editor->textCursor().position(), 1);
+    EXPECT_EQ(editor->caretPosition(), 1);
     QTest::keyClick(editor, Qt::Key_L, Qt::ControlModifier);
-    EXPECT_EQ(editor->textCursor().position(), 4);
+    EXPECT_EQ(editor->caretPosition(), 4);
     QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
-    EXPECT_EQ(editor->textCursor().position(), 1);
+    EXPECT_EQ(editor->caretPosition(), 1);
 
     QTest::keyClicks(editor, QStringLiteral("xy"));
     EXPECT_EQ(editor->toPlainText(), QStringLiteral("axybcabc"));

@@ -14,7 +14,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
-#include <QTextCursor>
+#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -138,7 +138,7 @@ struct FileFaults : ::testing::Test {
     void TearDown() override { form.reset(); }
 
     TCustomizedMemo* page() const { return form->Memos->ActiveMemo(); }
-    QString text() const { return editorText(*page()); }
+    QString text() const { return page()->toPlainText(); }
 
     void open(const QString& path, bool refused = false)
     {
@@ -165,9 +165,8 @@ struct FileFaults : ::testing::Test {
     // Replaces the page's text the way typing does: the page becomes modified.
     void type(const QString& text)
     {
-        QTextCursor c(page()->document());
-        c.select(QTextCursor::Document);
-        c.insertText(text);
+        page()->selectAll();
+        page()->insertPlainText(text);
         ASSERT_TRUE(page()->Modified());
     }
     // The error box of a failed command: it names the file.

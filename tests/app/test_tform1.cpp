@@ -4,6 +4,9 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
@@ -131,7 +134,8 @@ TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
                                        "Dos Prompt|Ctrl+D"}));
     EXPECT_EQ(itemsOf(3), (QStringList{"Configuration|F10", "-", "BgColor|", "FontColor|", "-",
                                        "Make font bigger|Ctrl+]", "Make font smaller|Ctrl+[", "-",
-                                       "enNOLLEX|F11"}));
+                                       "enNOLLEX|F11", "-", "Colouring（色分け）|",
+                                       "Line Numbers（行番号）|"}));
     EXPECT_EQ(itemsOf(4), (QStringList{"Version|", "Manual|F1"}));
 
     QStringList popup;
@@ -181,7 +185,7 @@ TEST_F(MainWindowFixture, ShortcutsReachCommandsWhileEditorHasFocus)
     }
     // None of the keys went into the editor (no select-all, no deleted word).
     EXPECT_EQ(editor->toPlainText(), QStringLiteral("some text"));
-    EXPECT_FALSE(editor->textCursor().hasSelection());
+    EXPECT_FALSE(editor->hasSelection());
     EXPECT_TRUE(dialogs.asked.isEmpty());
 }
 
@@ -246,4 +250,30 @@ TEST_F(MainWindowFixture, ExitClosesTheWindow)
 {
     form->Exit1->trigger();
     EXPECT_FALSE(form->isVisible());
+}
+
+// No key binding of the page's component lies on a window command's key (its
+// defaults had Ctrl+A, Ctrl+D, Ctrl+L, Ctrl+U, Ctrl+[, Ctrl+], Ctrl+Del), and
+// its own zoom has no key; its undo and redo keep theirs.
+TEST_F(MainWindowFixture, PageKeyBindingsLeaveWindowKeysAlone)
+{
+    form->Memos->AddPage(QString());
+    QList<QKeySequence> windowKeys;
+    for (QAction* a : form->actions())
+        windowKeys += a->shortcuts();
+    ASSERT_GE(windowKeys.size(), 20);
+    for (int i = 0; i <= form->Memos->LastIndex(); ++i) {
+        QsciCommandSet* commands = form->Memos->editor(i)->standardCommands();
+        for (const QKeySequence& key : windowKeys) {
+            const QsciCommand* bound = commands->boundTo(key[0].toCombined());
+            EXPECT_EQ(bound, nullptr) << "page " << i << ": " << key.toString().toStdString() << " is "
+                                      << (bound ? bound->description().toStdString() : "");
+        }
+        for (const QKeyCombination zoom : {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Minus})
+            EXPECT_EQ(commands->boundTo(zoom.toCombined()), nullptr);
+        ASSERT_NE(commands->boundTo((Qt::CTRL | Qt::Key_Z).toCombined()), nullptr);
+        EXPECT_EQ(commands->boundTo((Qt::CTRL | Qt::Key_Z).toCombined())->command(), QsciCommand::Undo);
+        ASSERT_NE(commands->boundTo((Qt::CTRL | Qt::Key_Y).toCombined()), nullptr);
+        EXPECT_EQ(commands->boundTo((Qt::CTRL | Qt::Key_Y).toCombined())->command(), QsciCommand::Redo);
+    }
 }

@@ -93,7 +93,9 @@ struct E2eFixture : ::testing::Test {
 TEST_F(E2eFixture, ExecutePrintsTheGreeting)
 {
     openPage(work + QStringLiteral("hello.cpp"), kHello);
-    form->Memos->ActiveMemo()->appendPlainText(QStringLiteral("// edited"));
+    TCustomizedMemo* page = form->Memos->ActiveMemo();
+    page->setCaret(page->characterCount());
+    page->insertPlainText(QStringLiteral("\n// edited"));
 
     form->Execute1Click();
 

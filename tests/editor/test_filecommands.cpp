@@ -75,7 +75,7 @@ struct Files : ::testing::Test {
     void type(int i, const QString& text)
     {
         memos->setActiveIndex(i);
-        memos->editor(i)->moveCursor(QTextCursor::End);
+        memos->editor(i)->setCaret(memos->editor(i)->characterCount());
         // Test keys are ASCII only; other text arrives as an input method would put it.
         bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
         if (ascii)
@@ -83,7 +83,7 @@ struct Files : ::testing::Test {
         else
             memos->editor(i)->insertPlainText(text);
     }
-    QString text(int i) const { return editorText(*memos->editor(i)); }
+    QString text(int i) const { return memos->editor(i)->toPlainText(); }
     void openPages(int n)  // n titled pages 0.c .. n-1.c, the last one active
     {
         QStringList paths;

@@ -1,12 +1,10 @@
 #include "editor/Find.h"
+#include "editor/TCustomizedMemo.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <gtest/gtest.h>
 
 using namespace nollex;
@@ -15,7 +13,7 @@ using namespace nollex;
 // deleting, line breaks, undo and redo, replacing everything.
 TEST(DocumentTextCache, FollowsRandomEdits)
 {
-    QTextDocument doc;
+    TCustomizedMemo doc;
     DocumentTextCache cache;
     QRandomGenerator rng(77);
     const QStringList pieces = {QStringLiteral("a"), QStringLiteral("int x;"), QStringLiteral("\n"),
@@ -24,19 +22,18 @@ TEST(DocumentTextCache, FollowsRandomEdits)
     for (int round = 0; round < 2000; ++round) {
         const int edits = int(rng.bounded(4));
         for (int e = 0; e < edits; ++e) {
-            const int size = doc.characterCount() - 1;
-            QTextCursor c(&doc);
-            c.setPosition(int(rng.bounded(size + 1)));
+            const int size = doc.characterCount();
+            doc.setCaret(int(rng.bounded(size + 1)));
             switch (rng.bounded(7)) {
             case 0:
-            case 1: c.insertText(pieces[int(rng.bounded(pieces.size()))]); break;
+            case 1: doc.insertPlainText(pieces[int(rng.bounded(pieces.size()))]); break;
             case 2:
-                c.setPosition(int(rng.bounded(size + 1)), QTextCursor::KeepAnchor);
-                c.removeSelectedText();
+                doc.setSelection(doc.caretPosition(), int(rng.bounded(size + 1)));
+                doc.removeSelectedText();
                 break;
             case 3:
-                c.setPosition(int(rng.bounded(size + 1)), QTextCursor::KeepAnchor);
-                c.insertText(pieces[int(rng.bounded(pieces.size()))]);
+                doc.setSelection(doc.caretPosition(), int(rng.bounded(size + 1)));
+                doc.insertPlainText(pieces[int(rng.bounded(pieces.size()))]);
                 break;
             case 4: doc.undo(); break;
             case 5: doc.redo(); break;
@@ -44,10 +41,10 @@ TEST(DocumentTextCache, FollowsRandomEdits)
                 if (rng.bounded(20) == 0)
                     doc.setPlainText(QStringLiteral("fresh\ntext"));
                 else
-                    c.insertBlock();
+                    doc.insertPlainText(QStringLiteral("\n"));
             }
         }
-        ASSERT_EQ(cache.text(&doc), doc.toRawText()) << "round " << round;
+        ASSERT_EQ(cache.text(&doc), doc.toPlainText()) << "round " << round;
     }
 }
 
@@ -55,7 +52,7 @@ namespace {
 
 // One shown editor, as a page of the main window.
 struct FindFixture : ::testing::Test {
-    QPlainTextEdit editor;
+    TCustomizedMemo editor;
     test::ScriptedDialogs dialogs;
     DocumentTextCache cache;
     QString searchText;
@@ -65,16 +62,21 @@ struct FindFixture : ::testing::Test {
         editor.resize(400, 200);
         editor.show();
     }
-    int caret() const { return editor.textCursor().position(); }
-    void setCaret(int pos)
-    {
-        QTextCursor c = editor.textCursor();
-        c.setPosition(pos);
-        editor.setTextCursor(c);
-    }
+    int caret() const { return editor.caretPosition(); }
+    void setCaret(int pos) { editor.setCaret(pos); }
     void run(int d) { runFind(editor, searchText, FindDirection(d), dialogs, cache); }
     // The position at the top left of the visible text.
-    int topPosition() const { return editor.cursorForPosition(QPoint(2, 2)).position(); }
+    int topPosition() const
+    {
+        return editor.toChar(int(editor.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMPOINT,
+                                                      editor.marginWidth(0) + 2, 2L)));
+    }
+    // The paragraph (text line) that holds position pos.
+    int paragraphOf(int pos) const
+    {
+        return int(editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                        editor.toByte(pos)));
+    }
     void expectNotFoundMessage(const QString& s)
     {
         ASSERT_FALSE(dialogs.asked.isEmpty());
@@ -106,7 +108,7 @@ TEST_F(FindFixture, AbcabcFindAgainDownAndUp)
 
     run(1);
     EXPECT_EQ(caret(), 3);
-    EXPECT_FALSE(editor.textCursor().hasSelection());
+    EXPECT_FALSE(editor.hasSelection());
 
     dialogs.answer(MsgAnswer::Ok);
     run(1);
@@ -152,18 +154,13 @@ TEST_F(FindFixture, MainDoesNotFindMain)
 TEST_F(FindFixture, SelectionCollapsedFirst)
 {
     editor.setPlainText(QStringLiteral("abcabcabc"));
-    QTextCursor c = editor.textCursor();
-    c.setPosition(7);
-    c.setPosition(3, QTextCursor::KeepAnchor);  // selection 3..7, caret at 3
-    editor.setTextCursor(c);
+    editor.setSelection(7, 3);  // selection 3..7, caret at 3
     run(1);  // no search text yet: silent
     EXPECT_TRUE(dialogs.asked.isEmpty());
-    EXPECT_FALSE(editor.textCursor().hasSelection());
+    EXPECT_FALSE(editor.hasSelection());
     EXPECT_EQ(caret(), 3);
 
-    c.setPosition(1);
-    c.setPosition(5, QTextCursor::KeepAnchor);  // selection 1..5, caret at 5
-    editor.setTextCursor(c);
+    editor.setSelection(1, 5);  // selection 1..5, caret at 5
     searchText = QStringLiteral("abc");
     run(1);
     EXPECT_EQ(caret(), 3);  // searched from 2, not from 6
@@ -220,22 +217,23 @@ TEST_F(FindFixture, EditsAndOtherPagesAreSeen)
     run(1);
     EXPECT_EQ(caret(), 6);
 
-    QTextCursor c(editor.document());
-    c.insertText(QStringLiteral("beta "));  // "beta alpha beta"
-    QPlainTextEdit other;
+    editor.setCaret(0);
+    editor.insertPlainText(QStringLiteral("beta "));  // "beta alpha beta"
+    TCustomizedMemo other;
     other.setPlainText(QStringLiteral("xx beta"));
-    other.setTextCursor(QTextCursor(other.document()));
+    other.setCaret(0);
     runFind(other, searchText, FindDirection::Down, dialogs, cache);
-    EXPECT_EQ(other.textCursor().position(), 3);
+    EXPECT_EQ(other.caretPosition(), 3);
 
     setCaret(0);
     run(1);
     EXPECT_EQ(caret(), 11);
 
     // An edit made while the document's signals were blocked is seen as well.
-    editor.document()->blockSignals(true);
-    QTextCursor(editor.document()).insertText(QStringLiteral("xy"));
-    editor.document()->blockSignals(false);
+    editor.blockSignals(true);
+    editor.setCaret(0);
+    editor.insertPlainText(QStringLiteral("xy"));
+    editor.blockSignals(false);
     setCaret(0);
     run(1);
     EXPECT_EQ(caret(), 2);
@@ -259,7 +257,7 @@ QString numberedLines(int count)
 TEST_F(FindFixture, FoundLineGoesToTheTop)
 {
     editor.setPlainText(numberedLines(200));
-    auto topBlock = [&] { return editor.document()->findBlock(topPosition()).blockNumber(); };
+    auto topBlock = [&] { return paragraphOf(topPosition()); };
     setCaret(0);
     searchText = QStringLiteral("line 150");
     run(1);
@@ -281,7 +279,7 @@ TEST_F(FindFixture, FoundLineGoesToTheTop)
 // the first line of its paragraph.
 TEST_F(FindFixture, WrappedLineOfTheMatchGoesToTheTop)
 {
-    editor.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    editor.setWrapMode(QsciScintilla::WrapWord);
     QString paragraph;
     for (int i = 0; i < 80; ++i)
         paragraph += (i == 60 ? QStringLiteral("TARGET ") : QStringLiteral("word%1 ").arg(i));
@@ -291,11 +289,15 @@ TEST_F(FindFixture, WrappedLineOfTheMatchGoesToTheTop)
     searchText = QStringLiteral("TARGET");
     run(1);
 
-    const QTextBlock block = editor.document()->findBlock(caret());
-    ASSERT_EQ(block.blockNumber(), 1);
-    const int matchLine = block.layout()->lineForTextPosition(caret() - block.position()).lineNumber();
+    ASSERT_EQ(paragraphOf(caret()), 1);
+    // The wrapped line within the paragraph: display line minus the paragraph's first.
+    auto lineInParagraph = [&](int pos) {
+        return editor.displayLineOf(pos) - editor.displayLineOf(editor.toChar(int(
+            editor.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, 1UL))));
+    };
+    const int matchLine = lineInParagraph(caret());
     ASSERT_GT(matchLine, 0);  // the match sits on a continuation line
     const int top = topPosition();
-    EXPECT_EQ(editor.document()->findBlock(top).blockNumber(), 1);
-    EXPECT_EQ(block.layout()->lineForTextPosition(top - block.position()).lineNumber(), matchLine);
+    EXPECT_EQ(paragraphOf(top), 1);
+    EXPECT_EQ(lineInParagraph(top), matchLine);
 }

@@ -3,8 +3,8 @@
 #include "editor/TMemos.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
-#include <QTextBlock>
 #include <gtest/gtest.h>
 
 using namespace nollex;
@@ -111,8 +111,11 @@ TEST_F(PageSetFixture, NewPageTakesPageZeroColorAndEditorDefaults)
     EXPECT_EQ(e->fontColor(), QColor(Qt::white));
     EXPECT_EQ(e->font().family(), QStringLiteral("ＭＳ 明朝"));
     EXPECT_EQ(e->font().pointSize(), 12);
-    EXPECT_EQ(e->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    EXPECT_FALSE(e->tabChangesFocus());
+    EXPECT_EQ(e->wrapMode(), QsciScintilla::WrapWord);
+    // Tab is typed into the text, not a move to the next control.
+    e->setFocus();
+    QTest::keyClick(e, Qt::Key_Tab);
+    EXPECT_EQ(e->toPlainText(), QStringLiteral("\t"));
     memos->setColor(Qt::darkBlue);
     memos->AddPage(QString());
     EXPECT_EQ(memos->editor(1)->Color(), QColor(Qt::darkBlue));
@@ -156,7 +159,7 @@ TEST_F(PageSetFixture, ChangeMarkAppendedOnceOnEdit)
     e->setModified(false);
     e->ChangeMarked = false;
     memos->setCaption(0, QStringLiteral("a.c"));
-    while (e->document()->isUndoAvailable())
+    while (e->isUndoAvailable())
         e->undo();
     EXPECT_TRUE(e->Modified());
     EXPECT_EQ(memos->caption(0), QStringLiteral("a.c *"));
@@ -182,11 +185,9 @@ TEST_F(PageSetFixture, TabsWrapIntoSeveralRows)
 }
 
 namespace {
-CaretPos caretAt(QPlainTextEdit& e, int pos)
+CaretPos caretAt(TCustomizedMemo& e, int pos)
 {
-    QTextCursor c = e.textCursor();
-    c.setPosition(pos);
-    e.setTextCursor(c);
+    e.setCaret(pos);
     return caretPosition(e);
 }
 }  // namespace
@@ -205,10 +206,7 @@ TEST_F(PageSetFixture, CaretLineAndColumn)
     EXPECT_EQ(p.line, 4);
     EXPECT_EQ(p.column, 5);
     // The selection start counts, not its end.
-    QTextCursor c = e->textCursor();
-    c.setPosition(4);
-    c.setPosition(7, QTextCursor::KeepAnchor);
-    e->setTextCursor(c);
+    e->setSelection(4, 7);
     EXPECT_EQ(caretPosition(*e).line, 2);
     EXPECT_EQ(caretPosition(*e).column, 1);
 }
@@ -219,7 +217,7 @@ TEST_F(PageSetFixture, WrappedParagraphCountsSeveralLines)
     TCustomizedMemo* e = memos->editor(0);
     e->setPlainText(QString(400, u'w') + QStringLiteral("\nnext"));
     QApplication::processEvents();
-    const int wrapped = e->document()->firstBlock().layout()->lineCount();
+    const int wrapped = int(e->SendScintilla(QsciScintillaBase::SCI_WRAPCOUNT, 0UL));
     ASSERT_GT(wrapped, 1);
     const CaretPos p = caretAt(*e, 401);
     EXPECT_EQ(p.line, wrapped + 1);
@@ -229,8 +227,69 @@ TEST_F(PageSetFixture, WrappedParagraphCountsSeveralLines)
 // The editor hands back exactly what it holds (no-break spaces, tabs, U+2028).
 TEST(TextFile, EditorTextKeepsEveryCharacter)
 {
-    QPlainTextEdit editor;
+    TCustomizedMemo editor;
     const QString text = QString::fromUtf8("a\u00A0b\t\u2028c\n\n€\n");
     editor.setPlainText(text);
-    EXPECT_EQ(editorText(editor), text);
+    EXPECT_EQ(editor.toPlainText(), text);
+}
+
+// Paragraphs below the shown part count with all their wrapped lines: the line
+// label must not count a paragraph that was never shown as one line.
+TEST_F(PageSetFixture, LineCountsParagraphsNeverShown)
+{
+    TCustomizedMemo* e = memos->editor(0);
+    const QString paragraph = QString(400, u'w');
+    for (const int paragraphs : {60, 1200}) {  // wrapped at once; wrapped in the background
+        SCOPED_TRACE(paragraphs);
+        QStringList text(paragraphs, paragraph);
+        e->setPlainText(text.join(u'\n'));
+        QApplication::processEvents();
+        const int wrapped = int(e->SendScintilla(QsciScintillaBase::SCI_WRAPCOUNT, 0UL));
+        ASSERT_GT(wrapped, 1);
+        const int lastStart = (paragraphs - 1) * (paragraph.size() + 1);
+        QSignalSpy progress(e, &TCustomizedMemo::wrapProgressed);
+        if (paragraphs > 100) {
+            // A large page: the label follows the background work, which ends.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !e->backgroundWorkPending(); }, 20000));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return progress.count() > 0; }, 1000));
+        }
+        const CaretPos p = caretAt(*e, lastStart + 5);
+        EXPECT_EQ(p.line, (paragraphs - 1) * wrapped + 1);
+        EXPECT_EQ(p.column, 6);
+    }
+}
+
+// The page's switches: colouring only for C names, line numbers sized to the
+// largest number, both off for every page at once.
+TEST_F(PageSetFixture, ColouringAndLineNumbersFollowNameAndSwitches)
+{
+    memos->AddPage(QString());
+    TCustomizedMemo* c = memos->editor(0);
+    TCustomizedMemo* txt = memos->editor(1);
+    memos->setFileName(0, QStringLiteral("/w/a.cpp"));
+    memos->setFileName(1, QStringLiteral("/w/notes.txt"));
+    EXPECT_TRUE(c->colouringActive());
+    EXPECT_FALSE(txt->colouringActive());
+    c->setPlainText(QStringList(1500, QStringLiteral("x")).join(u'\n'));
+    const int wide = c->marginWidth(0);
+    EXPECT_GT(wide, txt->marginWidth(0));  // four digits against one
+    // Every style is in the page's colours and one font: the background stays the page's.
+    memos->setColor(QColor(0xF0, 0xF0, 0xF0));
+    for (long style : {0L, 5L, 16L})
+        EXPECT_EQ(c->SendScintilla(QsciScintillaBase::SCI_STYLEGETBACK, style), 0xF0F0F0L) << style;
+    EXPECT_EQ(c->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, 5L),
+              c->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, 32L));
+
+    memos->setColouring(false);
+    memos->setLineNumbers(false);
+    memos->AddPage(QString());
+    for (int i = 0; i <= memos->LastIndex(); ++i) {
+        EXPECT_FALSE(memos->editor(i)->colouringActive()) << i;
+        EXPECT_EQ(memos->editor(i)->marginWidth(0), 0) << i;
+    }
+    memos->setColouring(true);
+    memos->setLineNumbers(true);
+    EXPECT_TRUE(c->colouringActive());
+    EXPECT_FALSE(txt->colouringActive());
+    EXPECT_EQ(c->marginWidth(0), wide);
 }

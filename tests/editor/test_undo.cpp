@@ -23,7 +23,7 @@ struct UndoFixture : ::testing::Test {
         window.show();
         page = memos->editor(0);
         putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("int x;"), {}});  // as loaded
-        page->moveCursor(QTextCursor::End);
+        page->setCaret(page->characterCount());
     }
     void TearDown() override { memos.reset(); }
 };
@@ -35,7 +35,7 @@ struct UndoFixture : ::testing::Test {
 TEST_F(UndoFixture, UndoTwiceRestoresTheText)
 {
     QTest::keyClicks(page, QStringLiteral(" int y;"));
-    page->moveCursor(QTextCursor::Start);
+    page->setCaret(0);
     QTest::keyClicks(page, QStringLiteral("// a "));
     const QString edited = page->toPlainText();
     ASSERT_EQ(edited, QStringLiteral("// a int x; int y;"));
@@ -54,7 +54,7 @@ TEST_F(UndoFixture, EditAfterUndoIsUndoneNext)
     QTest::keyClicks(page, QStringLiteral(" a"));
     undoLastEdit(*page);
     EXPECT_EQ(page->toPlainText(), QStringLiteral("int x;"));
-    page->moveCursor(QTextCursor::Start);
+    page->setCaret(0);
     QTest::keyClicks(page, QStringLiteral("b"));
     EXPECT_EQ(page->toPlainText(), QStringLiteral("bint x;"));
     undoLastEdit(*page);
@@ -91,4 +91,22 @@ TEST_F(UndoFixture, NothingToUndo)
     undoLastEdit(*page);
     EXPECT_EQ(page->toPlainText(), QStringLiteral("int x;"));
     EXPECT_FALSE(page->Modified());
+}
+
+// Ctrl+Z goes back step after step and Ctrl+Y forward again, beside the
+// one-step Undo.
+TEST_F(UndoFixture, CtrlZAndCtrlYGoManySteps)
+{
+    QTest::keyClicks(page, QStringLiteral(" a"));
+    page->setCaret(0);
+    QTest::keyClicks(page, QStringLiteral("b"));
+    page->setCaret(page->characterCount());
+    QTest::keyClicks(page, QStringLiteral("c"));
+    ASSERT_EQ(page->toPlainText(), QStringLiteral("bint x; ac"));
+    for (int k = 0; k < 3; ++k)
+        QTest::keyClick(page, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(page->toPlainText(), QStringLiteral("int x;"));
+    QTest::keyClick(page, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(page, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(page->toPlainText(), QStringLiteral("bint x; a"));
 }

@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QTextCursor>
 #include <QThread>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -84,9 +83,9 @@ struct ProjectE2e : ::testing::Test {
     void type(int page, const QString& what)
     {
         memos().setActiveIndex(page);
-        QTextCursor cursor = memos().editor(page)->textCursor();
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(what);
+        TCustomizedMemo* editor = memos().editor(page);
+        editor->setCaret(editor->characterCount());
+        editor->insertPlainText(what);
         ASSERT_TRUE(memos().editor(page)->ChangeMarked);
     }
     bool waitForRuns(int runs) const

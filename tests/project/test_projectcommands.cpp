@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTextCursor>
 #include <gtest/gtest.h>
 
 using namespace nollex;
@@ -85,8 +84,7 @@ struct Projects : ::testing::Test {
     void type(int page, const QString& what)
     {
         memos().setActiveIndex(page);
-        QTextCursor cursor = memos().editor(page)->textCursor();
-        cursor.insertText(what);
+        memos().editor(page)->insertPlainText(what);
     }
     // A state that a declined or rejected opening must leave exactly as it was.
     struct Snapshot {

@@ -218,6 +218,7 @@ TEST_F(SettingsFixture, FreshCloseWritesEveryKeyInOrder)
         "[Information]", "Version=200", "",
         "[System]", "BGColor=0", "FontColor=16777215", "FontSize=12", "FontName=ＭＳ 明朝",
         "Tab=4", "close_or_not=0", "Index=0", "FileName0=", "ActiveIndex=0", "",
+        "[Editor]", "Colouring=1", "LineNumbers=1", "",
         "[Project]", "ProjectFile=", "",
         "[Compiler]", "compiler_directory=" + QDir::cleanPath(folder.path()),
         "compiler_name=bcc32.exe", "_Instructions=-3 ", "__Instructions=0"};
@@ -531,4 +532,33 @@ TEST_F(SettingsFixture, DamagedFilesStartWithDefaultsAndAreRepaired)
         EXPECT_EQ(ini.readInteger("System", "FontSize", -9), 12);
         EXPECT_EQ(ini.readInteger("Compiler", "__O", -9), 0);
     }
+}
+
+// The Option menu's two switches come back from [Editor]; a file without that
+// section gives both on.
+TEST_F(SettingsFixture, EditorSwitchesKeptInTheFile)
+{
+    writeIni({"[Information]", "Version=200", "[Editor]", "Colouring=0", "LineNumbers=0"});
+    {
+        auto form = start();
+        EXPECT_FALSE(form->Memos->Colouring());
+        EXPECT_FALSE(form->Memos->LineNumbers());
+        EXPECT_FALSE(form->Colouring1->isChecked());
+        EXPECT_FALSE(form->LineNumbers1->isChecked());
+        EXPECT_FALSE(form->Memos->ActiveMemo()->colouringActive());
+        EXPECT_EQ(form->Memos->ActiveMemo()->marginWidth(0), 0);
+        form->LineNumbers1->trigger();
+        EXPECT_TRUE(form->LineNumbers1->isChecked());
+        ASSERT_TRUE(form->close());
+    }
+    EXPECT_EQ(stored(QStringLiteral("Editor"), QStringLiteral("Colouring")), QStringLiteral("0"));
+    EXPECT_EQ(stored(QStringLiteral("Editor"), QStringLiteral("LineNumbers")), QStringLiteral("1"));
+
+    writeIni({"[Information]", "Version=200"});
+    auto form = start();
+    EXPECT_TRUE(form->Memos->Colouring());
+    EXPECT_TRUE(form->Memos->LineNumbers());
+    EXPECT_TRUE(form->Colouring1->isChecked());
+    EXPECT_TRUE(form->Memos->ActiveMemo()->colouringActive());
+    EXPECT_GT(form->Memos->ActiveMemo()->marginWidth(0), 0);
 }
