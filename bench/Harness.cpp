@@ -105,6 +105,19 @@ bool settle(const PaintCounter* paints, long paintsBefore)
     }
 }
 
+bool firstPaint(const PaintCounter* paints, long paintsBefore)
+{
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    const Clock::time_point start = Clock::now();
+    while (paints->count() <= paintsBefore) {
+        QCoreApplication::sendPostedEvents();
+        dispatcher->processEvents(QEventLoop::AllEvents);
+        if (msSince(start) > 10000)
+            return false;
+    }
+    return true;
+}
+
 ChildRun runChild(const QStringList& argv, const QString& folder,
                   const QStringList& extraEnvironment, bool keepStderr)
 {

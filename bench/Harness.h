@@ -74,6 +74,10 @@ private:
 // one paint has happened since paintsBefore. False after 10 s without that.
 bool settle(const PaintCounter* paints = nullptr, long paintsBefore = 0);
 
+// Runs the event loop until the first paint after paintsBefore, whatever else
+// goes on in the background. False after 10 s without one.
+bool firstPaint(const PaintCounter* paints, long paintsBefore);
+
 struct ChildRun {
     int exitStatus = -1;       // of waitpid; -1 when it could not start
     QByteArray output;         // its standard output

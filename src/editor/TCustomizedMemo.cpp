@@ -84,19 +84,24 @@ TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
     setWrapMode(WrapWord);
     // Wrapping a large page runs in the background from the top; the layouts
     // of the visible page are kept, and repeated words are measured once.
+    // Colouring is left to that wrapping (and to painting), so how far the page
+    // is coloured tells how far it is wrapped.
     SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     SendScintilla(SCI_SETPOSITIONCACHE, 4096);
-    SendScintilla(SCI_SETIDLESTYLING, SC_IDLESTYLING_ALL);
     setMarginWidth(1, 0);
+    // A few pixels between the line numbers and the text.
+    SendScintilla(SCI_SETMARGINLEFT, 0UL, 4L);
     setMarginType(0, NumberMargin);
     setBraceMatching(SloppyBraceMatch);
     setAutoIndent(true);
     setTabIndents(false);
     setBackspaceUnindents(false);
     lexer_ = new CLexer(this);
-    // All pages keep one size, so the component's own zoom has no key.
-    for (QsciCommand::Command zoom : {QsciCommand::ZoomIn, QsciCommand::ZoomOut}) {
-        if (QsciCommand* command = standardCommands()->find(zoom)) {
+    // All pages keep one size, so the component's own zoom has no key; nor has
+    // swapping two lines, which a stray Ctrl+T would do unseen.
+    for (QsciCommand::Command unbound :
+         {QsciCommand::ZoomIn, QsciCommand::ZoomOut, QsciCommand::LineTranspose}) {
+        if (QsciCommand* command = standardCommands()->find(unbound)) {
             command->setKey(0);
             command->setAlternateKey(0);
         }
@@ -148,7 +153,14 @@ void TCustomizedMemo::setPlainText(const QString& text)
     const bool wasLoading = Loading;
     Loading = true;
     const QByteArray bytes = text.toUtf8();
+    // Given the text while wrapping, the component wraps all of it before it
+    // returns (seconds for ten megabytes); switched on after, it wraps what is
+    // shown at once and the rest in the background.
+    const long wrap = SendScintilla(SCI_GETWRAPMODE);
+    SendScintilla(SCI_SETWRAPMODE, long(SC_WRAP_NONE));
     SendScintilla(SCI_SETTEXT, 0UL, bytes.constData());
+    SendScintilla(SCI_SETWRAPMODE, wrap);
+    watchBackgroundWork();
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     setModified(false);
     undoToggled = false;
@@ -241,30 +253,38 @@ int TCustomizedMemo::displayLineOf(int pos)
 
 bool TCustomizedMemo::backgroundWorkPending() const
 {
-    // The component does its wrapping and colouring on an idle timer of its own.
-    for (const QTimer* timer : findChildren<QTimer*>()) {
-        if (timer != workWatch_ && timer->isActive() && timer->interval() == 0)
-            return true;
-    }
-    return false;
+    return workWatch_ && workWatch_->isActive();
 }
 
 void TCustomizedMemo::watchBackgroundWork()
 {
     // Only large pages wrap in the background for long; the labels follow it.
-    if (SendScintilla(SCI_GETLENGTH) <= SmallPageBytes)
+    if (SendScintilla(SCI_GETLENGTH) <= SmallPageBytes || wrapMode() == WrapNone)
         return;
     if (!workWatch_) {
         workWatch_ = new QTimer(this);
         workWatch_->setInterval(100);
         connect(workWatch_, &QTimer::timeout, this, [this] {
-            if (!backgroundWorkPending())
+            // The component wraps from the top in slices, colouring each slice
+            // first; it tells neither, so the watch ends once all is coloured
+            // and the count of display lines has stood still for a while.
+            const long last = SendScintilla(SCI_GETLINECOUNT) - 1;
+            const long total = SendScintilla(SCI_VISIBLEFROMDOCLINE, last) +
+                               SendScintilla(SCI_WRAPCOUNT, last);
+            stableTicks_ = total == displayLines_ ? stableTicks_ + 1 : 0;
+            displayLines_ = total;
+            const bool coloured = SendScintilla(SCI_GETENDSTYLED) >= SendScintilla(SCI_GETLENGTH);
+            if ((coloured && stableTicks_ >= 3) || ++watchTicks_ > 600)
                 workWatch_->stop();
             emit wrapProgressed();
         });
     }
-    if (!workWatch_->isActive())
+    if (!workWatch_->isActive()) {
+        stableTicks_ = 0;
+        watchTicks_ = 0;
+        displayLines_ = -1;
         workWatch_->start();
+    }
 }
 
 void TCustomizedMemo::setColor(const QColor& color)
@@ -325,6 +345,10 @@ void TCustomizedMemo::applyLook()
     if (wantLexer != lexerActive_) {
         lexerActive_ = wantLexer;
         setLexer(wantLexer ? lexer_ : nullptr);
+        // Plain pages are styled as plain text by the component itself, so
+        // colouring moves on with the wrapping there too.
+        if (!wantLexer)
+            SendScintilla(SCI_SETLEXER, long(SCLEX_NULL));
     }
     // Setting a lexer resets every style, so the page's own look goes on after it.
     const QFont f = QWidget::font();

@@ -56,7 +56,8 @@ public:
     int firstVisibleDisplayLine() const;
     // The display line holding pos, wrapped lines of every paragraph above counted.
     int displayLineOf(int pos);
-    // Whether the component still has wrapping or colouring to do in the background.
+    // Whether the component may still have wrapping or colouring to do in the
+    // background (watched on large pages only; small ones are done at once).
     bool backgroundWorkPending() const;
 
     QColor Color() const { return color_; }
@@ -131,6 +132,9 @@ private:
     int wheelSteps_ = 0;
     bool forcedModified_ = false;
     QTimer* workWatch_ = nullptr;
+    long displayLines_ = -1;
+    int stableTicks_ = 0;
+    int watchTicks_ = 0;
 };
 
 }  // namespace nollex

@@ -373,3 +373,47 @@ TEST_F(AppearanceFixture, FindAndUndoKeysWorkOnTheActivePage)
     EXPECT_EQ(editor->toPlainText(), QStringLiteral("axybcabc"));
     EXPECT_TRUE(editor->Modified());
 }
+
+// Not run by default: the coloured page with line numbers on a dark and on a
+// light page, grabbed into $NOLLEX_SHOT_DIR (default /tmp) for the README.
+TEST_F(AppearanceFixture, DISABLED_SaveColouredPagePictures)
+{
+    const QString shots = qEnvironmentVariableIsSet("NOLLEX_SHOT_DIR")
+                              ? qEnvironmentVariable("NOLLEX_SHOT_DIR")
+                              : QStringLiteral("/tmp");
+    const QString path = folder.file("hello.cpp");
+    folder.write("hello.cpp",
+                 "#include <stdio.h>\n"
+                 "#define TIMES 3  /* 繰り返す回数 */\n"
+                 "\n"
+                 "// 挨拶を表示する\n"
+                 "int main(void)\n"
+                 "{\n"
+                 "    const char *name = \"Nollex\";\n"
+                 "    for (int i = 0; i < TIMES; i++) {\n"
+                 "        printf(\"Hello, %s! %d\\n\", name, i + 1);\n"
+                 "    }\n"
+                 "    char mark = '*';\n"
+                 "    double ratio = 0.5e1;\n"
+                 "    return (int)(ratio * mark;\n"
+                 "}\n");
+    form->resize(760, 520);
+    form->WMDropFiles({path});
+    TCustomizedMemo* memo = form->Memos->ActiveMemo();
+    memo->setFocus();
+    memo->setCaret(int(memo->toPlainText().indexOf(u'{')));
+    const struct {
+        const char* file;
+        QColor page, text;
+        bool theme;
+    } looks[] = {{"page-dark.png", Qt::black, Qt::white, false},
+                 {"page-light.png", QColor(0xFF, 0xFF, 0xF8), Qt::black, true}};
+    for (const auto& look : looks) {
+        form->Memos->setColor(look.page);
+        form->Memos->setFontColor(look.text);
+        if (look.theme)
+            form->enNOLLEX1Click();
+        QTest::qWait(200);
+        EXPECT_TRUE(form->grab().save(QDir(shots).filePath(QString::fromLatin1(look.file))));
+    }
+}

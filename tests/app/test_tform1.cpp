@@ -254,7 +254,7 @@ TEST_F(MainWindowFixture, ExitClosesTheWindow)
 
 // No key binding of the page's component lies on a window command's key (its
 // defaults had Ctrl+A, Ctrl+D, Ctrl+L, Ctrl+U, Ctrl+[, Ctrl+], Ctrl+Del), and
-// its own zoom has no key; its undo and redo keep theirs.
+// its own zoom and line swap have no key; its undo and redo keep theirs.
 TEST_F(MainWindowFixture, PageKeyBindingsLeaveWindowKeysAlone)
 {
     form->Memos->AddPage(QString());
@@ -269,7 +269,8 @@ TEST_F(MainWindowFixture, PageKeyBindingsLeaveWindowKeysAlone)
             EXPECT_EQ(bound, nullptr) << "page " << i << ": " << key.toString().toStdString() << " is "
                                       << (bound ? bound->description().toStdString() : "");
         }
-        for (const QKeyCombination zoom : {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Minus})
+        for (const QKeyCombination zoom :
+             {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Minus, Qt::CTRL | Qt::Key_T})
             EXPECT_EQ(commands->boundTo(zoom.toCombined()), nullptr);
         ASSERT_NE(commands->boundTo((Qt::CTRL | Qt::Key_Z).toCombined()), nullptr);
         EXPECT_EQ(commands->boundTo((Qt::CTRL | Qt::Key_Z).toCombined())->command(), QsciCommand::Undo);
