@@ -3,7 +3,6 @@
 #include "Layout.h"
 #include "build/BuildRunner.h"
 #include "build/CompilerSetup.h"
-#include "build/ShortPath.h"
 #include "editor/CaretPos.h"
 #include "editor/FileCommands.h"
 #include "editor/UndoToggle.h"
