@@ -6,6 +6,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace nollex {
 
 CaretPos caretPosition(const QPlainTextEdit& editor)
@@ -30,6 +32,22 @@ CaretPos caretPosition(const QPlainTextEdit& editor)
     pos.line = firstLine + lineInBlock + 1;
     pos.column = codePageWidth(QStringView(text).mid(lineStart, inBlock - lineStart)) + 1;
     return pos;
+}
+
+QString lineText(const QPlainTextEdit& editor, int line)
+{
+    return editor.document()->findBlockByNumber(line - 1).text();
+}
+
+void placeCaret(QPlainTextEdit& editor, int line, int index)
+{
+    QTextBlock block = editor.document()->findBlockByNumber(std::max(line, 1) - 1);
+    if (!block.isValid())
+        block = editor.document()->lastBlock();
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + std::clamp(index, 0, int(block.length()) - 1));
+    editor.setTextCursor(cursor);
+    editor.ensureCursorVisible();
 }
 
 }  // namespace nollex

@@ -14,4 +14,11 @@ struct CaretPos {
 // so the cost does not grow with the document.
 CaretPos caretPosition(const QPlainTextEdit& editor);
 
+// The text of a file line (from 1, as the compiler counts them); empty past the end.
+QString lineText(const QPlainTextEdit& editor, int line);
+
+// Puts the caret at a file line (from 1) and a character index in it, clamped to
+// the text, and scrolls it into view.
+void placeCaret(QPlainTextEdit& editor, int line, int index);
+
 }  // namespace nollex
