@@ -25,7 +25,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -200,6 +202,8 @@ void TForm1::createPanes()
     Memo2 = new QPlainTextEdit(Client);
     Memo2->setGeometry(0, 308, 565, 77);
     Memo2->setReadOnly(true);
+    // A caret the keys move, so that Enter can follow the line it is on.
+    Memo2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont mono = designFont(QStringLiteral("ＭＳ ゴシック"), 11);
     mono.setStyleHint(QFont::TypeWriter);
@@ -287,6 +291,11 @@ void TForm1::createEditMenus()
                        &TForm1::outexe1Click);
     DosPrompt1 = menuItem(compile, QStringLiteral("Dos Prompt"), K(Qt::CTRL | Qt::Key_D),
                           &TForm1::DosPrompt1Click);
+    compile->addSeparator();
+    NextMessage1 = menuItem(compile, QStringLiteral("Next Message（次のメッセージ）"), K(Qt::Key_F8),
+                            &TForm1::NextMessage1Click);
+    PreviousMessage1 = menuItem(compile, QStringLiteral("Previous Message（前のメッセージ）"),
+                                K(Qt::SHIFT | Qt::Key_F8), &TForm1::PreviousMessage1Click);
 }
 
 void TForm1::createOptionMenus()
@@ -524,6 +533,21 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    // A double-click on a message line, or Enter on it, leads to the place it names.
+    if (Memo2 && watched == Memo2->viewport() && type == QEvent::MouseButtonDblClick) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        const int line = Memo2->cursorForPosition(at).blockNumber();
+        bool jumped = false;
+        guarded([&] { jumped = JumpToMessage(line); });
+        return jumped;
+    }
+    if (Memo2 && watched == Memo2 && type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            guarded([this] { JumpToMessage(Memo2->textCursor().blockNumber()); });
+            return true;
+        }
+    }
     // Alt+O is "Project Open" in this window, ahead of the Option menu's access key.
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -570,10 +594,13 @@ void TForm1::setStatusText(const QString& text)
 void TForm1::setMessages(const QString& text)
 {
     Memo2->setPlainText(text);
+    messageLine_ = -1;
 }
 
 void TForm1::writeActivePage(const QString& path)
 {
+    builtPage_ = Memos->ActiveMemo();
+    builtSource_ = path;
     const int active = Memos->ActiveIndex();
     writeTextFile(path, Memos->editor(active)->toPlainText(), Memos->format(active));
 }

@@ -11,6 +11,7 @@
 #include "platform/ProgramFolders.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -88,7 +89,7 @@ public:
     // Menu items by their names.
     QAction *Open1, *Close1, *ProjectOpen1, *ProjectClose1, *Save1, *Saveas1, *New1, *Exit1;
     QAction *Find1, *FindAgainDownward, *FindAgainUpward1, *Replace1, *Undo1;
-    QAction *Execute1, *Make1, *outexe1, *DosPrompt1;
+    QAction *Execute1, *Make1, *outexe1, *DosPrompt1, *NextMessage1, *PreviousMessage1;
     QAction *Configuration1, *BgColor1, *Font1, *Makefontbigger1, *Makefontsmaller1, *enNOLLEX1;
     QAction *Colouring1, *LineNumbers1;  // checkable, for every page
     QAction *Version1, *Manual1;
@@ -110,6 +111,8 @@ public:
     void Make1Click();
     void outexe1Click();
     void DosPrompt1Click();
+    void NextMessage1Click();
+    void PreviousMessage1Click();
     void Configuration1Click();
     void BgColor1Click();
     void Font1Click();
@@ -152,6 +155,9 @@ public:
     void RunBuild(BuildMode mode);
     void RerunOutput();
     void OpenDosPrompt();
+    // Makes the page of the place that line of the message pane names active, with
+    // the caret there; false when the line names no place that can be shown.
+    bool JumpToMessage(int line);
 
     // Runs a handler; an error that escapes it is shown and the window goes on.
     void guarded(const std::function<void()>& handler);
@@ -174,6 +180,8 @@ private:
     void createOptionMenus();  // Option and Help
     void createPageMenu();    // the pages' pop-up menu
     void wireEditor(TCustomizedMemo* editor);
+    void stepMessage(int direction);  // F8 / Shift+F8
+    int placePage(const QString& file);  // the page of a message's file, opened when needed
     FileCommands fileCommands();  // the file commands on this window's pages
     ProjectCommands projectCommands();  // the project commands on this window
     QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
@@ -183,6 +191,11 @@ private:
     std::unique_ptr<TForm2> form2_;
     bool shown_ = false;
     DocumentTextCache findText_;  // text of the page last searched
+    // What the last build compiled and from which page: the scratch copy of an
+    // Execute stands for that page in the compiler's messages.
+    QPointer<TCustomizedMemo> builtPage_;
+    QString builtSource_;
+    int messageLine_ = -1;  // the message line F8 / Shift+F8 last went to
 };
 
 }  // namespace nollex

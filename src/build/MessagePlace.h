@@ -4,9 +4,12 @@
 // is tested as a table.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace nollex {
+
+class FileSystem;
 
 enum class MessageKind { Error, Warning, Note, IncludedFrom, Other };
 
@@ -24,5 +27,16 @@ struct MessagePlace {
 // older Windows compilers' "Error E2451 file line: text". Nothing for any other
 // line (source excerpts, "In function", the link's own messages).
 std::optional<MessagePlace> parseMessagePlace(const QString& line);
+
+// The character index in a line of text that the host compiler's column names.
+// Its columns count display cells from 1: a tab runs to the next multiple of 8,
+// a wide (CJK) character takes two. A column past the end gives the line's end.
+int characterIndexForColumn(QStringView lineText, int column);
+
+// The page that a message's file stands for: the page last built when the file is
+// the source that build compiled (Execute's scratch copy, Make's own file), else
+// the page whose file it is. -1 when no page holds it.
+int pageForMessageFile(const QString& file, const QString& builtSource, int builtPage,
+                       const QStringList& pageFiles, const FileSystem& fs);
 
 }  // namespace nollex

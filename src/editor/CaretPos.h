@@ -15,4 +15,11 @@ struct CaretPos {
 // page; on a large one as far as its background wrapping has come).
 CaretPos caretPosition(TCustomizedMemo& editor);
 
+// The text of a file line (from 1, as the compiler counts them); empty past the end.
+QString lineText(const TCustomizedMemo& editor, int line);
+
+// Puts the caret at a file line (from 1) and a character index in it, clamped to
+// the text, and scrolls it into view.
+void placeCaret(TCustomizedMemo& editor, int line, int index);
+
 }  // namespace nollex

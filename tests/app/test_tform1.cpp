@@ -131,7 +131,8 @@ TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
                                        "Find Again Upward|Ctrl+H", "-", "Replace|Ctrl+R", "-",
                                        "Undo|Ctrl+U"}));
     EXPECT_EQ(itemsOf(2), (QStringList{"Execute|F9", "Make|Ctrl+F9", "__out.exe|Shift+F9",
-                                       "Dos Prompt|Ctrl+D"}));
+                                       "Dos Prompt|Ctrl+D", "-", "Next Message（次のメッセージ）|F8",
+                                       "Previous Message（前のメッセージ）|Shift+F8"}));
     EXPECT_EQ(itemsOf(3), (QStringList{"Configuration|F10", "-", "BgColor|", "FontColor|", "-",
                                        "Make font bigger|Ctrl+]", "Make font smaller|Ctrl+[", "-",
                                        "enNOLLEX|F11", "-", "Colouring（色分け）|",
@@ -170,6 +171,8 @@ TEST_F(MainWindowFixture, ShortcutsReachCommandsWhileEditorHasFocus)
         {form->Close1, Qt::ControlModifier, Qt::Key_Delete},
         {form->Make1, Qt::ControlModifier, Qt::Key_F9},
         {form->outexe1, Qt::ShiftModifier, Qt::Key_F9},
+        {form->NextMessage1, Qt::NoModifier, Qt::Key_F8},
+        {form->PreviousMessage1, Qt::ShiftModifier, Qt::Key_F8},
         {form->Makefontbigger1, Qt::ControlModifier, Qt::Key_BracketRight},
         {form->Makefontsmaller1, Qt::ControlModifier, Qt::Key_BracketLeft},
         {form->ProjectClose1, Qt::AltModifier, Qt::Key_Delete},

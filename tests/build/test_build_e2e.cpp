@@ -4,6 +4,7 @@
 // and output beside itself.
 
 #include "app/TForm1.h"
+#include "editor/CaretPos.h"
 #include "editor/FileCommands.h"
 #include "options/TForm2.h"
 #include "support/ScriptedDialogs.h"
@@ -16,6 +17,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -126,6 +129,78 @@ TEST_F(E2eFixture, CompileErrorIsShownAndNothingRuns)
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.cpp")));
     QThread::msleep(300);
     EXPECT_FALSE(QFile::exists(terminal + QStringLiteral(".args")));
+}
+
+// The message pane leads to the code: a double-click on an error's line, Enter on
+// it after Make, and F8 / Shift+F8 through every line that names a place, header
+// pages included; the caret lands on the line and column, where typing goes.
+TEST_F(E2eFixture, MessagesLeadToTheCode)
+{
+    form->show();
+    const QString header = work + QStringLiteral("b.h");
+    openPage(work + QStringLiteral("main.cpp"), "#include \"b.h\"\nint main()\n{\n\tint v = missing_a;\n    return v;\n}\n");
+    form->Memos->AddPage(QString());
+    openPage(header, "int h = missing_b;\n");
+    form->Memos->setActiveIndex(0);
+    form->Execute1Click();
+
+    const auto messageLine = [&](const QString& part) {
+        const QStringList lines = messages().split(u'\n');
+        for (int i = 0; i < lines.size(); ++i) {
+            if (lines[i].contains(part))
+                return i;
+        }
+        ADD_FAILURE() << part.toStdString() << " not in\n" << messages().toStdString();
+        return -1;
+    };
+    const auto caretAt = [&](int page, int line, int index) {
+        EXPECT_EQ(form->Memos->ActiveIndex(), page);
+        TCustomizedMemo* editor = form->Memos->editor(page);
+        const int caret = editor->caretPosition();
+        const long fileLine =
+            editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, editor->toByte(caret));
+        EXPECT_EQ(fileLine + 1, line);
+        EXPECT_EQ(caret - editor->toChar(int(editor->SendScintilla(
+                              QsciScintillaBase::SCI_POSITIONFROMLINE, fileLine))),
+                  index);
+    };
+
+    // Double-click: the scratch copy's line 4, column 17 (after a tab) is page 0.
+    QTextCursor at(form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("__out.cpp:4:17:"))));
+    form->Memo2->setTextCursor(at);
+    form->Memo2->ensureCursorVisible();
+    form->Memos->setActiveIndex(1);
+    QTest::mouseDClick(form->Memo2->viewport(), Qt::LeftButton, {}, form->Memo2->cursorRect(at).center());
+    caretAt(0, 4, 9);
+    QTest::keyClicks(form->Memos->editor(0), QStringLiteral("X"));
+    EXPECT_EQ(lineText(*form->Memos->editor(0), 4), QStringLiteral("\tint v = Xmissing_a;"));
+
+    // F8 and Shift+F8 from the top: the include chain, the header's error, the page's.
+    form->setMessages(messages());
+    form->NextMessage1Click();
+    caretAt(0, 1, 0);
+    form->NextMessage1Click();
+    caretAt(1, 1, 8);
+    EXPECT_EQ(form->Memo2->textCursor().selectedText(), form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("b.h:1:9:"))).text());
+    form->NextMessage1Click();
+    caretAt(0, 4, 9);
+    form->PreviousMessage1Click();
+    caretAt(1, 1, 8);
+
+    // Make compiles the page's own file; Enter on its line leads there too.
+    form->Memos->setActiveIndex(0);
+    form->Make1Click();
+    QTextCursor line(form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("main.cpp:4:"))));
+    form->Memo2->setTextCursor(line);
+    form->Memo2->setFocus();
+    form->Memos->setActiveIndex(1);
+    QTest::keyClick(form->Memo2, Qt::Key_Return);
+    caretAt(0, 4, 9);
+
+    // A line that names no place does nothing.
+    form->Memos->setActiveIndex(1);
+    EXPECT_FALSE(form->JumpToMessage(messageLine(QStringLiteral("In function"))));
+    EXPECT_EQ(form->Memos->ActiveIndex(), 1);
 }
 
 // A ".c" page is built by the C compiler: this is valid C and invalid C++.

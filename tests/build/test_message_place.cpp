@@ -1,6 +1,7 @@
 // The places that compiler message lines name, English and Japanese, with and
 // without a column, include chains, blanks and Japanese in paths, and the older
 // Windows compilers' form; lines that name no place give nothing.
+#include "FakePlatform.h"
 #include "build/MessagePlace.h"
 
 #include <gtest/gtest.h>
@@ -65,4 +66,38 @@ TEST(MessagePlace, EveryForm)
             EXPECT_EQ(int(got->kind), int(row.place->kind));
         }
     }
+}
+
+// The compiler counts display columns: a tab runs to the next multiple of 8, a
+// wide character takes two; the page wants character indexes.
+TEST(MessagePlace, ColumnsBecomeCharacterIndexes)
+{
+    const struct {
+        const char* text;
+        int column;
+        int index;
+    } rows[] = {
+        {"abc", 1, 0}, {"abc", 3, 2}, {"abc", 0, 0}, {"abc", 10, 3},
+        {"\tint v = x;", 17, 9}, {"\t\tx", 17, 2}, {"ab\tc", 9, 3},
+        {"表x", 3, 1}, {"\"表\"; y", 7, 5}, {"ｱx", 2, 1}, {"𠀋x", 3, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(characterIndexForColumn(QString::fromUtf8(row.text), row.column), row.index) << row.column;
+    }
+}
+
+// Which page a message's file stands for: the page built from the scratch copy,
+// else the page holding the file, else none.
+TEST(MessagePlace, FileToPage)
+{
+    const test::FakeWindowsFileSystem fs;
+    const QStringList pages = {QStringLiteral("C:\\w\\main.cpp"), QStringLiteral("C:\\w\\b.h"), QString()};
+    const QString scratch = QStringLiteral("C:\\w\\__out.cpp");
+    EXPECT_EQ(pageForMessageFile(scratch, scratch, 2, pages, fs), 2);
+    EXPECT_EQ(pageForMessageFile(QStringLiteral("c:\\W\\__OUT.cpp"), scratch, 0, pages, fs), 0);
+    EXPECT_EQ(pageForMessageFile(scratch, scratch, -1, pages, fs), -1);  // the built page was closed
+    EXPECT_EQ(pageForMessageFile(QStringLiteral("C:\\w\\b.h"), scratch, 0, pages, fs), 1);
+    EXPECT_EQ(pageForMessageFile(QStringLiteral("C:\\w\\main.cpp"), QStringLiteral("C:\\w\\main.cpp"), 0, pages, fs), 0);
+    EXPECT_EQ(pageForMessageFile(QStringLiteral("C:\\w\\other.h"), scratch, 0, pages, fs), -1);
 }

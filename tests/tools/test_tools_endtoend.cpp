@@ -1,4 +1,6 @@
 // The real cmd.exe and bcc32.exe, with the machine's gcc/g++, as the build uses them.
+#include "build/MessagePlace.h"
+#include "build/MessageText.h"
 #include "platform/WinCommandLine.h"
 #include "support/TempDir.h"
 
@@ -183,6 +185,29 @@ TEST_F(ToolsEndToEnd, ShiftJisPagePrintsItsTextInUtf8)
         EXPECT_EQ(run(tmp.file(QStringLiteral("__out.exe")), {}, tmp.path()).out,
                   QStringLiteral("表ソ能\n4").toUtf8());
     }
+}
+
+// Guards the compiler's own words: the user's language reaches the host compiler
+// unchanged, and message.txt shows Japanese intact (where gcc has its Japanese
+// messages; LANGUAGE picks them even under the C.UTF-8 locale).
+TEST_F(ToolsEndToEnd, JapaneseMessagesReachThePane)
+{
+    if (!QFile::exists(QStringLiteral("/usr/share/locale/ja/LC_MESSAGES/gcc-12.mo")))
+        GTEST_SKIP() << "gcc-12-locales is not installed";
+    TempDir tmp;
+    tmp.write(QStringLiteral("__out.cpp"), "int main()\n{\n    return missing;\n}\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("ja"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.remove(QStringLiteral("LC_ALL"));
+    run(kCmd, {QStringLiteral("/C"), buildBatch(tmp, tmp.path(), QStringLiteral("__out.cpp"))}, tmp.path(), {}, env);
+    const QString messages = nollex::decodeMessageText(tmp.read(QStringLiteral("message.txt")));
+    EXPECT_TRUE(messages.contains(QStringLiteral("__out.cpp:3:12: エラー: "))) << messages.toStdString();
+    const std::optional<nollex::MessagePlace> place =
+        nollex::parseMessagePlace(messages.split(u'\n').filter(QStringLiteral("エラー")).value(0));
+    ASSERT_TRUE(place.has_value());
+    EXPECT_EQ(place->kind, nollex::MessageKind::Error);
+    EXPECT_EQ(place->line, 3);
 }
 
 // Guards the silent failures: a program that cannot be found, and a folder change

@@ -1,0 +1,67 @@
+// The message pane leads to the code: a line that names a file and a line makes
+// that page active with the caret at the place; F8 and Shift+F8 walk such lines.
+#include "TForm1.h"
+
+#include "build/MessagePlace.h"
+#include "editor/CaretPos.h"
+#include "platform/FileSystem.h"
+
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+namespace nollex {
+
+void TForm1::NextMessage1Click() { stepMessage(1); }
+void TForm1::PreviousMessage1Click() { stepMessage(-1); }
+
+int TForm1::placePage(const QString& file)
+{
+    const int page =
+        pageForMessageFile(file, builtSource_, Memos->indexOf(builtPage_), Memos->fileNames(), files());
+    if (page >= 0 || !files().findFirst(file))
+        return page;
+    // A file no page holds (a header, say) opens as a dropped file would.
+    WMDropFiles({file});
+    return Memos->fileName(Memos->ActiveIndex()) == file ? Memos->ActiveIndex() : -1;
+}
+
+bool TForm1::JumpToMessage(int line)
+{
+    const QTextBlock block = Memo2->document()->findBlockByNumber(line);
+    const std::optional<MessagePlace> place = block.isValid() ? parseMessagePlace(block.text()) : std::nullopt;
+    if (!place)
+        return false;
+    // The compiler ran in its own folder: a relative name is relative to that.
+    const QString file = QDir::isRelativePath(place->file)
+                             ? QDir(State.CompilerDirectory).absoluteFilePath(place->file)
+                             : place->file;
+    const int page = placePage(file);
+    if (page < 0)
+        return false;
+    Memos->setActiveIndex(page);
+    TCustomizedMemo* editor = Memos->editor(page);
+    placeCaret(*editor, place->line, characterIndexForColumn(lineText(*editor, place->line), place->column));
+    editor->setFocus();
+    ShowCaretPos();
+    messageLine_ = line;
+    return true;
+}
+
+void TForm1::stepMessage(int direction)
+{
+    const int count = Memo2->document()->blockCount();
+    for (int line = messageLine_ + direction; line >= 0 && line < count; line += direction) {
+        if (!parseMessagePlace(Memo2->document()->findBlockByNumber(line).text()))
+            continue;
+        QTextCursor selection(Memo2->document()->findBlockByNumber(line));
+        selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        Memo2->setTextCursor(selection);
+        Memo2->ensureCursorVisible();
+        messageLine_ = line;  // a place that cannot be shown is passed, not stuck on
+        if (JumpToMessage(line))
+            return;
+    }
+}
+
+}  // namespace nollex
