@@ -196,6 +196,8 @@ private:
     QPointer<TCustomizedMemo> builtPage_;
     QString builtSource_;
     int messageLine_ = -1;  // the message line F8 / Shift+F8 last went to
+    QString messageFile(const QString& named) const;  // as the build saw it
+    void markMessages(const QString& text);  // the marks of a build's messages
 };
 
 }  // namespace nollex

@@ -1,5 +1,6 @@
 // The message pane leads to the code: a line that names a file and a line makes
-// that page active with the caret at the place; F8 and Shift+F8 walk such lines.
+// that page active with the caret at the place; F8 and Shift+F8 walk such lines;
+// the errors and warnings of a build are marked in the pages they name.
 #include "TForm1.h"
 
 #include "build/MessagePlace.h"
@@ -26,17 +27,42 @@ int TForm1::placePage(const QString& file)
     return Memos->fileName(Memos->ActiveIndex()) == file ? Memos->ActiveIndex() : -1;
 }
 
+QString TForm1::messageFile(const QString& named) const
+{
+    // The compiler ran in its own folder: a relative name is relative to that.
+    return QDir::isRelativePath(named) ? QDir(State.CompilerDirectory).absoluteFilePath(named) : named;
+}
+
+void TForm1::markMessages(const QString& text)
+{
+    for (int i = 0; i <= Memos->LastIndex(); ++i)
+        Memos->editor(i)->clearMarks();
+    const int built = Memos->indexOf(builtPage_);
+    const QStringList pageFiles = Memos->fileNames();
+    for (const QString& line : text.split(u'\n')) {
+        const std::optional<MessagePlace> place = parseMessagePlace(line);
+        if (!place || (place->kind != MessageKind::Error && place->kind != MessageKind::Warning))
+            continue;
+        // Only pages already open are marked; a jump is what opens a file.
+        const int page = pageForMessageFile(messageFile(place->file), builtSource_, built, pageFiles, files());
+        if (page < 0)
+            continue;
+        TCustomizedMemo* editor = Memos->editor(page);
+        const int index =
+            place->column > 0 ? characterIndexForColumn(lineText(*editor, place->line), place->column) : -1;
+        editor->addMark(place->kind == MessageKind::Error ? TCustomizedMemo::MarkKind::Error
+                                                          : TCustomizedMemo::MarkKind::Warning,
+                        place->line, index);
+    }
+}
+
 bool TForm1::JumpToMessage(int line)
 {
     const QTextBlock block = Memo2->document()->findBlockByNumber(line);
     const std::optional<MessagePlace> place = block.isValid() ? parseMessagePlace(block.text()) : std::nullopt;
     if (!place)
         return false;
-    // The compiler ran in its own folder: a relative name is relative to that.
-    const QString file = QDir::isRelativePath(place->file)
-                             ? QDir(State.CompilerDirectory).absoluteFilePath(place->file)
-                             : place->file;
-    const int page = placePage(file);
+    const int page = placePage(messageFile(place->file));
     if (page < 0)
         return false;
     Memos->setActiveIndex(page);

@@ -25,9 +25,11 @@ QColor mix(const QColor& a, const QColor& b, double t)
 }
 
 // Moves c toward whichever of black and white stands out more from the
-// background, in small steps, until it is readable there; the hue is kept as
-// long as it can be.
-QColor readable(const QColor& c, const QColor& background)
+// background, in small steps, until it is readable there (and on the second
+// ground, when given: the margin beside the page); the hue is kept as long as
+// it can be.
+QColor readable(const QColor& c, const QColor& background, double minimum = MinimumContrast,
+                const QColor& second = QColor())
 {
     const QColor far = contrastRatio(Qt::white, background) >= contrastRatio(Qt::black, background)
                            ? QColor(Qt::white)
@@ -36,7 +38,8 @@ QColor readable(const QColor& c, const QColor& background)
         const QColor candidate = mix(c, far, step / 40.0);
         // Stored colours are 8-bit; judge the colour as it will be drawn.
         const QColor drawn(candidate.rgb());
-        if (contrastRatio(drawn, background) >= MinimumContrast + 0.01)
+        if (contrastRatio(drawn, background) >= minimum + 0.01 &&
+            (!second.isValid() || contrastRatio(drawn, second) >= minimum + 0.01))
             return drawn;
     }
     return far;
@@ -66,6 +69,8 @@ SyntaxPalette syntaxPalette(const QColor& background)
         p.braceMatchBack = mix(background, Qt::white, 0.25);
         p.braceBadText = QColor(0xF4, 0x47, 0x47);
         p.lineNumberBack = mix(background, Qt::white, 0.06);
+        p.errorMark = QColor(0xF4, 0x47, 0x47);
+        p.warningMark = QColor(0xFF, 0xB3, 0x00);
     } else {
         p.keyword = QColor(0x00, 0x00, 0xC0);
         p.type = QColor(0x26, 0x7F, 0x99);
@@ -78,12 +83,17 @@ SyntaxPalette syntaxPalette(const QColor& background)
         p.braceMatchBack = mix(background, Qt::black, 0.2);
         p.braceBadText = QColor(0xCD, 0x31, 0x31);
         p.lineNumberBack = mix(background, Qt::black, 0.05);
+        p.errorMark = QColor(0xE0, 0x1B, 0x1B);
+        p.warningMark = QColor(0xF0, 0xA0, 0x00);
     }
     p.lineNumberBack = QColor(p.lineNumberBack.rgb());
     for (QColor* c : {&p.keyword, &p.type, &p.comment, &p.string, &p.number, &p.preprocessor, &p.op,
                       &p.braceBadText})
         *c = readable(*c, background);
     p.lineNumber = readable(p.lineNumber, p.lineNumberBack);
+    // Marks sit on the page (underlines) and on the margin.
+    for (QColor* c : {&p.errorMark, &p.warningMark})
+        *c = readable(*c, background, MinimumMarkContrast, p.lineNumberBack);
     p.braceMatchBack = QColor(p.braceMatchBack.rgb());
     p.braceMatchText = readable(p.op, p.braceMatchBack);
     return p;

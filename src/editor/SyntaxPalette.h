@@ -11,11 +11,14 @@ double contrastRatio(const QColor& a, const QColor& b);
 
 // The least contrast every colour of SyntaxPalette keeps against the page.
 inline constexpr double MinimumContrast = 4.5;
+// The least contrast of the build's marks (shapes, not text) against the page and the margin.
+inline constexpr double MinimumMarkContrast = 3.0;
 
 struct SyntaxPalette {
     QColor keyword, type, comment, string, number, preprocessor, op;
     QColor lineNumber, lineNumberBack;  // the margin
     QColor braceMatchBack, braceMatchText, braceBadText;
+    QColor errorMark, warningMark;  // the last build's marks: red, amber
 };
 
 // A palette for a dark or a light page, each colour moved toward black or white

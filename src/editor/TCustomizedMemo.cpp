@@ -96,6 +96,15 @@ TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
     setAutoIndent(true);
     setTabIndents(false);
     setBackspaceUnindents(false);
+    // The build's marks have a margin of their own, so they show with the line
+    // numbers off too.
+    setMarginType(1, SymbolMargin);
+    for (const MarkKind kind : {MarkKind::Error, MarkKind::Warning}) {
+        marker_[int(kind)] = markerDefine(Circle);
+        indicator_[int(kind)] = indicatorDefine(SquigglePixmapIndicator);
+    }
+    setMarginMarkerMask(0, 0);
+    setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]));
     lexer_ = new CLexer(this);
     // All pages keep one size, so the component's own zoom has no key; nor has
     // swapping two lines, which a stray Ctrl+T would do unseen.
@@ -158,6 +167,8 @@ void TCustomizedMemo::setPlainText(const QString& text)
     // shown at once and the rest in the background.
     const long wrap = SendScintilla(SCI_GETWRAPMODE);
     SendScintilla(SCI_SETWRAPMODE, long(SC_WRAP_NONE));
+    // Marks belong to the text they were put on.
+    clearMarks();
     SendScintilla(SCI_SETTEXT, 0UL, bytes.constData());
     SendScintilla(SCI_SETWRAPMODE, wrap);
     watchBackgroundWork();
@@ -407,6 +418,12 @@ void TCustomizedMemo::applyLook()
     SendScintilla(SCI_STYLESETFORE, STYLE_BRACEBAD, p.braceBadText);
     SendScintilla(SCI_STYLESETBOLD, STYLE_BRACEBAD, 1L);
     SendScintilla(SCI_SETCARETFORE, fontColor_);
+    for (const MarkKind kind : {MarkKind::Error, MarkKind::Warning}) {
+        const QColor mark = kind == MarkKind::Error ? p.errorMark : p.warningMark;
+        setMarkerBackgroundColor(mark, marker_[int(kind)]);
+        setMarkerForegroundColor(mark, marker_[int(kind)]);
+        setIndicatorForegroundColor(mark, indicator_[int(kind)]);
+    }
     setMarginsBackgroundColor(p.lineNumberBack);
     setMarginsForegroundColor(p.lineNumber);
     marginDigits_ = 0;
@@ -417,6 +434,9 @@ void TCustomizedMemo::applyLook()
 
 void TCustomizedMemo::updateMarginWidth()
 {
+    // The marks' margin stays while line numbers show, so the text does not
+    // move as builds come and go; without numbers it shows only with marks.
+    setMarginWidth(1, lineNumbers_ || hasMarks_ ? QStringLiteral("0") : QString());
     if (!lineNumbers_) {
         setMarginWidth(0, 0);
         return;
@@ -427,6 +447,75 @@ void TCustomizedMemo::updateMarginWidth()
         return;
     marginDigits_ = digits;
     setMarginWidth(0, QString(digits + 1, u'0'));
+}
+
+void TCustomizedMemo::addMark(MarkKind kind, int line, int index)
+{
+    const long lineIndex = line - 1;
+    if (lineIndex < 0 || lineIndex >= SendScintilla(SCI_GETLINECOUNT))
+        return;
+    SendScintilla(SCI_MARKERADD, lineIndex, long(marker_[int(kind)]));
+    if (!hasMarks_) {
+        hasMarks_ = true;
+        updateMarginWidth();
+    }
+    if (index < 0)
+        return;
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, lineIndex);
+    const long lineEnd = SendScintilla(SCI_GETLINEENDPOSITION, lineIndex);
+    const long from = std::min(long(toByte(toChar(int(lineStart)) + index)), lineEnd);
+    // The word the column points into; at least one letter (or the line's last).
+    long to = SendScintilla(SCI_WORDENDPOSITION, from, 1L);
+    if (to <= from)
+        to = SendScintilla(SCI_POSITIONAFTER, from);
+    long start = from;
+    if (start >= lineEnd && lineEnd > lineStart)
+        start = SendScintilla(SCI_POSITIONBEFORE, lineEnd);
+    to = std::min(std::max(to, start), lineEnd);
+    if (to <= start)
+        return;
+    SendScintilla(SCI_SETINDICATORCURRENT, long(indicator_[int(kind)]));
+    SendScintilla(SCI_INDICATORFILLRANGE, start, to - start);
+}
+
+void TCustomizedMemo::clearMarks()
+{
+    if (!hasMarks_)
+        return;
+    hasMarks_ = false;
+    const long length = SendScintilla(SCI_GETLENGTH);
+    for (const MarkKind kind : {MarkKind::Error, MarkKind::Warning}) {
+        SendScintilla(SCI_MARKERDELETEALL, long(marker_[int(kind)]));
+        SendScintilla(SCI_SETINDICATORCURRENT, long(indicator_[int(kind)]));
+        SendScintilla(SCI_INDICATORCLEARRANGE, 0L, length);
+    }
+    updateMarginWidth();
+}
+
+QList<int> TCustomizedMemo::markedLines(MarkKind kind) const
+{
+    QList<int> lines;
+    const long mask = 1L << marker_[int(kind)];
+    for (long line = SendScintilla(SCI_MARKERNEXT, 0L, mask); line >= 0;
+         line = SendScintilla(SCI_MARKERNEXT, line + 1, mask))
+        lines.append(int(line) + 1);
+    return lines;
+}
+
+QList<std::pair<int, int>> TCustomizedMemo::underlines(MarkKind kind) const
+{
+    QList<std::pair<int, int>> ranges;
+    const long indicator = indicator_[int(kind)];
+    const long length = SendScintilla(SCI_GETLENGTH);
+    for (long pos = 0; pos < length;) {
+        const long end = SendScintilla(SCI_INDICATOREND, indicator, pos);
+        if (SendScintilla(SCI_INDICATORVALUEAT, indicator, pos) != 0)
+            ranges.append({toChar(int(pos)), toChar(int(end))});
+        if (end <= pos)
+            break;
+        pos = end;
+    }
+    return ranges;
 }
 
 void TCustomizedMemo::applyTabWidth(int n)

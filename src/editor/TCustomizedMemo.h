@@ -78,6 +78,17 @@ public:
     bool colouringActive() const { return lexerActive_; }
     bool lineNumbersShown() const { return lineNumbers_; }
 
+    // The last build's marks: a mark in the margin on the message's line and a
+    // wavy underline from its column to the end of the word there; red for
+    // errors, amber for warnings. They move with the text as it is edited.
+    enum class MarkKind { Error, Warning };
+    // line counts from 1; index is the character in that line, -1 for none.
+    void addMark(MarkKind kind, int line, int index);
+    void clearMarks();
+    QList<int> markedLines(MarkKind kind) const;  // from 1, top down
+    // Character ranges [from, to) of the underlines of one kind, top down.
+    QList<std::pair<int, int>> underlines(MarkKind kind) const;
+
     // Removes every binding of the component on these keys: the window's
     // commands own them.
     void releaseKeys(const QList<QKeySequence>& keys);
@@ -129,6 +140,9 @@ private:
     bool lexerActive_ = false;
     bool lineNumbers_ = true;
     int marginDigits_ = 0;
+    int marker_[2] = {-1, -1};      // the component's numbers for the two kinds
+    int indicator_[2] = {-1, -1};
+    bool hasMarks_ = false;
     int wheelSteps_ = 0;
     bool forcedModified_ = false;
     QTimer* workWatch_ = nullptr;

@@ -133,12 +133,15 @@ TEST_F(E2eFixture, CompileErrorIsShownAndNothingRuns)
 
 // The message pane leads to the code: a double-click on an error's line, Enter on
 // it after Make, and F8 / Shift+F8 through every line that names a place, header
-// pages included; the caret lands on the line and column, where typing goes.
+// pages included; the caret lands on the line and column, where typing goes. The
+// build marks errors and warnings in the pages; the marks move with edits and go
+// at the next build or when the text is replaced.
 TEST_F(E2eFixture, MessagesLeadToTheCode)
 {
     form->show();
     const QString header = work + QStringLiteral("b.h");
-    openPage(work + QStringLiteral("main.cpp"), "#include \"b.h\"\nint main()\n{\n\tint v = missing_a;\n    return v;\n}\n");
+    openPage(work + QStringLiteral("main.cpp"),
+             "#include \"b.h\"\nint main()\n{\n\tint v = missing_a;\n    return v;\n}\nint z = 1 / 0;\n");
     form->Memos->AddPage(QString());
     openPage(header, "int h = missing_b;\n");
     form->Memos->setActiveIndex(0);
@@ -165,6 +168,22 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
                   index);
     };
 
+    // Marks: the errors red, the warning amber, each underlined from its column;
+    // the include chain gets none.
+    using Kind = TCustomizedMemo::MarkKind;
+    TCustomizedMemo* const cpp = form->Memos->editor(0);
+    TCustomizedMemo* const h = form->Memos->editor(1);
+    const auto wordAt = [](TCustomizedMemo* e, const QString& word) {
+        const int at = int(e->toPlainText().indexOf(word));
+        return QList<std::pair<int, int>>{{at, at + int(word.size())}};
+    };
+    EXPECT_EQ(cpp->markedLines(Kind::Error), QList<int>{4});
+    EXPECT_EQ(cpp->markedLines(Kind::Warning), QList<int>{7});
+    EXPECT_EQ(cpp->underlines(Kind::Error), wordAt(cpp, QStringLiteral("missing_a")));
+    EXPECT_EQ(cpp->underlines(Kind::Warning), wordAt(cpp, QStringLiteral("/")));
+    EXPECT_EQ(h->markedLines(Kind::Error), QList<int>{1});
+    EXPECT_EQ(h->underlines(Kind::Error), wordAt(h, QStringLiteral("missing_b")));
+
     // Double-click: the scratch copy's line 4, column 17 (after a tab) is page 0.
     QTextCursor at(form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("__out.cpp:4:17:"))));
     form->Memo2->setTextCursor(at);
@@ -187,7 +206,14 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
     form->PreviousMessage1Click();
     caretAt(1, 1, 8);
 
-    // Make compiles the page's own file; Enter on its line leads there too.
+    // The marks move with the text as it is edited.
+    h->setCaret(0);
+    h->insertPlainText(QStringLiteral("\n\n"));
+    EXPECT_EQ(h->markedLines(Kind::Error), QList<int>{3});
+    EXPECT_EQ(h->underlines(Kind::Error), wordAt(h, QStringLiteral("missing_b")));
+
+    // Make compiles the page's own file; Enter on its line leads there too. Its
+    // marks replace the last build's (b.h on disk still has its error on line 1).
     form->Memos->setActiveIndex(0);
     form->Make1Click();
     QTextCursor line(form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("main.cpp:4:"))));
@@ -196,6 +222,16 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
     form->Memos->setActiveIndex(1);
     QTest::keyClick(form->Memo2, Qt::Key_Return);
     caretAt(0, 4, 9);
+    EXPECT_EQ(h->markedLines(Kind::Error), QList<int>{1});
+    EXPECT_EQ(cpp->markedLines(Kind::Error), QList<int>{4});
+
+    // The marks show with line numbers off, and go with the text they were on.
+    cpp->setLineNumbers(false);
+    EXPECT_GT(cpp->marginWidth(1), 0);
+    cpp->setPlainText(QStringLiteral("int main() { return 0; }\n"));
+    EXPECT_TRUE(cpp->markedLines(Kind::Error).isEmpty());
+    EXPECT_TRUE(cpp->underlines(Kind::Warning).isEmpty());
+    EXPECT_EQ(cpp->marginWidth(1), 0);
 
     // A line that names no place does nothing.
     form->Memos->setActiveIndex(1);

@@ -150,7 +150,7 @@ TEST_F(BuildFaults, CompilerPrintingAHundredThousandLines)
     form->Execute1->trigger();
     const QString shown = messages();
     // The compile and the link each print them.
-    EXPECT_GE(shown.count(u'\n'), 200000);
+    EXPECT_EQ(shown.count(QStringLiteral("note: line ")), 200000);
     EXPECT_TRUE(shown.contains(QStringLiteral("note: line 1\n")));
     EXPECT_TRUE(shown.contains(QStringLiteral("note: line 100000\n")));
     ASSERT_TRUE(waitForRuns(1));

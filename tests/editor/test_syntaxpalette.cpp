@@ -32,10 +32,15 @@ TEST(SyntaxPalette, EveryColourKeepsItsContrast)
             EXPECT_GE(contrastRatio(k.colour, r.background), MinimumContrast) << k.what;
         EXPECT_GE(contrastRatio(p.lineNumber, p.lineNumberBack), MinimumContrast) << "line numbers";
         EXPECT_GE(contrastRatio(p.braceMatchText, p.braceMatchBack), MinimumContrast) << "matched bracket";
+        for (const QColor& mark : {p.errorMark, p.warningMark}) {
+            EXPECT_GE(contrastRatio(mark, r.background), MinimumMarkContrast) << "build mark";
+            EXPECT_GE(contrastRatio(mark, p.lineNumberBack), MinimumMarkContrast) << "build mark";
+        }
         // The kinds stay apart from one another on the default pages.
         if (r.background == Qt::black || r.background == Qt::white) {
             EXPECT_NE(p.keyword, p.comment);
             EXPECT_NE(p.string, p.number);
+            EXPECT_NE(p.errorMark, p.warningMark);
         }
     }
 }

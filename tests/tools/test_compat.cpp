@@ -108,6 +108,10 @@ Built build(const TempDir& dir, const QString& source, const QByteArray& text)
     p.setArguments({source});
     p.setWorkingDirectory(dir.path());
     p.setProcessChannelMode(QProcess::MergedChannels);
+    // The link line is read from the commands it shows when asked.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NOLLEX_SHOW_HOST_COMMANDS"), QStringLiteral("1"));
+    p.setProcessEnvironment(env);
     p.start();
     EXPECT_TRUE(p.waitForFinished(120000));
     Built b;

@@ -21,6 +21,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -166,6 +167,10 @@ int main(int argc, char** argv)
     }
 
     nollex::bcc::Host host{hostCommand("NOLLEX_CC", "gcc"), hostCommand("NOLLEX_CXX", "g++"), findCompat()};
+    // The message pane shows what the host compiler says and nothing else; the
+    // commands it was given are shown only when asked for.
+    const char* show = std::getenv("NOLLEX_SHOW_HOST_COMMANDS");
+    const bool showCommands = show && *show && std::string_view(show) != "0";
     const bool links = !plan.compileOnly && !plan.assemblyOnly;
     std::optional<ScratchFolder> scratch;
     if (!host.compat.includeFolder.empty() && links) {
@@ -193,7 +198,8 @@ int main(int argc, char** argv)
         // A file left from an earlier build must not pass for this build's result.
         if (nollex::tools::IsRegularFile(step.output))
             unlink(step.output.c_str());
-        say(nollex::JoinWindowsCommandLine(step.argv));
+        if (showCommands)
+            say(nollex::JoinWindowsCommandLine(step.argv));
         nollex::tools::Launch launch;
         launch.program = program;
         launch.argv = step.argv;
