@@ -77,7 +77,10 @@ TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
 {
     setUtf8(true);
     setEolMode(EolUnix);
-    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+    // Character positions come from line indexes: UTF-16 for the window's
+    // positions, code points for the component's own counts (ComponentCount).
+    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX,
+                  SC_LINECHARACTERINDEX_UTF16 | SC_LINECHARACTERINDEX_UTF32);
     SendScintilla(SCI_USEPOPUP, SC_POPUP_NEVER);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SendScintilla(SCI_SETHSCROLLBAR, 0);

@@ -1,4 +1,5 @@
 #include "editor/CaretPos.h"
+#include "editor/ComponentCount.h"
 #include "editor/FileCommands.h"
 #include "editor/TMemos.h"
 
@@ -231,6 +232,31 @@ TEST(TextFile, EditorTextKeepsEveryCharacter)
     const QString text = QString::fromUtf8("a\u00A0b\t\u2028c\n\n€\n");
     editor.setPlainText(text);
     EXPECT_EQ(editor.toPlainText(), text);
+}
+
+// The component's counts of characters from the start, which it asks for on every
+// edit, come from the line index and agree with counting one by one: characters of
+// one to four bytes, positions inside a character, the end and past it.
+TEST(TextFile, CountsFromTheStartAgreeWithCounting)
+{
+    TCustomizedMemo editor;
+    const QString text = QString::fromUtf8("ab\nc\u00E9\n\u20AC\U0001D11Ex\n\n\u3042\u3044\n");
+    editor.setPlainText(text);
+    const QByteArray bytes = text.toUtf8();
+    const long before = lineIndexedCounts();
+    for (int pos = 0; pos <= bytes.size() + 2; ++pos) {
+        int end = std::min(pos, int(bytes.size()));
+        while (end > 0 && end < bytes.size() && (bytes[end] & 0xC0) == 0x80)
+            --end;  // inside a character: it is not counted
+        const long expected = QString::fromUtf8(bytes.left(end)).toUcs4().size();
+        EXPECT_EQ(editor.SendScintilla(QsciScintillaBase::SCI_COUNTCHARACTERS, 0UL, long(pos)), expected) << pos;
+    }
+    EXPECT_GT(lineIndexedCounts(), before);
+    // The component's own count for a typed key is answered the same way.
+    const long typed = lineIndexedCounts();
+    editor.setCaret(5);
+    QTest::keyClicks(&editor, QStringLiteral("z"));
+    EXPECT_GT(lineIndexedCounts(), typed);
 }
 
 // Paragraphs below the shown part count with all their wrapped lines: the line
