@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -103,6 +104,23 @@ bool settle(const PaintCounter* paints, long paintsBefore)
         if (quiet >= 3)
             QThread::usleep(50);
     }
+}
+
+std::optional<double> untilIdle(double limitMs)
+{
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    const Clock::time_point start = Clock::now();
+    QTimer wake;  // ends a wait that nothing else ends
+    wake.setSingleShot(true);
+    while (msSince(start) < limitMs) {
+        QCoreApplication::sendPostedEvents();
+        wake.start(150);
+        const Clock::time_point t0 = Clock::now();
+        dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        if (msSince(t0) >= 100)
+            return msSince(start) - msSince(t0);
+    }
+    return std::nullopt;
 }
 
 bool firstPaint(const PaintCounter* paints, long paintsBefore)

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace nollex::bench {
@@ -73,6 +74,12 @@ private:
 // Runs the event loop until nothing is left to do and, with paints, until at least
 // one paint has happened since paintsBefore. False after 10 s without that.
 bool settle(const PaintCounter* paints = nullptr, long paintsBefore = 0);
+
+// Runs the event loop until the program has nothing left to do in the background
+// either (the editing component's wrapping and colouring run on a timer that is
+// due at once while they last): until the loop waits, idle, for a tenth of a
+// second. The time that took in ms, or nothing after limitMs.
+std::optional<double> untilIdle(double limitMs);
 
 // Runs the event loop until the first paint after paintsBefore, whatever else
 // goes on in the background. False after 10 s without one.

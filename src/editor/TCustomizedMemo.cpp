@@ -12,7 +12,7 @@
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QTimer>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 namespace nollex {
@@ -132,7 +132,10 @@ TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
         if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) && (type & SC_PERFORMED_USER))
             undoToggled = false;
     });
-    connect(this, &QsciScintilla::textChanged, this, &TCustomizedMemo::watchBackgroundWork);
+    // The component tells of every change in the number of display lines by
+    // the scroll bar's range: a large page wrapping in the background, a wider
+    // window, a new font. The line label follows it.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &TCustomizedMemo::wrapProgressed);
 }
 
 TCustomizedMemo::~TCustomizedMemo() = default;
@@ -174,7 +177,6 @@ void TCustomizedMemo::setPlainText(const QString& text)
     clearMarks();
     SendScintilla(SCI_SETTEXT, 0UL, bytes.constData());
     SendScintilla(SCI_SETWRAPMODE, wrap);
-    watchBackgroundWork();
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     setModified(false);
     undoToggled = false;
@@ -255,7 +257,7 @@ int TCustomizedMemo::displayLineOf(int pos)
     const long line = SendScintilla(SCI_LINEFROMPOSITION, byte);
     // The component counts the wrapped lines of a paragraph only once it has
     // wrapped it; a small page is wrapped here, a large one in the background
-    // (wrapProgressed tells when the count may have grown).
+    // (wrapProgressed tells when the count has changed).
     if (SendScintilla(SCI_GETLENGTH) <= SmallPageBytes)
         SendScintilla(SCI_ENSUREVISIBLE, line);
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, line);
@@ -263,42 +265,6 @@ int TCustomizedMemo::displayLineOf(int pos)
     const long sub = (SendScintilla(SCI_POINTYFROMPOSITION, 0, byte) -
                       SendScintilla(SCI_POINTYFROMPOSITION, 0, lineStart)) / height;
     return int(SendScintilla(SCI_VISIBLEFROMDOCLINE, line) + std::max(0L, sub));
-}
-
-bool TCustomizedMemo::backgroundWorkPending() const
-{
-    return workWatch_ && workWatch_->isActive();
-}
-
-void TCustomizedMemo::watchBackgroundWork()
-{
-    // Only large pages wrap in the background for long; the labels follow it.
-    if (SendScintilla(SCI_GETLENGTH) <= SmallPageBytes || wrapMode() == WrapNone)
-        return;
-    if (!workWatch_) {
-        workWatch_ = new QTimer(this);
-        workWatch_->setInterval(100);
-        connect(workWatch_, &QTimer::timeout, this, [this] {
-            // The component wraps from the top in slices, colouring each slice
-            // first; it tells neither, so the watch ends once all is coloured
-            // and the count of display lines has stood still for a while.
-            const long last = SendScintilla(SCI_GETLINECOUNT) - 1;
-            const long total = SendScintilla(SCI_VISIBLEFROMDOCLINE, last) +
-                               SendScintilla(SCI_WRAPCOUNT, last);
-            stableTicks_ = total == displayLines_ ? stableTicks_ + 1 : 0;
-            displayLines_ = total;
-            const bool coloured = SendScintilla(SCI_GETENDSTYLED) >= SendScintilla(SCI_GETLENGTH);
-            if ((coloured && stableTicks_ >= 3) || ++watchTicks_ > 600)
-                workWatch_->stop();
-            emit wrapProgressed();
-        });
-    }
-    if (!workWatch_->isActive()) {
-        stableTicks_ = 0;
-        watchTicks_ = 0;
-        displayLines_ = -1;
-        workWatch_->start();
-    }
 }
 
 void TCustomizedMemo::setColor(const QColor& color)

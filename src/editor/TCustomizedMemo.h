@@ -7,7 +7,6 @@
 #include <QList>
 
 class QMenu;
-class QTimer;
 class QsciLexerCPP;
 
 namespace nollex {
@@ -56,9 +55,6 @@ public:
     int firstVisibleDisplayLine() const;
     // The display line holding pos, wrapped lines of every paragraph above counted.
     int displayLineOf(int pos);
-    // Whether the component may still have wrapping or colouring to do in the
-    // background (watched on large pages only; small ones are done at once).
-    bool backgroundWorkPending() const;
 
     QColor Color() const { return color_; }
     void setColor(const QColor& color);
@@ -114,7 +110,8 @@ signals:
     void keyUp();      // after it
     void mouseDown();
     void fontStepRequested(int delta);  // Ctrl+wheel: +1 bigger, -1 smaller
-    // Background wrapping moved on: display lines of the caret may have changed.
+    // The number of display lines changed (a large page wraps in the
+    // background): the caret's display line may have changed.
     void wrapProgressed();
 
 protected:
@@ -129,7 +126,6 @@ protected:
 private:
     void applyLook();
     void updateMarginWidth();
-    void watchBackgroundWork();
 
     static inline int depth_ = 0;  // QuietFocus guards alive
     QColor color_ = Qt::black;
@@ -145,10 +141,6 @@ private:
     bool hasMarks_ = false;
     int wheelSteps_ = 0;
     bool forcedModified_ = false;
-    QTimer* workWatch_ = nullptr;
-    long displayLines_ = -1;
-    int stableTicks_ = 0;
-    int watchTicks_ = 0;
 };
 
 }  // namespace nollex
