@@ -4,6 +4,7 @@
 #include "editor/TMemos.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -257,6 +258,26 @@ TEST(TextFile, CountsFromTheStartAgreeWithCounting)
     editor.setCaret(5);
     QTest::keyClicks(&editor, QStringLiteral("z"));
     EXPECT_GT(lineIndexedCounts(), typed);
+}
+
+// An input method's composition shows in the page at the caret while it is
+// composed, and the committed text takes its place.
+TEST(TextFile, InputMethodComposesAtTheCaret)
+{
+    TCustomizedMemo editor;
+    editor.setPlainText(QStringLiteral("abcd"));
+    editor.setCaret(2);
+    // As input methods send it: the cursor at the end of the composition.
+    QInputMethodEvent composing(QString::fromUtf8("\u306B\u307B\u3093"),
+                                {QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, 3, 1)});
+    QCoreApplication::sendEvent(&editor, &composing);
+    EXPECT_EQ(editor.toPlainText(), QString::fromUtf8("ab\u306B\u307B\u3093cd"));
+    EXPECT_EQ(editor.caretPosition(), 5);
+    QInputMethodEvent committed;
+    committed.setCommitString(QString::fromUtf8("\u65E5\u672C"));
+    QCoreApplication::sendEvent(&editor, &committed);
+    EXPECT_EQ(editor.toPlainText(), QString::fromUtf8("ab\u65E5\u672Ccd"));
+    EXPECT_EQ(editor.caretPosition(), 4);
 }
 
 // Paragraphs below the shown part count with all their wrapped lines: the line
