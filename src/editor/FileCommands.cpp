@@ -40,7 +40,10 @@ void putPageFile(TMemos& memos, int page, const QString& path, const DecodedText
 {
     TCustomizedMemo* editor = memos.editor(page);
     editor->Loading = true;
-    editor->setPlainText(file.text);
+    if (file.utf8.isNull())
+        editor->setPlainText(file.text);
+    else
+        editor->setUtf8Text(file.utf8);
     editor->Loading = false;
     memos.setFormat(page, file.format);
     editor->setModified(false);

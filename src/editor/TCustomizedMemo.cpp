@@ -1,6 +1,7 @@
 #include "TCustomizedMemo.h"
 
 #include "SyntaxPalette.h"
+#include "TextFile.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -160,14 +161,18 @@ QString TCustomizedMemo::toPlainText() const
 {
     const long length = SendScintilla(SCI_GETLENGTH);
     const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER));
-    return QString::fromUtf8(bytes, length);
+    return textFromUtf8(QByteArrayView(bytes, length));
 }
 
 void TCustomizedMemo::setPlainText(const QString& text)
 {
+    setUtf8Text(text.toUtf8());
+}
+
+void TCustomizedMemo::setUtf8Text(const QByteArray& bytes)
+{
     const bool wasLoading = Loading;
     Loading = true;
-    const QByteArray bytes = text.toUtf8();
     // Given the text while wrapping, the component wraps all of it before it
     // returns (seconds for ten megabytes); switched on after, it wraps what is
     // shown at once and the rest in the background.
@@ -203,7 +208,7 @@ QString TCustomizedMemo::textRange(int from, int to) const
     if (b <= a)
         return QString();
     const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, a, b - a));
-    return QString::fromUtf8(bytes, b - a);
+    return textFromUtf8(QByteArrayView(bytes, b - a));
 }
 
 int TCustomizedMemo::toByte(int charPos) const

@@ -39,6 +39,7 @@ public:
     QString toPlainText() const;
     // Replaces the text as a load does: nothing to undo, not modified, no mark.
     void setPlainText(const QString& text);
+    void setUtf8Text(const QByteArray& utf8);  // the same, given the text in UTF-8
     // Inserts at the caret as typing does (undoable, modifies).
     void insertPlainText(const QString& text);
 

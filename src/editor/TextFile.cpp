@@ -177,7 +177,32 @@ QString encodingName(TextEncoding encoding)
     return encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift-JIS");
 }
 
+// Whether a file's bytes, less a UTF-8 byte order mark, are already the page's
+// text: valid UTF-8 with no NUL, no line break other than LF and no frame mark,
+// so that decoding them would change nothing.
+bool takenAsItStands(const QByteArray& bytes)
+{
+    QByteArrayView body(bytes);
+    if (body.startsWith(QByteArrayView(kUtf8Bom)))
+        body = body.sliced(kUtf8Bom.size());
+    static const QByteArrayView changed[] = {"\r", "\xE2\x80\xA9" /* U+2029 */,
+                                             "\xEF\xB7\x90" /* U+FDD0 */, "\xEF\xB7\x91" /* U+FDD1 */};
+    if (body.contains('\0') || !body.isValidUtf8())
+        return false;
+    for (const QByteArrayView c : changed) {
+        if (body.contains(c))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+QString textFromUtf8(QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
+}
 
 QString normalizeLineBreaks(QString text)
 {
@@ -246,10 +271,18 @@ DecodedText readTextFile(const QString& path)
     // Checked before reading: a file of gigabytes would exhaust memory.
     if (file.size() > MaxTextFileBytes)
         throw tooLarge(path, file.size());
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw NollexError(
             QStringLiteral("ファイル \"%1\" を読み込めません: %2").arg(path, file.errorString()));
+    if (takenAsItStands(bytes)) {
+        DecodedText asItStands;
+        asItStands.format = {TextEncoding::Utf8, bytes.startsWith(kUtf8Bom)};
+        if (asItStands.format.bom)
+            bytes.remove(0, kUtf8Bom.size());
+        asItStands.utf8 = std::move(bytes);
+        return asItStands;
+    }
 
     DecodeProblem problem = DecodeProblem::None;
     std::optional<DecodedText> decoded = decodeText(bytes, &problem);

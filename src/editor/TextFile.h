@@ -7,15 +7,26 @@
 #include "TextFormat.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
 
 namespace nollex {
 
+// Text from UTF-8 that is known to be valid, a U+FEFF at the start kept as the
+// character it is (QString::fromUtf8 drops it as a byte order mark).
+QString textFromUtf8(QByteArrayView utf8);
+
 struct DecodedText {
     QString text;  // line breaks are LF
     TextFormat format;
+    // Set by readTextFile alone: when the file's own bytes (less a byte order
+    // mark) are the page's text as they stand, they are kept here and text stays
+    // empty, so a large file is not converted to UTF-16 and back on its way in.
+    QByteArray utf8;
+
+    QString pageText() const { return utf8.isNull() ? text : textFromUtf8(utf8); }
 };
 
 enum class DecodeProblem {

@@ -30,13 +30,39 @@ TEST(TextFile, DecodeDetectsEncodingAndNormalisesLineBreaks)
         {"sjis", kSjisJapanese + "\r\n", QString::fromUtf8("日本語\n"), {TextEncoding::ShiftJis, false}},
         {"sjis-0x5c", "\"" + kSjisHyou + "\\n\"", QString::fromUtf8("\"表\\n\""),
          {TextEncoding::ShiftJis, false}},
+        {"paragraph separator", "a\xE2\x80\xA9" "b", "a\nb", {TextEncoding::Utf8, false}},
+        {"noncharacter and four bytes", "\xEF\xBF\xBE\xF0\x9D\x84\x9E\n",
+         QString(QChar(0xFFFE)) + QString::fromUtf8("\U0001D11E\n"), {TextEncoding::Utf8, false}},
+        {"bom, then lf only", "\xEF\xBB\xBF" "a\nb\n", "a\nb\n", {TextEncoding::Utf8, true}},
     };
+    // A file read from disk gives the same text, whether or not its bytes are
+    // taken as they stand.
+    test::TempDir dir;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         const auto decoded = decodeText(r.bytes);
         ASSERT_TRUE(decoded);
         EXPECT_EQ(decoded->text, r.text);
         EXPECT_EQ(decoded->format, r.format);
+        dir.write(QStringLiteral("page.txt"), r.bytes);
+        const DecodedText read = readTextFile(dir.file(QStringLiteral("page.txt")));
+        EXPECT_EQ(read.pageText(), r.text);
+        EXPECT_EQ(read.format, r.format);
+    }
+    // Bytes that are no UTF-8 (a surrogate, past U+10FFFF) and a frame mark are
+    // never taken as they stand.
+    for (const QByteArray& bytes : {QByteArray("\xED\xA0\x80"), QByteArray("\xF4\x90\x80\x80"),
+                                    QByteArray("a\xEF\xB7\x90")}) {
+        dir.write(QStringLiteral("page.txt"), bytes);
+        const auto decoded = decodeText(bytes);
+        try {
+            const DecodedText read = readTextFile(dir.file(QStringLiteral("page.txt")));
+            ASSERT_TRUE(decoded) << bytes.toHex().toStdString();
+            EXPECT_TRUE(read.utf8.isNull());
+            EXPECT_EQ(read.pageText(), decoded->text);
+        } catch (const NollexError&) {
+            EXPECT_FALSE(decoded) << bytes.toHex().toStdString();
+        }
     }
     DecodeProblem problem = DecodeProblem::None;
     EXPECT_FALSE(decodeText(QByteArray("ab\0cd", 5), &problem));

@@ -148,7 +148,7 @@ TEST_F(PageSetFixture, TabWidthSetsStopsOnEveryPage)
 TEST_F(PageSetFixture, ChangeMarkAppendedOnceOnEdit)
 {
     TCustomizedMemo* e = memos->editor(0);
-    putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("loaded"), {}});
+    putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("loaded"), {}, {}});
     EXPECT_FALSE(e->ChangeMarked);
     EXPECT_EQ(memos->caption(0), QStringLiteral("a.c"));
     e->setFocus();
@@ -226,11 +226,12 @@ TEST_F(PageSetFixture, WrappedParagraphCountsSeveralLines)
     EXPECT_EQ(p.column, 1);
 }
 
-// The editor hands back exactly what it holds (no-break spaces, tabs, U+2028).
+// The editor hands back exactly what it holds (a U+FEFF at the start, no-break
+// spaces, tabs, U+2028).
 TEST(TextFile, EditorTextKeepsEveryCharacter)
 {
     TCustomizedMemo editor;
-    const QString text = QString::fromUtf8("a\u00A0b\t\u2028c\n\n€\n");
+    const QString text = QString::fromUtf8("\uFEFFa\u00A0b\t\u2028c\n\n€\n");
     editor.setPlainText(text);
     EXPECT_EQ(editor.toPlainText(), text);
 }
