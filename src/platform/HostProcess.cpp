@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,8 +29,9 @@ std::vector<char*> pointers(const std::vector<std::string>& words)
     _exit(127);
 }
 
-// In the child: sets it up as the launch says and executes the program. Only
-// async-signal-safe calls; a failed step writes its errno to report.
+// In the child of a detached start: sets it up as the launch says, leaves this
+// session and executes the program from a grandchild that nobody has to reap.
+// Only async-signal-safe calls; a failed step writes its errno to report.
 [[noreturn]] void runChild(const Launch& l, char* const* argv, char* const* envp, int report)
 {
     const auto fail = [report](int e) { failChild(report, e); };
@@ -50,18 +52,69 @@ std::vector<char*> pointers(const std::vector<std::string>& words)
         fail(errno);
     if (l.closeOtherFiles)
         close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
-    if (l.detach) {
-        setsid();
-        const pid_t grandchild = fork();
-        if (grandchild < 0)
-            fail(errno);
-        if (grandchild > 0)
-            _exit(0);
-    }
+    setsid();
+    const pid_t grandchild = fork();
+    if (grandchild < 0)
+        fail(errno);
+    if (grandchild > 0)
+        _exit(0);
     if (!l.folder.empty() && chdir(l.folder.c_str()) != 0)
         fail(errno);
     execve(l.program.c_str(), argv, envp ? envp : environ);
     failChild(report, errno);
+}
+
+// Waits for the child, on through interruptions.
+bool reap(pid_t pid, int* status)
+{
+    while (waitpid(pid, status, 0) < 0) {
+        if (errno != EINTR)
+            return false;
+    }
+    return true;
+}
+
+// A program that is waited for starts without a copy of this process: a fork
+// copies the page tables of the whole (large, graphical) program, which costs
+// several ms on every build. The child is set up as runChild does it.
+Outcome spawnAndWait(const Launch& l, char* const* argv, char* const* envp)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    if (l.defaultKeyboardSignals) {
+        sigaddset(&defaults, SIGINT);
+        sigaddset(&defaults, SIGQUIT);
+    }
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    const int targets[] = {l.stdinFd, l.stdoutFd, l.stderrFd};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (targets[fd] >= 0)
+            posix_spawn_file_actions_adddup2(&actions, targets[fd], fd);
+    }
+    if (l.stderrToStdout)
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    if (l.closeOtherFiles)
+        posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    if (!l.folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, l.folder.c_str());
+
+    Outcome out;
+    pid_t pid = 0;
+    out.startError = posix_spawn(&pid, l.program.c_str(), &actions, &attributes, argv, envp ? envp : environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (out.startError == 0 && !reap(pid, &out.waitStatus))
+        out.startError = errno;
+    return out;
 }
 
 }  // namespace
@@ -72,6 +125,8 @@ Outcome StartProcess(const Launch& launch)
     std::vector<char*> envp;
     if (launch.environment)
         envp = pointers(*launch.environment);
+    if (!launch.detach)
+        return spawnAndWait(launch, argv.data(), launch.environment ? envp.data() : nullptr);
 
     Outcome out;
     int report[2];
@@ -96,18 +151,10 @@ Outcome StartProcess(const Launch& launch)
     } while (n < 0 && errno == EINTR);
     close(report[0]);
     out.startError = n == sizeof error ? error : 0;
-    // The waited program, a child that failed, or the short-lived parent of a
-    // detached one: each is reaped here.
+    // The short-lived parent of the detached program, or a child that failed.
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            if (out.startError == 0)
-                out.startError = errno;
-            return out;
-        }
-    }
-    if (!launch.detach && out.startError == 0)
-        out.waitStatus = status;
+    if (!reap(pid, &status) && out.startError == 0)
+        out.startError = errno;
     return out;
 }
 

@@ -79,6 +79,7 @@ int main(int argc, char** argv)
 {
     if (argc > 2 && strcmp(argv[1], "--exit") == 0) return atoi(argv[2]);
     if (argc > 1 && strcmp(argv[1], "--signal") == 0) raise(SIGTERM);
+    if (argc > 1 && strcmp(argv[1], "--interrupt") == 0) raise(SIGINT);
     if (argc > 1 && strcmp(argv[1], "--read") == 0) {
         char line[100] = "";
         if (fgets(line, sizeof line, stdin)) line[strcspn(line, "\n")] = 0;
@@ -291,6 +292,10 @@ TEST_F(ToolsEndToEnd, KeepOpenShowsStatusThenPromptsUntilExit)
 
     const Result killed = run(kCmd, {QStringLiteral("/K"), probe(), QStringLiteral("--signal")}, tmp.path(), "exit\n");
     EXPECT_TRUE(killed.out.contains("killed by signal 15")) << killed.out.toStdString();
+    // The prompt ignores Ctrl+C while it waits; the program it runs does not.
+    const Result interrupted =
+        run(kCmd, {QStringLiteral("/K"), probe(), QStringLiteral("--interrupt")}, tmp.path(), "exit\n");
+    EXPECT_TRUE(interrupted.out.contains("killed by signal 2")) << interrupted.out.toStdString();
 
     // /C ends at once and adds nothing to the program's output.
     EXPECT_EQ(run(kCmd, {QStringLiteral("/c"), probe(), QStringLiteral("only")}, tmp.path(), "exit\n").out,
