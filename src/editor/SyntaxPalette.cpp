@@ -45,6 +45,21 @@ QColor readable(const QColor& c, const QColor& background, double minimum = Mini
     return far;
 }
 
+// The colours each palette starts from, before they are made readable on the
+// page; the margin and the matched bracket are the page colour moved toward
+// white (dark pages) or black (light pages).
+struct Theme {
+    QRgb keyword, type, comment, string, number, preprocessor, op, lineNumber, braceBad;
+    QRgb errorMark, warningMark;
+    Qt::GlobalColor toward;
+    double braceMatchShift, marginShift;
+};
+
+constexpr Theme kDarkTheme{0x569CD6, 0x4EC9B0, 0x6A9955, 0xCE9178, 0xB5CEA8, 0xC586C0, 0xD4D4D4,
+                           0x858585, 0xF44747, 0xF44747, 0xFFB300, Qt::white, 0.25, 0.06};
+constexpr Theme kLightTheme{0x0000C0, 0x267F99, 0x008000, 0xA31515, 0x098658, 0xAF00DB, 0x303030,
+                            0x6E7681, 0xCD3131, 0xE01B1B, 0xF0A000, Qt::black, 0.2, 0.05};
+
 }  // namespace
 
 double contrastRatio(const QColor& a, const QColor& b)
@@ -56,36 +71,21 @@ double contrastRatio(const QColor& a, const QColor& b)
 SyntaxPalette syntaxPalette(const QColor& background)
 {
     const bool dark = contrastRatio(Qt::white, background) >= contrastRatio(Qt::black, background);
+    const Theme& t = dark ? kDarkTheme : kLightTheme;
     SyntaxPalette p;
-    if (dark) {
-        p.keyword = QColor(0x56, 0x9C, 0xD6);
-        p.type = QColor(0x4E, 0xC9, 0xB0);
-        p.comment = QColor(0x6A, 0x99, 0x55);
-        p.string = QColor(0xCE, 0x91, 0x78);
-        p.number = QColor(0xB5, 0xCE, 0xA8);
-        p.preprocessor = QColor(0xC5, 0x86, 0xC0);
-        p.op = QColor(0xD4, 0xD4, 0xD4);
-        p.lineNumber = QColor(0x85, 0x85, 0x85);
-        p.braceMatchBack = mix(background, Qt::white, 0.25);
-        p.braceBadText = QColor(0xF4, 0x47, 0x47);
-        p.lineNumberBack = mix(background, Qt::white, 0.06);
-        p.errorMark = QColor(0xF4, 0x47, 0x47);
-        p.warningMark = QColor(0xFF, 0xB3, 0x00);
-    } else {
-        p.keyword = QColor(0x00, 0x00, 0xC0);
-        p.type = QColor(0x26, 0x7F, 0x99);
-        p.comment = QColor(0x00, 0x80, 0x00);
-        p.string = QColor(0xA3, 0x15, 0x15);
-        p.number = QColor(0x09, 0x86, 0x58);
-        p.preprocessor = QColor(0xAF, 0x00, 0xDB);
-        p.op = QColor(0x30, 0x30, 0x30);
-        p.lineNumber = QColor(0x6E, 0x76, 0x81);
-        p.braceMatchBack = mix(background, Qt::black, 0.2);
-        p.braceBadText = QColor(0xCD, 0x31, 0x31);
-        p.lineNumberBack = mix(background, Qt::black, 0.05);
-        p.errorMark = QColor(0xE0, 0x1B, 0x1B);
-        p.warningMark = QColor(0xF0, 0xA0, 0x00);
-    }
+    p.keyword = QColor(t.keyword);
+    p.type = QColor(t.type);
+    p.comment = QColor(t.comment);
+    p.string = QColor(t.string);
+    p.number = QColor(t.number);
+    p.preprocessor = QColor(t.preprocessor);
+    p.op = QColor(t.op);
+    p.lineNumber = QColor(t.lineNumber);
+    p.braceMatchBack = mix(background, t.toward, t.braceMatchShift);
+    p.braceBadText = QColor(t.braceBad);
+    p.lineNumberBack = mix(background, t.toward, t.marginShift);
+    p.errorMark = QColor(t.errorMark);
+    p.warningMark = QColor(t.warningMark);
     p.lineNumberBack = QColor(p.lineNumberBack.rgb());
     for (QColor* c : {&p.keyword, &p.type, &p.comment, &p.string, &p.number, &p.preprocessor, &p.op,
                       &p.braceBadText})
