@@ -600,9 +600,6 @@ void TForm1::setMessages(const QString& text)
 
 void TForm1::writeActivePage(const QString& path)
 {
-    // A build starts: the last one's marks no longer say anything.
-    for (int i = 0; i <= Memos->LastIndex(); ++i)
-        Memos->editor(i)->clearMarks();
     builtPage_ = Memos->ActiveMemo();
     builtSource_ = path;
     const int active = Memos->ActiveIndex();

@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 
 #include <QDir>
+#include <QHash>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -39,12 +40,19 @@ void TForm1::markMessages(const QString& text)
         Memos->editor(i)->clearMarks();
     const int built = Memos->indexOf(builtPage_);
     const QStringList pageFiles = Memos->fileNames();
+    // Many messages name the same few files; each is looked up on disk once.
+    QHash<QString, int> pageOf;
     for (const QString& line : text.split(u'\n')) {
         const std::optional<MessagePlace> place = parseMessagePlace(line);
         if (!place || (place->kind != MessageKind::Error && place->kind != MessageKind::Warning))
             continue;
-        // Only pages already open are marked; a jump is what opens a file.
-        const int page = pageForMessageFile(messageFile(place->file), builtSource_, built, pageFiles, files());
+        auto known = pageOf.constFind(place->file);
+        if (known == pageOf.constEnd()) {
+            // Only pages already open are marked; a jump is what opens a file.
+            known = pageOf.insert(place->file, pageForMessageFile(messageFile(place->file), builtSource_,
+                                                                  built, pageFiles, files()));
+        }
+        const int page = *known;
         if (page < 0)
             continue;
         TCustomizedMemo* editor = Memos->editor(page);
