@@ -67,7 +67,7 @@ int TMemos::indexOf(const TCustomizedMemo* editor) const
 QColor TMemos::Color()
 {
     const QColor c = pages_[0].editor->Color();
-    for (int i = 1; i <= lastIndex_; ++i)
+    for (int i = 1; i <= LastIndex(); ++i)
         pages_[i].editor->setColor(c);
     return c;
 }
@@ -82,7 +82,7 @@ QFont TMemos::Font()
 {
     const QFont f = pages_[0].editor->font();
     const QColor c = pages_[0].editor->fontColor();
-    for (int i = 1; i <= lastIndex_; ++i) {
+    for (int i = 1; i <= LastIndex(); ++i) {
         pages_[i].editor->setFont(f);
         pages_[i].editor->setFontColor(c);
     }
@@ -130,7 +130,7 @@ int TMemos::ActiveIndex() const
 void TMemos::setActiveIndex(int i)
 {
     // Damaged settings may ask for a negative page; the first one is the nearest.
-    i = std::clamp(i, 0, lastIndex_);
+    i = std::clamp(i, 0, LastIndex());
     pageControl_->setCurrentSheet(pages_[i].sheet);
     pages_[i].editor->setFocus();
 }
@@ -147,7 +147,6 @@ TCustomizedMemo* TMemos::ActiveMemo() const
 
 void TMemos::AddPage(const QString& owningProject)
 {
-    ++lastIndex_;
     auto* sheet = new TTabSheet(owner_);
     auto* editor = new TCustomizedMemo(sheet);
     editor->setColouring(colouring_);
@@ -155,7 +154,7 @@ void TMemos::AddPage(const QString& owningProject)
     pages_.append({editor, sheet, QString(), TextFormat{}});
     if (wireEditor_)
         wireEditor_(editor);
-    LayoutPage(lastIndex_);
+    LayoutPage(LastIndex());
     connect(editor, &QsciScintilla::textChanged, this, &TMemos::MemoChange);
     editor->setColor(Color());
     {
@@ -169,20 +168,19 @@ void TMemos::AddPage(const QString& owningProject)
 
 void TMemos::ClosePage(int i)
 {
-    if (lastIndex_ == 0 || i < 0 || i > lastIndex_)
+    if (LastIndex() == 0 || i < 0 || i > LastIndex())
         return;
     const Page page = pages_.takeAt(i);
     pageControl_->removeSheet(page.sheet);
     delete page.editor;
     delete page.sheet;
-    --lastIndex_;
-    for (int k = 0; k <= lastIndex_; ++k)
+    for (int k = 0; k <= LastIndex(); ++k)
         pages_[k].sheet->Tag = k;
 }
 
 void TMemos::LayoutPage(int i)
 {
-    i = std::clamp(i, 0, lastIndex_);
+    i = std::clamp(i, 0, LastIndex());
     TTabSheet* sheet = pages_[i].sheet;
     pageControl_->insertSheet(sheet);
     sheet->Tag = i;
@@ -197,19 +195,19 @@ void TMemos::LayoutPage(int i)
 
 void TMemos::LayoutPages()
 {
-    for (int i = 0; i <= lastIndex_; ++i)
+    for (int i = 0; i <= LastIndex(); ++i)
         LayoutPage(i);
 }
 
 void TMemos::FitPages()
 {
-    for (int i = 0; i <= lastIndex_; ++i)
+    for (int i = 0; i <= LastIndex(); ++i)
         pages_[i].editor->setGeometry(pages_[i].sheet->rect());
 }
 
 void TMemos::setCaption(int i, const QString& caption)
 {
-    if (i >= 0 && i <= lastIndex_)
+    if (i >= 0 && i <= LastIndex())
         pageControl_->setTabCaption(pages_[i].sheet, caption);
 }
 

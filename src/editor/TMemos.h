@@ -28,7 +28,7 @@ public:
            std::function<void(TCustomizedMemo*)> wireEditor = {});
     ~TMemos() override;
 
-    int LastIndex() const { return lastIndex_; }
+    int LastIndex() const { return int(pages_.size()) - 1; }
 
     // Page i's parts; null or empty for a page that does not exist.
     TCustomizedMemo* editor(int i) const { return valid(i) ? pages_[i].editor : nullptr; }
@@ -88,7 +88,6 @@ private:
     QWidget* owner_;
     TPageControl* pageControl_;
     std::function<void(TCustomizedMemo*)> wireEditor_;
-    int lastIndex_ = -1;
     int tabWidth_ = 0;
     bool colouring_ = true;
     bool lineNumbers_ = true;
