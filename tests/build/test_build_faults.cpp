@@ -353,7 +353,7 @@ TEST_F(BuildFaults, LinksAndPagesAreNeverOverwritten)
 }
 
 // An installed copy's per-user folders are used only when private to the user:
-// others may read an open one (and plant a Nollex.ini in it) ; once private it serves.
+// an open one is neither read nor written, and serves once it is made private.
 TEST_F(BuildFaults, PerUserFoldersMustBePrivate)
 {
     const QString settings = root.path() + QStringLiteral("config/");
