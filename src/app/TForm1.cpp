@@ -11,9 +11,11 @@
 #include "project/ProjectDefiner.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
 #include "platform/Help.h"
+#include "platform/QtWaiting.h"
 #include "platform/ShowError.h"
 #include "settings/SettingsFile.h"
 
@@ -81,6 +83,8 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
         deps_.processes = std::make_shared<HostProcessStarter>(programFolder());
     if (!deps_.files)
         deps_.files = std::make_shared<HostFileSystem>();
+    if (!deps_.waiting)
+        deps_.waiting = std::make_shared<QtWaiting>(this);
     setWindowTitle(QStringLiteral("NOLLEX"));
     setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
     createControls();
@@ -403,8 +407,19 @@ void TForm1::FormCreate()
     State.CompilerDirectory = QDir::cleanPath(programFolder());
 }
 
+// A per-user settings folder that is not private to the user is neither read
+// (another user could have planted a compiler folder there) nor written.
+void TForm1::refuseUntrustedSettingsFolder() const
+{
+    if (folders().isPerUser(folders().settings)) {
+        if (const std::optional<QString> problem = checkPrivateFolder(folders().settings))
+            throw NollexError(*problem);
+    }
+}
+
 void TForm1::FormShow()
 {
+    refuseUntrustedSettingsFolder();
     if (!restoreSettings(settingsFilePath(folders().settings), State, *this))
         return;
     form2_->LoadOptionsIntoDialog();
@@ -430,6 +445,7 @@ bool TForm1::FormCloseQuery()
 
 void TForm1::FormClose()
 {
+    refuseUntrustedSettingsFolder();
     saveSettings(settingsFilePath(folders().settings), State, *this);
 }
 

@@ -31,6 +31,7 @@ class FileSystem;
 class ProjectCommands;
 class ProcessStarter;
 class TForm2;
+class Waiting;
 
 struct TForm1Deps {
     Dialogs& dialogs;
@@ -40,6 +41,8 @@ struct TForm1Deps {
     // What the build starts programs and finds files with; null = the machine's own.
     std::shared_ptr<ProcessStarter> processes = nullptr;
     std::shared_ptr<FileSystem> files = nullptr;
+    // How a build waits; null = the small window of the toolkit after two seconds.
+    std::shared_ptr<Waiting> waiting = nullptr;
 };
 
 class TForm1 : public QMainWindow, public WindowHost {
@@ -64,6 +67,7 @@ public:
     FileSystem& files() override { return *deps_.files; }
     ProcessStarter& processes() override { return *deps_.processes; }
     const ProgramFolders& folders() const override { return deps_.folders; }
+    Waiting& waiting() override { return *deps_.waiting; }
     void setMainCaption(const QString& x) override;  // "Nollex < " + x + " >"
     void setStatusText(const QString& text) override;
     void setMessages(const QString& text) override;
@@ -170,6 +174,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void refuseUntrustedSettingsFolder() const;
     void createControls();
     void createTitle();    // the version panel and the title line
     void createButtons();  // the six buttons on the left

@@ -66,17 +66,18 @@ int main(int argc, char* argv[])
         // The link in bin/ is already resolved here: this is the executable's own folder.
         const nollex::ProgramFolders folders = nollex::chooseProgramFolders(
             nollex::hostProgramFolderFacts(QDir(QCoreApplication::applicationDirPath()).absolutePath()));
+        // An installed copy's per-user folders, before the restore reads one; a
+        // portable copy's folder exists already. Each use checks they are private.
+        for (const QString& folder : {folders.settings, folders.build}) {
+            if (const auto error = nollex::makePrivateFolder(folder))
+                nollex::ShowError(dialogs, *error);
+        }
         nollex::TForm1 form1({dialogs, folders});
         dialogs.setParent(&form1);
         std::unique_ptr<FirstPaintProbe> probe;
         if (qEnvironmentVariableIsSet("NOLLEX_EXIT_AFTER_SHOW"))
             probe = std::make_unique<FirstPaintProbe>(&form1);
         form1.show();
-        // An installed copy's per-user folders; a portable copy's folder exists already.
-        for (const QString& folder : {folders.settings, folders.build}) {
-            if (const auto error = nollex::makePrivateFolder(folder))
-                nollex::ShowError(dialogs, *error);
-        }
         // After the restore, as if dropped on the window.
         if (!files.isEmpty())
             form1.guarded([&] { form1.WMDropFiles(files); });

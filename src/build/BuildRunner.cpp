@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
 #include "platform/ProgramFolders.h"
+#include "platform/Waiting.h"
 
 namespace nollex {
 
@@ -34,11 +35,12 @@ public:
     {
         if (!prepare() || !writeBatchFile())
             return;
-        const QString messages = compileAndCollect();
+        bool built = false;
+        const QString messages = compileAndCollect(&built);
         if (mode_ == BuildMode::Make)
             window_.setMessages(messages);
         else
-            runProgram(messages);
+            runProgram(messages, built);
     }
 
 private:
@@ -48,9 +50,13 @@ private:
     bool saveProjectPages();
     void settleWorkFolder();
     void refuseUnsafeBuild() const;
+    void refuseScratchPages() const;
+    void refuseOverwritingPages(const QString& outputFolder) const;
+    void refuseUntrustedScratch() const;
+    bool lockBuildFiles();
     bool writeBatchFile();
-    QString compileAndCollect();
-    void runProgram(QString messages);
+    QString compileAndCollect(bool* built);
+    void runProgram(QString messages, bool built);
     void cleanUp();
 
     QString activeFileName() const { return window_.pages().fileName(window_.pages().ActiveIndex()); }
@@ -62,7 +68,46 @@ private:
     BuildMode mode_;
     BatchInputs batch_;
     QString batPath_, messagePath_, interpreter_;
+    std::unique_ptr<FileLock> lock_;  // held for the whole build
 };
+
+// The folder of a "-n" option text ("-nC:\out\ ", quotes allowed), with its separator.
+QString outputFolderOf(const QString& nText, const FileSystem& files)
+{
+    QString folder = nText.trimmed().mid(2);
+    if (folder.size() >= 2 && folder.startsWith(u'"') && folder.endsWith(u'"'))
+        folder = folder.mid(1, folder.size() - 2);
+    if (!folder.isEmpty() && !folder.endsWith(files.separator()))
+        folder += files.separator();
+    return folder;
+}
+
+// Where a scratch file's folder and name part meet, for the messages.
+QString folderOfPath(const QString& path, const FileSystem& files)
+{
+    return path.left(path.lastIndexOf(files.separator()) + 1);
+}
+
+QString nameOfPath(const QString& path, const FileSystem& files)
+{
+    return path.mid(path.lastIndexOf(files.separator()) + 1);
+}
+
+[[noreturn]] void refuseForeignFile(const QString& path, const FileSystem& files)
+{
+    throw NollexError(QStringLiteral("フォルダ \"%1\" の \"%2\" はほかのユーザーのものか、削除できません。"
+                                     "このフォルダではコンパイルできないので、ページを自分のフォルダに保存してから"
+                                     "コンパイルしてください")
+                          .arg(folderOfPath(path, files), nameOfPath(path, files)));
+}
+
+// Removes an old output of the compiler; one that stays would pass for this build's.
+void removeOldOutput(const QString& path, FileSystem& files)
+{
+    files.remove(path);
+    if (files.findFirst(path))
+        refuseForeignFile(path, files);
+}
 
 bool Build::prepare()
 {
@@ -72,6 +117,15 @@ bool Build::prepare()
     refuseUnsafeBuild();
     const QString programFolder = ToShortPath(window_.folders().build, files_);
     batPath_ = programFolder + QStringLiteral("__out.bat");
+    messagePath_ = programFolder + QStringLiteral("message.txt");
+    const ProgramFolders& folders = window_.folders();
+    if (folders.isPerUser(folders.build)) {
+        if (const std::optional<QString> problem = checkPrivateFolder(folders.build))
+            throw NollexError(*problem);
+    }
+    refuseUntrustedScratch();
+    if (!lockBuildFiles())
+        return false;
     if (files_.writeFile(batPath_, {})) {
         window_.setMessages(kPreBuildError);
         return false;
@@ -80,7 +134,6 @@ bool Build::prepare()
     batch_.compilerName = state_.CompilerName;
     batch_.programFolder = programFolder;
     batch_.optionText = joinedOptionText(state_.OptionSet);
-    messagePath_ = programFolder + QStringLiteral("message.txt");
     files_.remove(messagePath_);
     if (mode_ == BuildMode::Make) {
         if (!prepareMake())
@@ -107,6 +160,8 @@ bool Build::prepareMake()
     const QString output = set.smalln.isEmpty() ? outputSwitch(state_.WorkFolder) : set.smalln;
     batch_.optionText += set.smallc + output;
     refuseUnsafeBuild();
+    const QString outputFolder = set.smalln.isEmpty() ? state_.WorkFolder : outputFolderOf(set.smalln, files_);
+    refuseOverwritingPages(outputFolder.isEmpty() ? batch_.compilerFolder : outputFolder);
     const QString name = fileNamePart(activeFileName(), files_);
     batch_.sourcePath = ToShortPath(state_.WorkFolder + name, files_);
     if (batch_.sourcePath.isEmpty())
@@ -120,7 +175,9 @@ void Build::prepareExecute()
 {
     batch_.optionText += outputSwitch(state_.WorkFolder);
     batch_.sourcePath = executeSourcePath();
-    files_.remove(state_.WorkFolder + QStringLiteral("__out.exe"));
+    removeOldOutput(state_.WorkFolder + QStringLiteral("__out.exe"), files_);
+    removeOldOutput(state_.WorkFolder + QStringLiteral("__out.obj"), files_);
+    removeOldOutput(batch_.sourcePath, files_);
 }
 
 // Asks about the project's other changed pages and leaves its main page active.
@@ -159,6 +216,7 @@ void Build::settleWorkFolder()
     state_.WorkFolder =
         ToShortPath(file.isEmpty() ? window_.folders().build : folderPart(file, files_), files_);
     state_.LastBuildFileName = fileNamePart(file, files_);
+    state_.BuiltProgram.clear();
 }
 
 QString Build::executeSourcePath() const
@@ -170,8 +228,7 @@ QString Build::executeSourcePath() const
 }
 
 // Stops a build that would write somewhere it must not: a page whose folder has
-// gone would be built in Nollex's current folder, and Execute's scratch files
-// (replaced, then deleted) must never be the file of an open page.
+// gone would be built in Nollex's current folder.
 void Build::refuseUnsafeBuild() const
 {
     const QString file = activeFileName();
@@ -179,8 +236,13 @@ void Build::refuseUnsafeBuild() const
         throw NollexError(QStringLiteral("フォルダ \"%1\" が見つかりません。ファイルを保存し直してからコンパイルしてください")
                               .arg(folderPart(file, files_)));
     }
-    if (mode_ != BuildMode::Execute)
-        return;
+    if (mode_ == BuildMode::Execute)
+        refuseScratchPages();
+}
+
+// Execute's scratch files (replaced, then deleted) must never be the file of an open page.
+void Build::refuseScratchPages() const
+{
     const QString& work = state_.WorkFolder;
     const QString scratch[] = {executeSourcePath(), work + QStringLiteral("__out.exe"),
                                work + QStringLiteral("__out.obj"), work + QStringLiteral("__out.tds")};
@@ -194,6 +256,64 @@ void Build::refuseUnsafeBuild() const
             }
         }
     }
+}
+
+// Make's outputs are named after the page: a page "prog.exe" would be replaced
+// by its own program.
+void Build::refuseOverwritingPages(const QString& outputFolder) const
+{
+    const QString name = fileNamePart(activeFileName(), files_);
+    const QString stem = outputFolder + name.left(name.size() - extensionPart(name, files_).size());
+    QStringList outputs{stem + QStringLiteral(".obj")};
+    if (state_.OptionSet.smallc.isEmpty())
+        outputs << stem + QStringLiteral(".exe");
+    for (const QString& page : window_.pages().fileNames()) {
+        for (const QString& output : outputs) {
+            if (files_.sameEntry(page, output)) {
+                throw NollexError(QStringLiteral("ファイル \"%1\" はコンパイルで作られるファイルと同じ名前のため、"
+                                                 "上書きされてしまいます。拡張子を .c か .cpp にして保存し直してください")
+                                      .arg(page));
+            }
+        }
+    }
+}
+
+// The build's own files are never written through a link, and never taken over
+// from another user: either could make the build overwrite a file it does not own.
+void Build::refuseUntrustedScratch() const
+{
+    QStringList scratch{batPath_, messagePath_};
+    if (mode_ == BuildMode::Execute) {
+        const QString& work = state_.WorkFolder;
+        scratch << executeSourcePath() << work + QStringLiteral("__out.exe") << work + QStringLiteral("__out.obj");
+    }
+    for (const QString& path : scratch) {
+        const std::optional<FoundEntry> entry = files_.findFirst(path);
+        if (entry && entry->isLink) {
+            throw NollexError(QStringLiteral("フォルダ \"%1\" の \"%2\" はリンクです。コンパイルの一時ファイルはリンクを通して"
+                                             "書き込まないので、リンクを削除するか、ページを自分のフォルダに保存してから"
+                                             "コンパイルしてください")
+                                  .arg(folderOfPath(path, files_), nameOfPath(path, files_)));
+        }
+        if (entry && entry->foreign)
+            refuseForeignFile(path, files_);
+    }
+}
+
+// Another window of this user shares __out.bat, message.txt and the untitled
+// page's scratch files: its build is waited for. False when the wait was stopped.
+bool Build::lockBuildFiles()
+{
+    const QString path = folderOfPath(batPath_, files_) + QStringLiteral("__out.lock");
+    lock_ = files_.tryLock(path);
+    if (!lock_) {
+        window_.waiting().waitFor([&] { return (lock_ = files_.tryLock(path)) != nullptr; }, kCompilingText);
+    }
+    if (!lock_) {
+        window_.setMessages(QStringLiteral("ほかの Nollex ウィンドウのコンパイルが終わるのを待たずに、コンパイルを中止しました"));
+        return false;
+    }
+    return true;
 }
 
 bool Build::writeBatchFile()
@@ -213,31 +333,38 @@ bool Build::writeBatchFile()
     return true;
 }
 
-QString Build::compileAndCollect()
+// The compiler's messages; *built tells whether the compile and link succeeded.
+QString Build::compileAndCollect(bool* built)
 {
-    const int startError = window_.processes().start(
-        {batchCommand(interpreter_, batch_.programFolder), QString(), false, true});
-    if (startError != 0) {
-        window_.dialogs().message(kAppTitle, QString::number(startError), MsgButtons::Ok,
+    const RunResult result = window_.processes().run(
+        {batchCommand(interpreter_, batch_.programFolder), QString(), false, true}, window_.waiting());
+    if (result.startError != 0) {
+        window_.dialogs().message(kAppTitle, QString::number(result.startError), MsgButtons::Ok,
                                   MsgIcon::None);
     }
+    // The interpreter's status is the compiler's: a failed compile or link built
+    // nothing, whatever files it left.
+    *built = result.startError == 0 && result.exitCode == 0 && !result.stopped;
     QString messages = QStringLiteral("MessageOpenError");
     if (PathExists(messagePath_, files_)) {
         if (const auto bytes = files_.readFile(messagePath_))
             messages = decodeMessageText(*bytes);
     }
+    if (result.stopped)
+        messages += QStringLiteral("\nコンパイルを中止しました");
     return messages;
 }
 
-void Build::runProgram(QString messages)
+void Build::runProgram(QString messages, bool built)
 {
     const QString exe = state_.WorkFolder + QStringLiteral("__out.exe");
-    const bool built = PathExists(exe, files_);
+    built = built && PathExists(exe, files_);
     if (!built && messages.isEmpty())
         messages = QStringLiteral("__out.exeが作成されませんでした（コンパイラからのメッセージはありません）");
     window_.setMessages(messages);
     try {
         if (built) {
+            state_.BuiltProgram = exe;
             window_.processes().start(
                 {runCommand(interpreter_, state_.RunMode, exe), state_.WorkFolder, true, false});
         }
@@ -264,7 +391,11 @@ void RunBuild(WindowState& state, WindowHost& window, BuildMode mode)
 
 void RerunOutput(const WindowState& state, WindowHost& window)
 {
-    if (state.WorkFolder.isEmpty()) {
+    // Only the program the last build made: a failed build's leftover, or a file
+    // put in its place since, may be anybody's.
+    const std::optional<FoundEntry> program =
+        state.BuiltProgram.isEmpty() ? std::nullopt : window.files().findFirst(state.BuiltProgram);
+    if (state.WorkFolder.isEmpty() || !program || program->isLink || program->foreign) {
         window.dialogs().message(QStringLiteral("__out.exe"), QStringLiteral("__out.exeを作成していません"),
                                  MsgButtons::Ok, MsgIcon::None);
         return;

@@ -1,8 +1,17 @@
 #include "FileSystem.h"
 
+#include "Errors.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace nollex {
 
@@ -53,7 +62,13 @@ std::optional<FoundEntry> HostFileSystem::findFirst(const QString& path) const
     if (!entryExists(info))
         return std::nullopt;
     const QString name = p.mid(p.lastIndexOf(u'/') + 1);
-    return FoundEntry{name.isEmpty() ? p : name, QString(), info.isDir()};
+    FoundEntry found{name.isEmpty() ? p : name, QString(), info.isDir()};
+    struct stat st {};
+    if (::lstat(QFile::encodeName(p).constData(), &st) == 0) {
+        found.isLink = S_ISLNK(st.st_mode);
+        found.foreign = st.st_uid != ::geteuid();
+    }
+    return found;
 }
 
 bool HostFileSystem::folderExists(const QString& path) const
@@ -87,6 +102,38 @@ bool HostFileSystem::remove(const QString& path)
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
     return QFile::remove(path);
+}
+
+namespace {
+
+class HostFileLock : public FileLock {
+public:
+    explicit HostFileLock(int fd) : fd_(fd) {}
+    ~HostFileLock() override { ::close(fd_); }  // closing releases the lock
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileLock> HostFileSystem::tryLock(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        throw NollexError(QStringLiteral("ファイル \"%1\" を開けません（%2）")
+                              .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        if (error == EWOULDBLOCK)
+            return nullptr;
+        throw NollexError(QStringLiteral("ファイル \"%1\" をロックできません（%2）")
+                              .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+    }
+    return std::make_unique<HostFileLock>(fd);
 }
 
 }  // namespace nollex

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace nollex {
@@ -14,6 +15,14 @@ struct FoundEntry {
     QString name;           // as stored
     QString alternateName;  // the 8.3 name; empty when the entry has none (always on Linux)
     bool isFolder = false;
+    bool isLink = false;   // a symbolic link (the entry itself, not what it points at)
+    bool foreign = false;  // owned by another user
+};
+
+// An exclusive lock on a file, held until it is destroyed.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
 };
 
 class FileSystem {
@@ -41,6 +50,10 @@ public:
     virtual std::optional<QString> writeFile(const QString& path, const QByteArray& bytes) = 0;
     // False when nothing was deleted (a missing file included).
     virtual bool remove(const QString& path) = 0;
+    // The lock on path (created when missing, never through a link), or null
+    // while someone else holds it. Throws NollexError, naming the file, when it
+    // cannot be opened.
+    virtual std::unique_ptr<FileLock> tryLock(const QString& path) = 0;
 };
 
 // The machine's own file system.
@@ -55,6 +68,7 @@ public:
     std::optional<QByteArray> readFile(const QString& path) const override;
     std::optional<QString> writeFile(const QString& path, const QByteArray& bytes) override;
     bool remove(const QString& path) override;
+    std::unique_ptr<FileLock> tryLock(const QString& path) override;
 };
 
 }  // namespace nollex

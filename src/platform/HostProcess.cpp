@@ -77,7 +77,7 @@ bool reap(pid_t pid, int* status)
 // A program that is waited for starts without a copy of this process: a fork
 // copies the page tables of the whole (large, graphical) program, which costs
 // several ms on every build. The child is set up as runChild does it.
-Outcome spawnAndWait(const Launch& l, char* const* argv, char* const* envp)
+int spawnChild(const Launch& l, char* const* argv, char* const* envp, int* startError)
 {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
@@ -94,7 +94,12 @@ Outcome spawnAndWait(const Launch& l, char* const* argv, char* const* envp)
     }
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (l.newProcessGroup) {
+        posix_spawnattr_setpgroup(&attributes, 0);
+        flags |= POSIX_SPAWN_SETPGROUP;
+    }
+    posix_spawnattr_setflags(&attributes, flags);
     const int targets[] = {l.stdinFd, l.stdoutFd, l.stderrFd};
     for (int fd = 0; fd < 3; ++fd) {
         if (targets[fd] >= 0)
@@ -107,14 +112,11 @@ Outcome spawnAndWait(const Launch& l, char* const* argv, char* const* envp)
     if (!l.folder.empty())
         posix_spawn_file_actions_addchdir_np(&actions, l.folder.c_str());
 
-    Outcome out;
     pid_t pid = 0;
-    out.startError = posix_spawn(&pid, l.program.c_str(), &actions, &attributes, argv, envp ? envp : environ);
+    *startError = posix_spawn(&pid, l.program.c_str(), &actions, &attributes, argv, envp ? envp : environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    if (out.startError == 0 && !reap(pid, &out.waitStatus))
-        out.startError = errno;
-    return out;
+    return *startError == 0 ? pid : -1;
 }
 
 }  // namespace
@@ -125,10 +127,15 @@ Outcome StartProcess(const Launch& launch)
     std::vector<char*> envp;
     if (launch.environment)
         envp = pointers(*launch.environment);
-    if (!launch.detach)
-        return spawnAndWait(launch, argv.data(), launch.environment ? envp.data() : nullptr);
-
     Outcome out;
+    if (!launch.detach) {
+        const pid_t pid = spawnChild(launch, argv.data(), launch.environment ? envp.data() : nullptr,
+                                     &out.startError);
+        if (pid > 0 && !reap(pid, &out.waitStatus))
+            out.startError = errno;
+        return out;
+    }
+
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
         out.startError = errno;
@@ -156,6 +163,33 @@ Outcome StartProcess(const Launch& launch)
     if (!reap(pid, &status) && out.startError == 0)
         out.startError = errno;
     return out;
+}
+
+int SpawnProcess(const Launch& launch, int* startError)
+{
+    std::vector<char*> argv = pointers(launch.argv);
+    std::vector<char*> envp;
+    if (launch.environment)
+        envp = pointers(*launch.environment);
+    return spawnChild(launch, argv.data(), launch.environment ? envp.data() : nullptr, startError);
+}
+
+bool ProcessEnded(int pid, int* waitStatus)
+{
+    pid_t got;
+    do {
+        got = waitpid(pid, waitStatus, WNOHANG);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        *waitStatus = -1;
+    return got != 0;
+}
+
+void KillProcessGroup(int pid)
+{
+    kill(-pid, SIGKILL);
+    int status = 0;
+    reap(pid, &status);
 }
 
 std::vector<std::string> PathFolders(std::string_view pathValue)

@@ -25,6 +25,9 @@ struct Launch {
     bool detach = false;
     bool closeOtherFiles = false;         // only standard input, output and error stay open
     bool defaultKeyboardSignals = false;  // Ctrl+C and Ctrl+\ act on it whatever this process does
+    // A process group of its own (not detached), so that it and everything it
+    // starts can be ended together.
+    bool newProcessGroup = false;
 };
 
 struct Outcome {
@@ -34,6 +37,17 @@ struct Outcome {
 
 // Starts the program and, unless it is detached, waits for it.
 Outcome StartProcess(const Launch& launch);
+
+// Starts the program (not detached) without waiting for it: its process id, or
+// -1 with the errno in *startError.
+int SpawnProcess(const Launch& launch, int* startError);
+
+// Whether the program has ended, without blocking; its wait status then goes to
+// *waitStatus. A process that cannot be waited for counts as ended, with status -1.
+bool ProcessEnded(int pid, int* waitStatus);
+
+// Ends the process group of a program started with newProcessGroup, and reaps it.
+void KillProcessGroup(int pid);
 
 // The folders of a PATH value; an empty entry means the current folder.
 std::vector<std::string> PathFolders(std::string_view pathValue);

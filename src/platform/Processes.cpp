@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "HostProcess.h"
+#include "Waiting.h"
 #include "WinCommandLine.h"
 
 #include <QDir>
@@ -11,8 +12,12 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <string>
 #include <string_view>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -52,19 +57,32 @@ std::vector<std::string> environmentWithPathFirst(const std::string& folder)
 
 // Starts words[0] (a full path) in folder, waiting or detached; 0 or the errno
 // of the failed step. pathFirst, when not empty, goes first on the program's PATH.
-int spawn(const QStringList& words, const QString& folder, bool wait, const QString& pathFirst = QString())
+host::Launch launchOf(const QStringList& words, const QString& folder)
 {
     host::Launch launch;
     for (const QString& w : words)
         launch.argv.push_back(QFile::encodeName(w).toStdString());
     launch.program = launch.argv.front();
     launch.folder = QFile::encodeName(folder).toStdString();
+    // No handles are inherited: only standard input, output and error stay open.
+    launch.closeOtherFiles = true;
+    return launch;
+}
+
+int spawn(const QStringList& words, const QString& folder, bool wait, const QString& pathFirst = QString())
+{
+    host::Launch launch = launchOf(words, folder);
     if (!pathFirst.isEmpty())
         launch.environment = environmentWithPathFirst(QFile::encodeName(pathFirst).toStdString());
     launch.detach = !wait;
-    // No handles are inherited: only standard input, output and error stay open.
-    launch.closeOtherFiles = true;
     return host::StartProcess(launch).startError;
+}
+
+int exitCodeOf(int waitStatus)
+{
+    if (WIFSIGNALED(waitStatus))
+        return 128 + WTERMSIG(waitStatus);
+    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 1;
 }
 
 }  // namespace
@@ -122,18 +140,57 @@ QStringList consoleCommandPrefix(const QString& terminalVariable,
         "環境変数 NOLLEX_TERMINAL に端末のコマンド（例: xterm -e）を設定してください"));
 }
 
-int HostProcessStarter::start(const StartRequest& request)
+// The words of a command line with its program found; nothing when it is not.
+std::optional<QStringList> HostProcessStarter::programWords(const QString& commandLine) const
 {
     QStringList words;
-    for (const std::string& w : SplitWindowsCommandLine(request.commandLine.toStdString()))
+    for (const std::string& w : SplitWindowsCommandLine(commandLine.toStdString()))
         words << QString::fromStdString(w);
     if (words.isEmpty())
-        return ENOENT;
+        return std::nullopt;
     const std::optional<QString> program =
         findProgram(words.first(), systemFolder_, qEnvironmentVariable("PATH"));
     if (!program)
-        return ENOENT;
+        return std::nullopt;
     words[0] = *program;
+    return words;
+}
+
+RunResult HostProcessStarter::run(const StartRequest& request, Waiting& waiting)
+{
+    RunResult result;
+    const std::optional<QStringList> words = programWords(request.commandLine);
+    if (!words) {
+        result.startError = ENOENT;
+        return result;
+    }
+    host::Launch launch = launchOf(*words, request.folder);
+    launch.newProcessGroup = true;
+    // Nothing may wait for input that nobody can type.
+    const int nullInput = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    launch.stdinFd = nullInput;
+    const int pid = host::SpawnProcess(launch, &result.startError);
+    if (nullInput >= 0)
+        ::close(nullInput);
+    if (pid < 0)
+        return result;
+    int status = 0;
+    if (!waiting.waitFor([&] { return host::ProcessEnded(pid, &status); }, kCompilingText)) {
+        host::KillProcessGroup(pid);
+        result.stopped = true;
+        result.exitCode = 128 + SIGKILL;
+        return result;
+    }
+    result.exitCode = exitCodeOf(status);
+    return result;
+}
+
+int HostProcessStarter::start(const StartRequest& request)
+{
+    const std::optional<QStringList> found = programWords(request.commandLine);
+    if (!found)
+        return ENOENT;
+    QStringList words = *found;
     if (request.console) {
         const QStringList prefix = consoleCommandPrefix(
             qEnvironmentVariable("NOLLEX_TERMINAL"),

@@ -10,11 +10,20 @@
 
 namespace nollex {
 
+class Waiting;
+
 struct StartRequest {
     QString commandLine;
     QString folder;        // current folder of the program; empty = this process's
     bool console = false;  // in a console window; otherwise no window at all
     bool wait = false;     // block until it ends, without time limit
+};
+
+// How a program that was waited for through run() ended.
+struct RunResult {
+    int startError = 0;    // as start() gives it; 0 when it started
+    int exitCode = 0;      // its exit status; 128 + N when signal N ended it
+    bool stopped = false;  // the user stopped the wait and the program was ended
 };
 
 class ProcessStarter {
@@ -24,6 +33,10 @@ public:
     // number (errno; 2 = not found). Throws NollexError when a console window is
     // asked for and no terminal can be found.
     virtual int start(const StartRequest& request) = 0;
+    // Starts the request's program with no window, the null device as its input
+    // and in a process group of its own, and waits for it through waiting (the
+    // request's console and wait are not used). A stop ends the whole group.
+    virtual RunResult run(const StartRequest& request, Waiting& waiting) = 0;
     // The Windows platform id this system answers to: 2 here (the NT family).
     virtual int platformId() const = 0;
 };
@@ -33,9 +46,12 @@ public:
     // systemFolder: where bare program names are looked for first.
     explicit HostProcessStarter(QString systemFolder) : systemFolder_(std::move(systemFolder)) {}
     int start(const StartRequest& request) override;
+    RunResult run(const StartRequest& request, Waiting& waiting) override;
     int platformId() const override { return 2; }
 
 private:
+    std::optional<QStringList> programWords(const QString& commandLine) const;
+
     QString systemFolder_;
 };
 

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +25,18 @@ QString baseFolder(const QString& variable, const QString& home, const QString& 
     if (QDir::isAbsolutePath(variable))
         return withSeparator(QDir::cleanPath(variable));
     return withSeparator(QDir::cleanPath(home + u'/' + fallback));
+}
+
+// $HOME, or the password database's entry when it is unset or empty (a "/"
+// home would put the per-user folders at the top of the file system).
+QString homeFolder()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty())
+        return home;
+    if (const passwd* entry = ::getpwuid(::geteuid()); entry && entry->pw_dir)
+        return QFile::decodeName(entry->pw_dir);
+    return QString();
 }
 
 }  // namespace
@@ -46,7 +59,7 @@ ProgramFolderFacts hostProgramFolderFacts(const QString& executableFolder)
     facts.executableFolder = executableFolder;
     facts.markerPresent = QFileInfo::exists(withSeparator(executableFolder) + kInstalledMarker);
     facts.folderWritable = ::access(QFile::encodeName(executableFolder).constData(), W_OK) == 0;
-    facts.home = QDir::homePath();
+    facts.home = homeFolder();
     facts.configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     facts.cacheHome = qEnvironmentVariable("XDG_CACHE_HOME");
     return facts;
@@ -70,6 +83,28 @@ std::optional<QString> makePrivateFolder(const QString& path)
             .arg(prefix, QString::fromLocal8Bit(std::strerror(errno)));
     }
     return std::nullopt;
+}
+
+
+std::optional<QString> checkPrivateFolder(const QString& path)
+{
+    QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    struct stat st {};
+    QString problem;
+    if (::lstat(QFile::encodeName(clean).constData(), &st) != 0)
+        problem = QString::fromLocal8Bit(std::strerror(errno));
+    else if (S_ISLNK(st.st_mode))
+        problem = QStringLiteral("リンクです");
+    else if (!S_ISDIR(st.st_mode))
+        problem = QStringLiteral("フォルダではありません");
+    else if (st.st_uid != ::geteuid())
+        problem = QStringLiteral("ほかのユーザーのフォルダです");
+    else if ((st.st_mode & 07777) != 0700)
+        problem = QStringLiteral("アクセス権が 0700 ではありません（%1）").arg(st.st_mode & 07777, 4, 8, QChar(u'0'));
+    if (problem.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("フォルダ \"%1\" は使えません（%2）。自分だけが使えるフォルダ（アクセス権 0700）にしてください")
+        .arg(clean, problem);
 }
 
 }  // namespace nollex

@@ -28,6 +28,10 @@ struct ProgramFolders {
     QString install;   // the executable, the stand-ins, the manual; only read and started
     QString settings;  // Nollex.ini
     QString build;     // __out.bat, message.txt, an untitled page's __out.*
+
+    // Whether folder is one of an installed copy's per-user folders, which must be
+    // private (checkPrivateFolder); a portable copy's folder is the user's choice.
+    bool isPerUser(const QString& folder) const { return folder != install; }
 };
 
 // What decides the folders; the host fills it in, a test states it.
@@ -35,7 +39,7 @@ struct ProgramFolderFacts {
     QString executableFolder;  // absolute, with or without its final separator
     bool markerPresent = false;
     bool folderWritable = true;
-    QString home;           // $HOME
+    QString home;           // $HOME, else the password database's home folder
     QString configHome;     // $XDG_CONFIG_HOME, empty when unset
     QString cacheHome;      // $XDG_CACHE_HOME, empty when unset
 };
@@ -49,5 +53,9 @@ ProgramFolderFacts hostProgramFolderFacts(const QString& executableFolder);
 // (0700); folders that exist are left as they are. The error text, naming the
 // folder, when it cannot be created.
 std::optional<QString> makePrivateFolder(const QString& path);
+
+// Whether a per-user folder may be trusted: a real folder (not a link), owned by
+// this user, with mode 0700. The error text, naming the folder, when it is not.
+std::optional<QString> checkPrivateFolder(const QString& path);
 
 }  // namespace nollex

@@ -13,6 +13,7 @@ class Dialogs;
 class FileSystem;
 class ProcessStarter;
 class TMemos;
+class Waiting;
 struct ProgramFolders;
 
 class WindowHost {
@@ -22,6 +23,8 @@ public:
     virtual FileSystem& files() = 0;
     virtual ProcessStarter& processes() = 0;
     virtual const ProgramFolders& folders() const = 0;
+    // How a build waits for its compile, or for another window's build.
+    virtual Waiting& waiting() = 0;
 
     virtual void setMainCaption(const QString& x) = 0;  // "Nollex < " + x + " >"
     virtual void setStatusText(const QString& text) = 0;

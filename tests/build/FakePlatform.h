@@ -32,6 +32,12 @@ public:
         else
             readOnly_.remove(key(path));
     }
+    // What the search tells of an entry: a link, another user's file; and a
+    // file that cannot be deleted.
+    void setLink(const QString& path) { entries_[key(path)].found.isLink = true; }
+    void setForeign(const QString& path) { entries_[key(path)].found.foreign = true; }
+    void setUndeletable(const QString& path) { undeletable_.insert(key(path)); }
+    QSet<QString> locks;  // the keys of the files locked, by the build or another window
     bool hasFile(const QString& path) const { return files_.contains(key(path)); }
     QByteArray file(const QString& path) const { return files_.value(key(path)); }
     QStringList removed;  // every path remove() was called with, in order
@@ -88,11 +94,24 @@ public:
     bool remove(const QString& path) override
     {
         removed << path;
-        if (!files_.contains(key(path)))
+        if (!files_.contains(key(path)) || undeletable_.contains(key(path)))
             return false;
         files_.remove(key(path));
         entries_.remove(key(path));
         return true;
+    }
+
+    std::unique_ptr<FileLock> tryLock(const QString& path) override
+    {
+        struct Lock : FileLock {
+            QSet<QString>& locks;
+            QString key;
+            Lock(QSet<QString>& l, QString k) : locks(l), key(std::move(k)) { locks.insert(key); }
+            ~Lock() override { locks.remove(key); }
+        };
+        if (locks.contains(key(path)))
+            return nullptr;
+        return std::make_unique<Lock>(locks, key(path));
     }
 
 private:
@@ -134,6 +153,7 @@ private:
     QMap<QString, Entry> entries_;
     QMap<QString, QByteArray> files_;
     QSet<QString> readOnly_;
+    QSet<QString> undeletable_;
 };
 
 class FakeProcesses : public ProcessStarter {
@@ -142,11 +162,19 @@ public:
     int id = 2;
     // Called for each start; returns the error number to report (0 = started).
     std::function<int(const StartRequest&)> onStart;
+    // How a program waited for through run() ends.
+    int exitCode = 0;
+    bool stopped = false;
 
     int start(const StartRequest& request) override
     {
         started << request;
         return onStart ? onStart(request) : 0;
+    }
+    RunResult run(const StartRequest& request, Waiting&) override
+    {
+        const int error = start(request);
+        return {error, error == 0 ? exitCode : 0, error == 0 && stopped};
     }
     int platformId() const override { return id; }
 };

@@ -22,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace nollex;
 using test::makeScript;
@@ -267,4 +269,117 @@ TEST_F(BuildFaults, LineBreakInAFolderNameNeverRunsItsSecondLine)
     form->Execute1->trigger();
     ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
     EXPECT_EQ(strayFiles(root.path()), QStringList());
+}
+
+// Execute runs only what its own compile made. A compile that fails after leaving
+// an __out.exe (here a compiler that writes one and exits 1) built nothing,
+// and Re-run does not start it either; an old __out.exe of another user, which a
+// shared folder would keep, refuses the build with the folder named.
+TEST_F(BuildFaults, OnlyWhatTheBuildMadeIsRun)
+{
+    const QString planter = root.file(QStringLiteral("plants.sh"));
+    makeScript(planter, "#!/bin/sh\n"
+                        "while [ $# -gt 0 ]; do\n"
+                        "  if [ \"$1\" = -o ]; then\n"
+                        "    printf '#!/bin/sh\\necho planted\\n' > \"${2%.*}.exe\"; chmod +x \"${2%.*}.exe\"\n"
+                        "  fi\n"
+                        "  shift\n"
+                        "done\n"
+                        "exit 1\n");
+    qputenv("NOLLEX_CXX", planter.toUtf8());
+    openPage(work + QStringLiteral("hello.cpp"), kHello);
+    form->Execute1->trigger();
+    dialogs.answer(MsgAnswer::Ok);
+    form->outexe1->trigger();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("__out.exe"));
+    QThread::msleep(300);
+    EXPECT_FALSE(QFile::exists(terminal + QStringLiteral(".done"))) << consoleOutput().toStdString();
+    qunsetenv("NOLLEX_CXX");
+
+    const QString exe = work + QStringLiteral("__out.exe");
+    QFile::remove(exe);
+    makeScript(exe, "#!/bin/sh\necho theirs\n");
+    if (::chown(QFile::encodeName(exe).constData(), 65534, 65534) != 0 || ::geteuid() == 65534)
+        GTEST_SKIP() << "this machine does not let a test give a file to another user";
+    dialogs.clearAsked();
+    dialogs.answer(MsgAnswer::Ok);
+    form->Execute1->trigger();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
+    EXPECT_TRUE(dialogs.asked[0].text.contains(work)) << dialogs.asked[0].text.toStdString();
+    EXPECT_EQ(readAll(exe), "#!/bin/sh\necho theirs\n");
+    QThread::msleep(300);
+    EXPECT_FALSE(QFile::exists(terminal + QStringLiteral(".done"))) << consoleOutput().toStdString();
+}
+
+// No build file is written through a link to a file of the user's, and Make never
+// writes its program over the page it compiles (a page named prog.exe): each is
+// refused with the name, and the file keeps its bytes.
+TEST_F(BuildFaults, LinksAndPagesAreNeverOverwritten)
+{
+    const QString precious = root.file(QStringLiteral("precious.txt"));
+    const struct {
+        const char* name;
+        QString link;  // made a link to precious; empty: none
+        QString page;
+        QAction* command;
+    } rows[] = {
+        {"scratch source", work + QStringLiteral("__out.cpp"), work + QStringLiteral("hello.cpp"), form->Execute1},
+        {"batch file", program + QStringLiteral("__out.bat"), work + QStringLiteral("hello.cpp"), form->Make1},
+        {"messages", program + QStringLiteral("message.txt"), work + QStringLiteral("hello.cpp"), form->Execute1},
+        {"page prog.exe", QString(), work + QStringLiteral("prog.exe"), form->Make1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        root.write(QStringLiteral("precious.txt"), "mine");
+        if (!row.link.isEmpty()) {
+            QFile::remove(row.link);
+            ASSERT_TRUE(QFile::link(precious, row.link));
+        }
+        openPage(row.page, kHello);
+        dialogs.clearAsked();
+        dialogs.answer(MsgAnswer::Ok);
+        row.command->trigger();
+        ASSERT_EQ(dialogs.asked.size(), 1);
+        EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Error);
+        const QString named = row.link.isEmpty() ? row.page : row.link.section(u'/', -1);
+        EXPECT_TRUE(dialogs.asked[0].text.contains(named)) << dialogs.asked[0].text.toStdString();
+        EXPECT_EQ(readAll(precious), "mine");
+        EXPECT_EQ(readAll(row.page), kHello);
+        if (!row.link.isEmpty())
+            QFile::remove(row.link);
+    }
+}
+
+// An installed copy's per-user folders are used only when private to the user:
+// an open one is neither read nor written, and serves once it is made private.
+TEST_F(BuildFaults, PerUserFoldersMustBePrivate)
+{
+    const QString settings = root.path() + QStringLiteral("config/");
+    const QString cache = root.path() + QStringLiteral("cache/");
+    for (const QString& folder : {settings, cache}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+    }
+    form = std::make_unique<TForm1>(TForm1Deps{dialogs, ProgramFolders(program, settings, cache)});
+    dialogs.answer(MsgAnswer::Ok);
+    form->show();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_TRUE(dialogs.asked[0].text.contains(settings.chopped(1))) << dialogs.asked[0].text.toStdString();
+
+    openPage(work + QStringLiteral("hello.cpp"), kHello);
+    dialogs.answer(MsgAnswer::Ok);
+    form->Execute1->trigger();
+    ASSERT_EQ(dialogs.asked.size(), 2);
+    EXPECT_TRUE(dialogs.asked[1].text.contains(cache.chopped(1))) << dialogs.asked[1].text.toStdString();
+    EXPECT_FALSE(QFile::exists(cache + QStringLiteral("__out.bat")));
+
+    ASSERT_EQ(::chmod(QFile::encodeName(cache).constData(), 0700), 0);
+    form->Execute1->trigger();
+    ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
+    EXPECT_TRUE(QFile::exists(cache + QStringLiteral("__out.bat")));
+    ASSERT_EQ(::chmod(QFile::encodeName(settings).constData(), 0700), 0);
+    form->close();
+    EXPECT_TRUE(QFile::exists(settings + QStringLiteral("Nollex.ini")));
 }

@@ -7,6 +7,7 @@
 #include "editor/TMemos.h"
 #include "options/CompileOptionSet.h"
 #include "platform/Errors.h"
+#include "platform/Waiting.h"
 #include "platform/WinCommandLine.h"
 #include "support/FakeWindow.h"
 #include "support/ScriptedDialogs.h"
@@ -82,6 +83,7 @@ struct BuildFixture : ::testing::Test {
         processes.onStart = [this, message, succeeds](const StartRequest& r) {
             if (!r.wait)
                 return 0;
+            processes.exitCode = succeeds ? 0 : 1;
             fs.addFile(kShortProgram + QStringLiteral("message.txt"), message);
             if (succeeds) {
                 fs.addFile(workFolder + QStringLiteral("__out.exe"));
@@ -398,6 +400,8 @@ TEST_F(BuildFixture, ExecuteRefusesWhenAScratchFileIsAPage)
         EXPECT_FALSE(fs.removed.contains(page));
     }
     // Make writes the page's own file, as always.
+    memos->setFileName(1, QStringLiteral("C:\\work\\__out.cpp"));
+    fs.addFile(memos->fileName(1), "mine");
     memos->setActiveIndex(1);
     EXPECT_NO_THROW(run(BuildMode::Make));
 }
@@ -420,11 +424,143 @@ TEST_F(BuildFixture, RunModeAndRerun)
     EXPECT_TRUE(processes.started[0].console);
     EXPECT_FALSE(processes.started[0].wait);
 
-    // Re-run does not look for the file: after it is gone the start is the same.
-    fs.remove(QStringLiteral("C:\\work\\__out.exe"));
     runMode = AfterRun::CloseConsole;
     RerunOutput(state, host);
     EXPECT_EQ(processes.started[1].commandLine, QStringLiteral("cmd.exe /C __out.exe"));
+
+    // Once the program is gone, or put back by another user, it is not run.
+    for (const bool foreign : {false, true}) {
+        if (foreign)
+            fs.setForeign(QStringLiteral("C:\\work\\__out.exe"));
+        else
+            fs.remove(QStringLiteral("C:\\work\\__out.exe"));
+        dialogs.answer(MsgAnswer::Ok);
+        RerunOutput(state, host);
+        EXPECT_EQ(processes.started.size(), 2);
+        fs.addFile(QStringLiteral("C:\\work\\__out.exe"));
+    }
+    EXPECT_EQ(dialogs.asked.size(), 2);
+}
+
+// Execute runs only a program its own compile made: a compile that failed or was
+// stopped built nothing whatever files it left, and old outputs that another user
+// owns, that cannot be removed or that are links stop the build before it writes.
+TEST_F(BuildFixture, ExecuteRunsOnlyWhatItBuilt)
+{
+    openPage(QStringLiteral("C:\\work\\hello.cpp"), QStringLiteral("x"));
+    const QString work = QStringLiteral("C:\\work\\");
+    for (const bool stopped : {false, true}) {
+        SCOPED_TRACE(stopped ? "stopped" : "failed");
+        processes.started.clear();
+        compilerWrites("partial", true);
+        processes.onStart = [this, wrote = processes.onStart, stopped](const StartRequest& r) {
+            const int error = wrote(r);
+            processes.exitCode = stopped ? 137 : 1;
+            processes.stopped = stopped;
+            return error;
+        };
+        dialogs.answer(MsgAnswer::Ok);
+        run(BuildMode::Execute);
+        EXPECT_EQ(processes.started.size(), 1);
+        EXPECT_EQ(messages.contains(QStringLiteral("中止")), stopped) << messages.toStdString();
+        RerunOutput(state, host);
+        EXPECT_EQ(processes.started.size(), 1);
+    }
+    processes.stopped = false;
+
+    const struct {
+        const char* name;
+        QString path;
+        void (FakeWindowsFileSystem::*make)(const QString&);
+    } rows[] = {
+        {"foreign exe", work + QStringLiteral("__out.exe"), &FakeWindowsFileSystem::setForeign},
+        {"fixed obj", work + QStringLiteral("__out.obj"), &FakeWindowsFileSystem::setUndeletable},
+        {"foreign source", work + QStringLiteral("__out.cpp"), &FakeWindowsFileSystem::setForeign},
+        {"link source", work + QStringLiteral("__out.cpp"), &FakeWindowsFileSystem::setLink},
+        {"link exe", work + QStringLiteral("__out.exe"), &FakeWindowsFileSystem::setLink},
+        {"link batch", kShortProgram + QStringLiteral("__out.bat"), &FakeWindowsFileSystem::setLink},
+        {"link message", kShortProgram + QStringLiteral("message.txt"), &FakeWindowsFileSystem::setLink},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeWindowsFileSystem clean = fs;
+        fs.addFile(row.path, "theirs");
+        (fs.*row.make)(row.path);
+        fs.written.clear();
+        processes.started.clear();
+        try {
+            run(BuildMode::Execute);
+            ADD_FAILURE() << "built";
+        } catch (const NollexError& e) {
+            EXPECT_TRUE(e.text().contains(row.path.left(row.path.lastIndexOf(u'\\') + 1))) << e.text().toStdString();
+        }
+        EXPECT_FALSE(fs.written.contains(work + QStringLiteral("__out.cpp")));
+        EXPECT_TRUE(processes.started.isEmpty());
+        EXPECT_EQ(fs.file(row.path), QByteArray("theirs"));
+        fs = clean;
+    }
+}
+
+// Make never writes its program over an open page's file: a page named prog.exe
+// (or prog.obj) would be replaced by what it compiles to.
+TEST_F(BuildFixture, MakeRefusesToOverwriteAPage)
+{
+    const struct {
+        const char* page;
+        const char* smallc;
+        const char* smalln;
+        bool refused;
+    } rows[] = {{"C:\\work\\prog.exe", "", "", true},
+                {"C:\\work\\PROG.OBJ", "-c ", "", true},
+                {"C:\\work\\prog.exe", "-c ", "", false},
+                {"C:\\work\\prog.exe", "", "-n\"C:\\out\" ", false},
+                {"C:\\work\\prog.cpp", "", "", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.page) + row.smallc + row.smalln);
+        memos->setFileName(0, QString::fromLatin1(row.page));
+        memos->ActiveMemo()->setPlainText(QStringLiteral("new"));
+        fs.addFile(memos->fileName(0), "mine");
+        options.smallc = QString::fromLatin1(row.smallc);
+        options.smalln = QString::fromLatin1(row.smalln);
+        processes.started.clear();
+        if (row.refused) {
+            EXPECT_THROW(run(BuildMode::Make), NollexError);
+            EXPECT_EQ(fs.file(memos->fileName(0)), QByteArray("mine"));
+            EXPECT_TRUE(processes.started.isEmpty());
+        } else {
+            EXPECT_NO_THROW(run(BuildMode::Make));
+            EXPECT_EQ(processes.started.size(), 1);
+        }
+    }
+}
+
+// Two windows share the build's files: a build waits while another holds them,
+// goes on once they are free, and ends without touching them when the wait is stopped.
+TEST_F(BuildFixture, BuildWaitsForAnotherWindowsBuild)
+{
+    openPage(QStringLiteral("C:\\work\\hello.cpp"), QStringLiteral("x"));
+    const QString lock = QStringLiteral("C:\\PROGRAM FILES\\TOOLS\\__OUT.LOCK");
+    fs.locks.insert(lock);
+    host.waiter.onPoll = [&](int poll) {
+        EXPECT_TRUE(fs.written.isEmpty());
+        if (poll == 2)
+            fs.locks.remove(lock);
+    };
+    run(BuildMode::Execute);
+    EXPECT_EQ(host.waiter.texts, QStringList{kCompilingText});
+    EXPECT_EQ(processes.started.size(), 1);
+    EXPECT_TRUE(fs.locks.isEmpty());  // released at the build's end
+
+    fs.locks.insert(lock);
+    host.waiter.onPoll = nullptr;
+    host.waiter.stopAfterPolls = 3;
+    fs.written.clear();
+    fs.removed.clear();
+    run(BuildMode::Execute);
+    EXPECT_EQ(processes.started.size(), 1);
+    EXPECT_TRUE(fs.written.isEmpty());
+    EXPECT_TRUE(fs.removed.isEmpty());
+    EXPECT_TRUE(messages.contains(QStringLiteral("中止"))) << messages.toStdString();
 }
 
 // Re-run before any build says so and starts nothing; the prompt is the

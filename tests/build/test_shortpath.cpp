@@ -4,6 +4,7 @@
 #include "FakePlatform.h"
 #include "build/MessageText.h"
 #include "build/ShortPath.h"
+#include "platform/Errors.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -105,4 +106,28 @@ TEST(MessageText, Decoding)
     EXPECT_TRUE(broken.startsWith(QStringLiteral("ok ")));
     EXPECT_TRUE(broken.endsWith(QStringLiteral("end")));
     EXPECT_EQ(decodeMessageText(QByteArray()), QString());
+}
+
+// The build's lock: one holder at a time (two windows are two open files), free
+// again when the holder goes, and never taken through a link planted in its place.
+TEST(HostFileSystem, LockIsExclusiveAndNeverFollowsALink)
+{
+    test::TempDir dir;
+    HostFileSystem fs;
+    const QString path = dir.file(QStringLiteral("__out.lock"));
+    std::unique_ptr<FileLock> first = fs.tryLock(path);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(fs.tryLock(path));
+    first.reset();
+    EXPECT_TRUE(fs.tryLock(path));
+
+    const QString target = dir.write(QStringLiteral("precious.txt"), "mine");
+    const QString link = dir.file(QStringLiteral("link.lock"));
+    ASSERT_TRUE(QFile::link(target, link));
+    EXPECT_THROW(fs.tryLock(link), NollexError);
+    EXPECT_EQ(dir.read(QStringLiteral("precious.txt")), QByteArray("mine"));
+    const std::optional<FoundEntry> entry = fs.findFirst(link);
+    ASSERT_TRUE(entry);
+    EXPECT_TRUE(entry->isLink);
+    EXPECT_FALSE(entry->foreign);
 }

@@ -3,6 +3,8 @@
 
 #include "platform/Errors.h"
 #include "platform/Processes.h"
+#include "platform/Waiting.h"
+#include "support/ScriptedWaiting.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -192,4 +194,45 @@ TEST(HostProcessStarter, ConsoleStartsPutCompatCommandsFirst)
     EXPECT_EQ(starter.start({QStringLiteral("showpath build.txt"), work.path(), false, true}), 0);
     EXPECT_EQ(work.read(QStringLiteral("build.txt")), path + '\n');
     EXPECT_EQ(qgetenv("PATH"), path);
+}
+
+// The build's compile: its input is the null device (a read never waits), its
+// exit status comes back, and a stopped wait ends its whole process group, a
+// program it started in the background included.
+TEST(HostProcessStarter, RunReadsNothingAndStopsTheWholeGroup)
+{
+    test::TempDir system, work;
+    writeProgram(system, QStringLiteral("reads"), "#!/bin/sh\nreadlink /proc/$$/fd/0 > in.txt\ncat >> in.txt\nexit 3\n");
+    writeProgram(system, QStringLiteral("hangs"), "#!/bin/sh\nsleep 60 &\necho $! > child.txt\nwait\n");
+    HostProcessStarter starter(system.path());
+    test::ScriptedWaiting waiting;
+
+    RunResult result = starter.run({QStringLiteral("reads"), work.path(), false, true}, waiting);
+    EXPECT_EQ(result.startError, 0);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_FALSE(result.stopped);
+    EXPECT_EQ(work.read(QStringLiteral("in.txt")), "/dev/null\n");
+    EXPECT_EQ(waiting.texts, QStringList{kCompilingText});
+
+    waiting.onPoll = [&](int) {
+        if (work.read(QStringLiteral("child.txt")).endsWith('\n'))
+            waiting.stopAfterPolls = 0;
+    };
+    result = starter.run({QStringLiteral("hangs"), work.path(), false, true}, waiting);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_NE(result.exitCode, 0);
+    const QByteArray child = work.read(QStringLiteral("child.txt")).trimmed();
+    ASSERT_FALSE(child.isEmpty());
+    // Gone, or a zombie waiting for whoever adopted it.
+    const auto ended = [&] {
+        QFile stat(QStringLiteral("/proc/") + QString::fromLatin1(child) + QStringLiteral("/stat"));
+        return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+    };
+    QElapsedTimer timer;
+    timer.start();
+    while (!ended() && timer.elapsed() < 5000)
+        QThread::msleep(20);
+    EXPECT_TRUE(ended()) << child.toStdString();
+
+    EXPECT_EQ(starter.run({QStringLiteral("no-such-program"), QString(), false, true}, waiting).startError, 2);
 }

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace nollex;
 
@@ -70,6 +72,19 @@ TEST(ProgramFolders, HostFactsSeeMarkerAndEnvironment)
     EXPECT_FALSE(got.home.isEmpty());
     qunsetenv("XDG_CONFIG_HOME");
 
+    // Without HOME the home folder is the user's own, never "/".
+    const QByteArray home = qgetenv("HOME");
+    const passwd* entry = ::getpwuid(::geteuid());
+    ASSERT_TRUE(entry);
+    for (const bool unset : {true, false}) {
+        if (unset)
+            qunsetenv("HOME");
+        else
+            qputenv("HOME", "");
+        EXPECT_EQ(hostProgramFolderFacts(folder).home, QString::fromLocal8Bit(entry->pw_dir)) << unset;
+    }
+    qputenv("HOME", home);
+
     dir.write(kInstalledMarker, "");
     got = hostProgramFolderFacts(folder);
     EXPECT_TRUE(got.markerPresent);
@@ -100,4 +115,37 @@ TEST(ProgramFolders, PrivateFolderCreation)
     ASSERT_TRUE(error);
     EXPECT_TRUE(error->contains(dir.file(QStringLiteral("file")))) << error->toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("file/nollex"))));
+}
+
+// Guards trusting a per-user folder as found: only a real folder of this user
+// that nobody else may enter passes; the refusal names the folder.
+TEST(ProgramFolders, PrivateFolderCheck)
+{
+    test::TempDir dir;
+    const auto folder = [&](const char* name, mode_t mode) {
+        const QString path = dir.file(QLatin1String(name));
+        ::mkdir(QFile::encodeName(path).constData(), mode);
+        ::chmod(QFile::encodeName(path).constData(), mode);
+        return path;
+    };
+    const QString good = folder("good", 0700);
+    EXPECT_EQ(checkPrivateFolder(good), std::nullopt);
+    EXPECT_EQ(checkPrivateFolder(good + u'/'), std::nullopt);
+
+    QStringList bad{folder("open", 0755), folder("group", 0750), dir.write(QStringLiteral("file"), "x"),
+                    dir.file(QStringLiteral("missing"))};
+    bad << dir.file(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(good, bad.last()));
+    const auto refused = [](const QString& path) {
+        const std::optional<QString> problem = checkPrivateFolder(path);
+        ASSERT_TRUE(problem) << path.toStdString();
+        EXPECT_TRUE(problem->contains(path)) << problem->toStdString();
+    };
+    for (const QString& path : bad)
+        refused(path);
+
+    const QString theirs = folder("theirs", 0700);
+    if (::geteuid() == 65534 || ::chown(QFile::encodeName(theirs).constData(), 65534, 65534) != 0)
+        GTEST_SKIP() << "this machine does not let a test give a folder to another user";
+    refused(theirs);
 }

@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolders.h"
 #include "state/WindowHost.h"
+#include "support/ScriptedWaiting.h"
 
 #include <QStringList>
 #include <functional>
@@ -26,6 +27,7 @@ public:
     FileSystem& files() override { return files_; }
     ProcessStarter& processes() override { return processes_; }
     const ProgramFolders& folders() const override { return folders_; }
+    Waiting& waiting() override { return waiter; }
     void setMainCaption(const QString& x) override { captions << x; }
     void setStatusText(const QString& text) override { statusTexts << text; }
     void setMessages(const QString& text) override { messages = text; }
@@ -41,6 +43,7 @@ public:
     }
 
     TMemos* memos = nullptr;  // set by the test, may change between commands
+    ScriptedWaiting waiter;
     QStringList captions, statusTexts, projects;
     QString messages;
     std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
