@@ -2,8 +2,6 @@
 
 #include "platform/FileSystem.h"
 
-#include <QRegularExpression>
-
 namespace nollex {
 
 namespace {
@@ -28,40 +26,162 @@ MessageKind kindOf(QStringView rest)
     return MessageKind::Other;
 }
 
-int number(const QString& digits)
+int number(QStringView digits)
 {
     bool ok = false;
     const int n = digits.toInt(&ok);
     return ok ? n : 0;
 }
 
+// The readers below look at each character a bounded number of times, so a line of
+// any length (a compiler echoing a 100,000-character source line) costs time in
+// proportion to its length. Blanks and digits are the ASCII ones.
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
+}
+
+qsizetype skipBlanks(QStringView s, qsizetype i)
+{
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    return i;
+}
+
+qsizetype skipDigits(QStringView s, qsizetype i)
+{
+    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9')
+        ++i;
+    return i;
+}
+
+bool charAt(QStringView s, qsizetype i, char16_t c) { return i < s.size() && s[i] == c; }
+
+// What may follow the file after "In file included from": ":line", maybe
+// ":column", maybe one ':' or ',', then only blanks. colon is the file's end.
+std::optional<MessagePlace> includedTail(QStringView line, qsizetype colon)
+{
+    const qsizetype lineEnd = skipDigits(line, colon + 1);
+    if (lineEnd == colon + 1)
+        return std::nullopt;
+    MessagePlace place{{}, number(line.sliced(colon + 1, lineEnd - colon - 1)), 0, MessageKind::IncludedFrom};
+    qsizetype i = lineEnd;
+    if (charAt(line, i, u':')) {
+        const qsizetype columnEnd = skipDigits(line, i + 1);
+        if (columnEnd > i + 1) {
+            place.column = number(line.sliced(i + 1, columnEnd - i - 1));
+            i = columnEnd;
+        }
+    }
+    if (charAt(line, i, u':') || charAt(line, i, u','))
+        ++i;
+    if (skipBlanks(line, i) != line.size())
+        return std::nullopt;
+    return place;
+}
+
+// "In file included from a.h:3:" and its "from b.cpp:1," continuation lines. The
+// file starts at the first non-blank and ends at the first colon that the rest
+// of the line fits after.
+std::optional<MessagePlace> includedFrom(QStringView line)
+{
+    static const char16_t* const leads[] = {u"In file included from", u"from", u"次のファイルから読み込み:",
+                                            u"次から読み込み:"};
+    const QStringView rest = line.sliced(skipBlanks(line, 0));
+    qsizetype after = -1;
+    for (const char16_t* lead : leads) {
+        if (rest.startsWith(QStringView(lead))) {
+            after = line.size() - rest.size() + QStringView(lead).size();
+            break;
+        }
+    }
+    if (after < 0 || after >= line.size() || !isBlank(line[after]))
+        return std::nullopt;
+    const qsizetype file = skipBlanks(line, after);
+    for (qsizetype colon = line.indexOf(u':', file + 1); colon >= 0; colon = line.indexOf(u':', colon + 1)) {
+        if (std::optional<MessagePlace> place = includedTail(line, colon)) {
+            place->file = line.sliced(file, colon - file).toString();
+            return place;
+        }
+    }
+    return std::nullopt;
+}
+
+// The older Windows compilers' "Error E2451 hello.cpp 5: text": the file runs to
+// the last " line: " of the line, so it may hold blanks.
+std::optional<MessagePlace> windowsForm(QStringView line)
+{
+    const bool warning = line.startsWith(u"Warning ");
+    if (!warning && !line.startsWith(u"Error ") && !line.startsWith(u"Fatal "))
+        return std::nullopt;
+    const MessageKind kind = warning ? MessageKind::Warning : MessageKind::Error;
+    const qsizetype i = warning ? 8 : 6;
+    if (!(charAt(line, i, u'E') || charAt(line, i, u'W') || charAt(line, i, u'F')))
+        return std::nullopt;
+    const qsizetype file = skipDigits(line, i + 1);
+    if (file == i + 1 || !charAt(line, file, u' '))
+        return std::nullopt;
+    for (qsizetype blank = line.size() - 1; blank > file + 1; --blank) {
+        if (line[blank] != u' ')
+            continue;
+        const qsizetype digitsEnd = skipDigits(line, blank + 1);
+        if (digitsEnd > blank + 1 && charAt(line, digitsEnd, u':') && charAt(line, digitsEnd + 1, u' '))
+            return MessagePlace{line.sliced(file + 1, blank - file - 1).toString(),
+                                number(line.sliced(blank + 1, digitsEnd - blank - 1)), 0, kind};
+    }
+    return std::nullopt;
+}
+
+// After "file:line:" of the host compiler's form: nothing, a blank and the text,
+// or "column:" and then nothing or a blank and the text. The column (0 for none)
+// and where the text starts, or nothing when the line does not fit there.
+std::optional<std::pair<int, qsizetype>> gccTail(QStringView line, qsizetype i)
+{
+    if (i == line.size())
+        return std::pair{0, i};
+    if (isBlank(line[i]))
+        return std::pair{0, i + 1};
+    const qsizetype columnEnd = skipDigits(line, i);
+    if (columnEnd == i || !charAt(line, columnEnd, u':'))
+        return std::nullopt;
+    if (columnEnd + 1 == line.size())
+        return std::pair{number(line.sliced(i, columnEnd - i)), columnEnd + 1};
+    if (!isBlank(line[columnEnd + 1]))
+        return std::nullopt;
+    return std::pair{number(line.sliced(i, columnEnd - i)), columnEnd + 2};
+}
+
+// "file:line:column: kind: text" and "file:line: text": the file is the shortest
+// start of the line after which the rest fits; it never starts with a blank, which
+// source excerpts ("    5 | x") do.
+std::optional<MessagePlace> gccForm(QStringView line)
+{
+    if (line.isEmpty() || isBlank(line[0]))
+        return std::nullopt;
+    for (qsizetype colon = line.indexOf(u':', 1); colon >= 0; colon = line.indexOf(u':', colon + 1)) {
+        const qsizetype lineEnd = skipDigits(line, colon + 1);
+        if (lineEnd == colon + 1 || !charAt(line, lineEnd, u':'))
+            continue;
+        const std::optional<std::pair<int, qsizetype>> tail = gccTail(line, lineEnd + 1);
+        if (!tail)
+            continue;
+        const int lineNumber = number(line.sliced(colon + 1, lineEnd - colon - 1));
+        if (lineNumber <= 0)
+            return std::nullopt;
+        return MessagePlace{line.first(colon).toString(), lineNumber, tail->first, kindOf(line.sliced(tail->second))};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<MessagePlace> parseMessagePlace(const QString& line)
 {
-    // "In file included from a.h:3:" and its "from b.cpp:1," continuation lines.
-    static const QRegularExpression included(QStringLiteral(
-        "^\\s*(?:In file included from|from|次のファイルから読み込み:|次から読み込み:)\\s+(.+?):(\\d+)(?::(\\d+))?[:,]?\\s*$"));
-    // The file is the shortest prefix after which ":line:" (and ":column:") follow;
-    // it never starts with a blank, which source excerpts ("    5 | x") do.
-    static const QRegularExpression gcc(QStringLiteral("^(\\S.*?):(\\d+):(?:(\\d+):)?(?:\\s(.*))?$"));
-    static const QRegularExpression windows(
-        QStringLiteral("^(Error|Warning|Fatal) [EWF]\\d+ (.+) (\\d+): (.*)$"));
-
-    if (const QRegularExpressionMatch m = included.match(line); m.hasMatch())
-        return MessagePlace{m.captured(1), number(m.captured(2)), number(m.captured(3)), MessageKind::IncludedFrom};
-    if (const QRegularExpressionMatch m = windows.match(line); m.hasMatch()) {
-        const QString word = m.captured(1);
-        const MessageKind kind = word == QStringLiteral("Warning") ? MessageKind::Warning : MessageKind::Error;
-        return MessagePlace{m.captured(2), number(m.captured(3)), 0, kind};
-    }
-    if (const QRegularExpressionMatch m = gcc.match(line); m.hasMatch()) {
-        const int lineNumber = number(m.captured(2));
-        if (lineNumber <= 0)
-            return std::nullopt;
-        return MessagePlace{m.captured(1), lineNumber, number(m.captured(3)), kindOf(m.captured(4))};
-    }
-    return std::nullopt;
+    if (std::optional<MessagePlace> place = includedFrom(line))
+        return place;
+    if (std::optional<MessagePlace> place = windowsForm(line))
+        return place;
+    return gccForm(line);
 }
 
 namespace {
