@@ -349,6 +349,7 @@ void TForm2::ApplyOptions()
                               .arg(MinTabWidth)
                               .arg(MaxTabWidth));
     }
+    refuseBrokenCommandTexts();
     memos_.setTabWidth(tabWidth);
     // The counts come first inside the option part; a failing count stops the
     // apply before the compiler's folder and name change.
@@ -357,6 +358,25 @@ void TForm2::ApplyOptions()
     state_.CompilerName = Edit8->text();
     state_.RunMode = AfterRun(RadioGroup3->ItemIndex());
     done(QDialog::Accepted);
+}
+
+// The build writes `cd "folder"` and `name options source > message.txt` into its
+// batch file: a text that breaks either line would lose the messages, so it is
+// refused while the user can still correct it.
+void TForm2::refuseBrokenCommandTexts() const
+{
+    if (Edit7->text().contains(u'"'))
+        throw NollexError(QStringLiteral("コンパイラフォルダには \" を使えません"));
+    const auto refuse = [](const QString& what, const QString& text) {
+        const QChar c = commandLineBreaker(text);
+        if (c == u'"')
+            throw NollexError(QStringLiteral("%1「%2」の \" が閉じていません").arg(what, text));
+        if (!c.isNull())
+            throw NollexError(QStringLiteral("%1「%2」の %3 は \" \" で囲んでください").arg(what, text, QString(c)));
+    };
+    refuse(QStringLiteral("コンパイラ名"), Edit8->text());
+    for (const QString& text : commandLineTexts(optionControls()))
+        refuse(QStringLiteral("オプション"), text);
 }
 
 void TForm2::LoadOptionsIntoDialog()
