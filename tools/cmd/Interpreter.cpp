@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <termios.h>
 #include <unistd.h>
 
 namespace nollex::cmd {
@@ -58,6 +59,37 @@ bool readLine(std::string& line)
         line += c;
     }
 }
+
+// While a program runs in the console, Ctrl+Z at the start of a line ends its
+// input as in a Windows console, instead of the terminal's Ctrl+D; Ctrl+Z no longer
+// stops the program either (the window would wait for it for ever). The terminal's
+// own settings come back afterwards, whatever the program left in them.
+class WindowsEndOfInput {
+public:
+    WindowsEndOfInput()
+    {
+        // Only the terminal's foreground may change it; in the background the change
+        // would stop the interpreter instead.
+        if (!isatty(0) || tcgetpgrp(0) != getpgrp() || tcgetattr(0, &saved_) != 0)
+            return;
+        termios mode = saved_;
+        mode.c_cc[VEOF] = kCtrlZ;
+        mode.c_cc[VSUSP] = _POSIX_VDISABLE;
+        active_ = tcsetattr(0, TCSANOW, &mode) == 0;
+    }
+    ~WindowsEndOfInput()
+    {
+        if (active_)
+            tcsetattr(0, TCSANOW, &saved_);
+    }
+    WindowsEndOfInput(const WindowsEndOfInput&) = delete;
+    WindowsEndOfInput& operator=(const WindowsEndOfInput&) = delete;
+
+private:
+    static constexpr cc_t kCtrlZ = 0x1A;
+    termios saved_{};
+    bool active_ = false;
+};
 
 }  // namespace
 
@@ -293,7 +325,10 @@ int Interpreter::runResolved(const ResolvedProgram& program, const std::vector<s
     launch.stdinFd = fds[0];
     launch.stdoutFd = fds[1];
     launch.stderrFd = fds[2];
-    const tools::Outcome outcome = tools::RunAndWait(launch);
+    const tools::Outcome outcome = [&launch] {
+        const WindowsEndOfInput endOfInput;
+        return tools::RunAndWait(launch);
+    }();
     if (outcome.startError != 0) {
         report("\"" + words[0] + "\" cannot be started: " + errorText(outcome.startError), messageFd);
         return 126;
