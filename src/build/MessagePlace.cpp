@@ -2,6 +2,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+
 namespace nollex {
 
 namespace {
@@ -57,32 +59,53 @@ qsizetype skipDigits(QStringView s, qsizetype i)
 
 bool charAt(QStringView s, qsizetype i, char16_t c) { return i < s.size() && s[i] == c; }
 
-// What may follow the file after "In file included from": ":line", maybe
-// ":column", maybe one ':' or ',', then only blanks. colon is the file's end.
-std::optional<MessagePlace> includedTail(QStringView line, qsizetype colon)
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// The next colon at or after i, or -1. The library's search runs fast over long
+// stretches; where colons lie close together a look at the next few characters
+// costs less than a call for each.
+qsizetype nextColon(QStringView s, qsizetype i)
 {
-    const qsizetype lineEnd = skipDigits(line, colon + 1);
-    if (lineEnd == colon + 1)
-        return std::nullopt;
-    MessagePlace place{{}, number(line.sliced(colon + 1, lineEnd - colon - 1)), 0, MessageKind::IncludedFrom};
-    qsizetype i = lineEnd;
-    if (charAt(line, i, u':')) {
-        const qsizetype columnEnd = skipDigits(line, i + 1);
-        if (columnEnd > i + 1) {
-            place.column = number(line.sliced(i + 1, columnEnd - i - 1));
-            i = columnEnd;
-        }
+    constexpr qsizetype kNear = 32;
+    for (const qsizetype near = std::min(i + kNear, s.size()); i < near; ++i) {
+        if (s[i] == u':')
+            return i;
     }
-    if (charAt(line, i, u':') || charAt(line, i, u','))
-        ++i;
-    if (skipBlanks(line, i) != line.size())
-        return std::nullopt;
-    return place;
+    return i < s.size() ? s.indexOf(u':', i) : -1;
 }
 
-// "In file included from a.h:3:" and its "from b.cpp:1," continuation lines. The
-// file starts at the first non-blank and ends at the first colon that the rest
-// of the line fits after.
+// Where the digits that end right before end start, looking no further back than
+// floor; end itself when there are none.
+qsizetype digitsBefore(QStringView s, qsizetype end, qsizetype floor)
+{
+    while (end > floor && isDigit(s[end - 1]))
+        --end;
+    return end;
+}
+
+// "file:line:column" or "file:line" whose last digits end at end, the file not
+// starting before floor nor empty. With a column, the file is the shorter: that is
+// what a reader taking the shortest file that fits would take. The file's end
+// (its colon), the line and the column (0 for none); nothing when neither fits.
+struct PlaceEnd {
+    qsizetype fileEnd;
+    int line;
+    int column;
+};
+std::optional<PlaceEnd> placeEndingAt(QStringView s, qsizetype end, qsizetype floor)
+{
+    const qsizetype last = digitsBefore(s, end, floor);
+    if (last == end || last - 1 <= floor || s[last - 1] != u':')
+        return std::nullopt;
+    const qsizetype first = digitsBefore(s, last - 1, floor);
+    if (first < last - 1 && first - 1 > floor && s[first - 1] == u':')
+        return PlaceEnd{first - 1, number(s.sliced(first, last - 1 - first)), number(s.sliced(last, end - last))};
+    return PlaceEnd{last - 1, number(s.sliced(last, end - last)), 0};
+}
+
+// "In file included from a.h:3:" and its "from b.cpp:1," continuation lines: the
+// file from the first non-blank, ":line", maybe ":column", maybe one ':' or ',',
+// and then only blanks, so the place is read from the line's end.
 std::optional<MessagePlace> includedFrom(QStringView line)
 {
     static const char16_t* const leads[] = {u"In file included from", u"from", u"次のファイルから読み込み:",
@@ -98,13 +121,16 @@ std::optional<MessagePlace> includedFrom(QStringView line)
     if (after < 0 || after >= line.size() || !isBlank(line[after]))
         return std::nullopt;
     const qsizetype file = skipBlanks(line, after);
-    for (qsizetype colon = line.indexOf(u':', file + 1); colon >= 0; colon = line.indexOf(u':', colon + 1)) {
-        if (std::optional<MessagePlace> place = includedTail(line, colon)) {
-            place->file = line.sliced(file, colon - file).toString();
-            return place;
-        }
-    }
-    return std::nullopt;
+    qsizetype end = line.size();
+    while (end > file && isBlank(line[end - 1]))
+        --end;
+    if (end > file && (line[end - 1] == u':' || line[end - 1] == u','))
+        --end;
+    const std::optional<PlaceEnd> place = placeEndingAt(line, end, file);
+    if (!place)
+        return std::nullopt;
+    return MessagePlace{line.sliced(file, place->fileEnd - file).toString(), place->line, place->column,
+                        MessageKind::IncludedFrom};
 }
 
 // The older Windows compilers' "Error E2451 hello.cpp 5: text": the file runs to
@@ -132,50 +158,32 @@ std::optional<MessagePlace> windowsForm(QStringView line)
     return std::nullopt;
 }
 
-// After "file:line:" of the host compiler's form: nothing, a blank and the text,
-// or "column:" and then nothing or a blank and the text. The column (0 for none)
-// and where the text starts, or nothing when the line does not fit there.
-std::optional<std::pair<int, qsizetype>> gccTail(QStringView line, qsizetype i)
-{
-    if (i == line.size())
-        return std::pair{0, i};
-    if (isBlank(line[i]))
-        return std::pair{0, i + 1};
-    const qsizetype columnEnd = skipDigits(line, i);
-    if (columnEnd == i || !charAt(line, columnEnd, u':'))
-        return std::nullopt;
-    if (columnEnd + 1 == line.size())
-        return std::pair{number(line.sliced(i, columnEnd - i)), columnEnd + 1};
-    if (!isBlank(line[columnEnd + 1]))
-        return std::nullopt;
-    return std::pair{number(line.sliced(i, columnEnd - i)), columnEnd + 2};
-}
-
 // "file:line:column: kind: text" and "file:line: text": the file is the shortest
 // start of the line after which the rest fits; it never starts with a blank, which
-// source excerpts ("    5 | x") do.
+// source excerpts ("    5 | x") do. The place ends at a colon followed by a blank
+// or the line's end; the first such colon that a place fits before decides.
 std::optional<MessagePlace> gccForm(QStringView line)
 {
-    if (line.isEmpty() || isBlank(line[0]))
+    const qsizetype n = line.size();
+    if (n == 0 || isBlank(line[0]))
         return std::nullopt;
-    for (qsizetype colon = line.indexOf(u':', 1); colon >= 0; colon = line.indexOf(u':', colon + 1)) {
-        const qsizetype lineEnd = skipDigits(line, colon + 1);
-        if (lineEnd == colon + 1 || !charAt(line, lineEnd, u':'))
+    for (qsizetype end = nextColon(line, 1); end >= 0; end = nextColon(line, end + 1)) {
+        if (end + 1 < n && !isBlank(line[end + 1]))
             continue;
-        const std::optional<std::pair<int, qsizetype>> tail = gccTail(line, lineEnd + 1);
-        if (!tail)
+        const std::optional<PlaceEnd> place = placeEndingAt(line, end, 0);
+        if (!place)
             continue;
-        const int lineNumber = number(line.sliced(colon + 1, lineEnd - colon - 1));
-        if (lineNumber <= 0)
+        if (place->line <= 0)
             return std::nullopt;
-        return MessagePlace{line.first(colon).toString(), lineNumber, tail->first, kindOf(line.sliced(tail->second))};
+        return MessagePlace{line.first(place->fileEnd).toString(), place->line, place->column,
+                            kindOf(line.sliced(std::min(end + 2, n)))};
     }
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<MessagePlace> parseMessagePlace(const QString& line)
+std::optional<MessagePlace> parseMessagePlace(QStringView line)
 {
     if (std::optional<MessagePlace> place = includedFrom(line))
         return place;
