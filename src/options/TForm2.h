@@ -115,6 +115,8 @@ private:
     void createSetupTab();
     void createCompileOptionTab();
     void createKeyHelpTab();
+    void createButtons();    // OK, Cancel and the hidden Ctrl+D item
+    void connectHandlers();
     void guarded(const std::function<void()>& handler);
     void refuseBrokenCommandTexts() const;
 
