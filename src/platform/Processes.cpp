@@ -92,12 +92,14 @@ std::optional<QString> findProgram(const QString& name, const QString& systemFol
 namespace {
 
 // A console of xterm's own looks as a Windows console window does: 80 x 25
-// characters, light grey on black, in a font that holds Japanese, and UTF-8 as the
-// programs write it whatever the locale.
+// characters, light grey on black, Japanese in two cells of its own font, and UTF-8
+// as the programs write it whatever the locale. The CJK font only draws the wide
+// characters: as xterm's main font its widest glyph would make every cell wide.
 const QStringList kXtermConsole = {QStringLiteral("-geometry"), QStringLiteral("80x25"),
                                    QStringLiteral("-fg"),       QStringLiteral("#c0c0c0"),
                                    QStringLiteral("-bg"),       QStringLiteral("black"),
-                                   QStringLiteral("-fa"),       QStringLiteral("Noto Sans Mono CJK JP"),
+                                   QStringLiteral("-fa"),       QStringLiteral("DejaVu Sans Mono"),
+                                   QStringLiteral("-fd"),       QStringLiteral("Noto Sans Mono CJK JP"),
                                    QStringLiteral("-fs"),       QStringLiteral("12"),
                                    QStringLiteral("-u8")};
 
