@@ -45,6 +45,45 @@ QByteArray sourceText(int lines, qint64 bytes, const QString& marker, int marker
     return out;
 }
 
+QString messageText(int lines, int chars, const QString& file, int pageLines)
+{
+    QString out;
+    out.reserve(qsizetype(lines) * (chars + 1));
+    for (int i = 0; i < lines; ++i) {
+        const int place = i % pageLines + 1;
+        QString line;
+        switch (i % 5) {
+        case 0:
+            line = QStringLiteral("from");
+            break;
+        case 1:
+            line = QStringLiteral("%1:%2:%3: %4: ").arg(file).arg(place).arg(i % 70 + 1)
+                       .arg(i % 2 ? QStringLiteral("error") : QStringLiteral("warning"));
+            break;
+        case 2:
+            line = QStringLiteral("%1 | int x = 0; // 合計 ").arg(place, 5);
+            break;
+        case 3:
+            line = QStringLiteral("Error E2451 a b.cpp");
+            break;
+        default:
+            line = QStringLiteral("a:1:");
+            break;
+        }
+        // Filled with what keeps each reader going to the end: blanks after "from" and
+        // a colon last, digits and colons that never make a place.
+        static const QString fills[] = {QStringLiteral(" "), QStringLiteral("表x "), QStringLiteral("表x "),
+                                        QStringLiteral(" 12:x"), QStringLiteral("1:")};
+        while (line.size() < chars - 1)
+            line += fills[i % 5];
+        line.truncate(chars - 1);
+        out += line;
+        out += i % 5 == 0 ? u':' : u'x';
+        out += u'\n';
+    }
+    return out;
+}
+
 QByteArray toShiftJis(const QByteArray& utf8)
 {
     QStringEncoder encoder("windows-31j");

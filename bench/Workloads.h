@@ -13,6 +13,14 @@ namespace nollex::bench {
 // it once; it appears nowhere else.
 QByteArray sourceText(int lines, qint64 bytes, const QString& marker = {}, int markerEvery = 0);
 
+// A compiler's message text of `lines` lines (LF) of `chars` characters each, the
+// forms that cost a reader the most mixed in turn: blanks after "from" with no
+// place at the end, errors and warnings naming `file` at lines 1 to pageLines with
+// long texts, source excerpts, the older Windows form with digits and blanks, and
+// colons and digits without a place. The lines at indexes 1, 6, 11, ... are the
+// errors and warnings, each naming file.
+QString messageText(int lines, int chars, const QString& file, int pageLines);
+
 // The same text in Shift-JIS (windows-31j).
 QByteArray toShiftJis(const QByteArray& utf8);
 

@@ -4,7 +4,8 @@
 //   nollex_bench [--only NAME[,NAME...]] [--quick | --runs N] [--out FILE]
 //
 // --quick takes a quarter of the runs; --runs N takes N of each (for profiling).
-// NAME: startup, memory, open, background, keystroke, find, execute, compiler, close.
+// NAME: startup, memory, open, background, keystroke, find, execute, compiler, messages,
+// close.
 // Runs on the Qt platform of the environment (the script gives it a virtual X
 // server); the program under test is the nollex beside this build.
 
@@ -12,6 +13,8 @@
 #include "Workloads.h"
 
 #include "app/TForm1.h"
+#include "build/MessagePlace.h"
+#include "editor/CaretPos.h"
 #include "editor/Find.h"
 #include "options/CompileOptionSet.h"
 #include "platform/Dialogs.h"
@@ -132,6 +135,7 @@ private:
     void findAgain();
     void execute();
     void compilerOverhead();
+    void messageMarks();
     void closing();
 
     Options options_;
@@ -649,6 +653,44 @@ void Bench::compilerOverhead()
     table_.add(noop);
 }
 
+// A build's messages read line by line and their errors and warnings marked in the
+// page they name, as the window does after a build (without the message pane).
+void Bench::messageMarks()
+{
+    constexpr int kLines = 1000;
+    constexpr int kPageLines = 2000;
+    const QString file = QStringLiteral("/w/page.cpp");
+    const QString text = messageText(kLines, 100000, file, kPageLines);
+    TCustomizedMemo page;
+    page.setText(QString::fromUtf8(sourceText(kPageLines, 100 * KB)));
+    Row row{QStringLiteral("1,000 message lines of 100,000 characters each, read and their places marked"),
+            QStringLiteral("≤ 200 ms"), 200};
+    for (int i = -1; i < runs(10); ++i) {
+        page.clearMarks();
+        const Clock::time_point t0 = Clock::now();
+        for (const QStringView line : text.tokenize(u'\n')) {
+            const std::optional<MessagePlace> place = parseMessagePlace(line);
+            if (!place || place->file != file ||
+                (place->kind != MessageKind::Error && place->kind != MessageKind::Warning))
+                continue;
+            const int index = characterIndexForColumn(lineText(page, place->line), place->column);
+            page.addMark(place->kind == MessageKind::Error ? TCustomizedMemo::MarkKind::Error
+                                                           : TCustomizedMemo::MarkKind::Warning,
+                         place->line, index);
+        }
+        const double ms = msSince(t0);
+        const qsizetype marked = page.markedLines(TCustomizedMemo::MarkKind::Error).size() +
+                                 page.markedLines(TCustomizedMemo::MarkKind::Warning).size();
+        if (marked != kLines / 5) {
+            row.error = QStringLiteral("%1 lines marked, not %2").arg(marked).arg(kLines / 5);
+            break;
+        }
+        if (i >= 0)
+            row.samples.push_back(ms);
+    }
+    table_.add(row);
+}
+
 void Bench::closing()
 {
     const QString program = programFolder(QStringLiteral("close-100"), false);
@@ -703,6 +745,8 @@ int Bench::run()
         execute();
     if (wanted("compiler"))
         compilerOverhead();
+    if (wanted("messages"))
+        messageMarks();
     if (wanted("close"))
         closing();
 

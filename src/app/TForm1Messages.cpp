@@ -42,7 +42,8 @@ void TForm1::markMessages(const QString& text)
     const QStringList pageFiles = Memos->fileNames();
     // Many messages name the same few files; each is looked up on disk once.
     QHash<QString, int> pageOf;
-    for (const QString& line : text.split(u'\n')) {
+    // Lines are looked at in place: a build's text may be very long.
+    for (const QStringView line : text.tokenize(u'\n')) {
         const std::optional<MessagePlace> place = parseMessagePlace(line);
         if (!place || (place->kind != MessageKind::Error && place->kind != MessageKind::Warning))
             continue;

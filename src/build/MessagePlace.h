@@ -26,7 +26,7 @@ struct MessagePlace {
 // (English or Japanese), the "In file included from file:line" chain, and the
 // older Windows compilers' "Error E2451 file line: text". Nothing for any other
 // line (source excerpts, "In function", the link's own messages).
-std::optional<MessagePlace> parseMessagePlace(const QString& line);
+std::optional<MessagePlace> parseMessagePlace(QStringView line);
 
 // The character index in a line of text that the host compiler's column names.
 // Its columns count display cells from 1: a tab runs to the next multiple of 8,

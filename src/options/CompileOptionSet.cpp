@@ -96,6 +96,31 @@ void ApplyOptions(const OptionControls& d, CompileOptionSet& set)
         set.O = QString::fromLatin1(kPriorities[d.priority]);
 }
 
+QStringList commandLineTexts(const OptionControls& d)
+{
+    QStringList texts;
+    for (size_t k = 0; k < d.values.size(); ++k) {
+        if (d.checked[12 + k])
+            texts << d.values[k];
+    }
+    if (d.checked[17])
+        texts << d.manual;
+    return texts;
+}
+
+QChar commandLineBreaker(const QString& text)
+{
+    // The interpreter toggles quoting at every '"', a backslash before it or not.
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && (c == u'>' || c == u'<' || c == u'|'))
+            return c;
+    }
+    return quoted ? QChar(u'"') : QChar();
+}
+
 void LoadOptionsIntoDialog(const CompileOptionSet& set, OptionControls& d)
 {
     // A count of 0 means no number was given, so whatever the edit holds stays.

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace nollex {
@@ -64,6 +65,17 @@ inline OptionControls defaultOptionControls()
     ResetDialogToDefaults(c);
     return c;
 }
+
+// The texts of the tab that reach the compiler's command line as they are typed:
+// the arguments of the checked -H, -I, -L, -T and -n, and the free options when
+// CheckBox18 is on.
+QStringList commandLineTexts(const OptionControls& dialog);
+
+// The first character that changes what a command line means once text stands in
+// it: a '"' left open (the rest of the line, its redirection into message.txt
+// included, would be quoted) or a '>', '<' or '|' outside quotes (a redirection or
+// a pipe of its own). Null when there is none.
+QChar commandLineBreaker(const QString& text);
 
 // The decimal conversion of the dialog's number edits: an optional sign and one or
 // more ASCII digits, in the range of int, nothing else (no blanks). Anything else

@@ -142,28 +142,8 @@ TForm2::TForm2(WindowState& state, TMemos& memos, Dialogs& dialogs, QWidget* par
     createKeyHelpTab();
     PageControl1->setCurrentIndex(0);
 
-    // OK and Cancel sit over the lower edge of the tab control, on every tab.
-    Button2 = button(QStringLiteral("OK"), {248, 356, 105, 25}, this);
-    Button3 = button(QStringLiteral("Cancel"), {384, 356, 105, 25}, this);
-    Button2->raise();
-    Button3->raise();
-    for (QPushButton* b : Definer->findChildren<QPushButton*>())
-        b->setAutoDefault(false);
-
-    // The hidden menu's only item; the key filter below delivers its Ctrl+D even
-    // from an edit, which would otherwise take the key as "delete".
-    Default = new QAction(QStringLiteral("Default"), this);
-    Default->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    Default->setShortcutContext(Qt::WindowShortcut);
-    addAction(Default);
-
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
-    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
-    connect(Default, &QAction::triggered, this, [this] { guarded([this] { DefaultClick(); }); });
-    // Every way of closing (OK, Cancel, Escape, the close box) ends in done().
-    connect(this, &QDialog::finished, this, [this] { guarded([this] { FormClose(); }); });
-
+    createButtons();
+    connectHandlers();
     // Key preview: the dialog sees every key before the control that has the focus.
     qApp->installEventFilter(this);
 
@@ -180,6 +160,34 @@ TForm2::TForm2(WindowState& state, TMemos& memos, Dialogs& dialogs, QWidget* par
 TForm2::~TForm2()
 {
     qApp->removeEventFilter(this);
+}
+
+void TForm2::createButtons()
+{
+    // OK and Cancel sit over the lower edge of the tab control, on every tab.
+    Button2 = button(QStringLiteral("OK"), {248, 356, 105, 25}, this);
+    Button3 = button(QStringLiteral("Cancel"), {384, 356, 105, 25}, this);
+    Button2->raise();
+    Button3->raise();
+    for (QPushButton* b : Definer->findChildren<QPushButton*>())
+        b->setAutoDefault(false);
+
+    // The hidden menu's only item; the key filter below delivers its Ctrl+D even
+    // from an edit, which would otherwise take the key as "delete".
+    Default = new QAction(QStringLiteral("Default"), this);
+    Default->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    Default->setShortcutContext(Qt::WindowShortcut);
+    addAction(Default);
+}
+
+void TForm2::connectHandlers()
+{
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
+    connect(Default, &QAction::triggered, this, [this] { guarded([this] { DefaultClick(); }); });
+    // Every way of closing (OK, Cancel, Escape, the close box) ends in done().
+    connect(this, &QDialog::finished, this, [this] { guarded([this] { FormClose(); }); });
 }
 
 void TForm2::createSetupTab()
@@ -349,6 +357,7 @@ void TForm2::ApplyOptions()
                               .arg(MinTabWidth)
                               .arg(MaxTabWidth));
     }
+    refuseBrokenCommandTexts();
     memos_.setTabWidth(tabWidth);
     // The counts come first inside the option part; a failing count stops the
     // apply before the compiler's folder and name change.
@@ -357,6 +366,25 @@ void TForm2::ApplyOptions()
     state_.CompilerName = Edit8->text();
     state_.RunMode = AfterRun(RadioGroup3->ItemIndex());
     done(QDialog::Accepted);
+}
+
+// The build writes `cd "folder"` and `name options source > message.txt` into its
+// batch file: a text that breaks either line would lose the messages, so it is
+// refused while the user can still correct it.
+void TForm2::refuseBrokenCommandTexts() const
+{
+    if (Edit7->text().contains(u'"'))
+        throw NollexError(QStringLiteral("コンパイラフォルダには \" を使えません"));
+    const auto refuse = [](const QString& what, const QString& text) {
+        const QChar c = commandLineBreaker(text);
+        if (c == u'"')
+            throw NollexError(QStringLiteral("%1「%2」の \" が閉じていません").arg(what, text));
+        if (!c.isNull())
+            throw NollexError(QStringLiteral("%1「%2」の %3 は \" \" で囲んでください").arg(what, text, QString(c)));
+    };
+    refuse(QStringLiteral("コンパイラ名"), Edit8->text());
+    for (const QString& text : commandLineTexts(optionControls()))
+        refuse(QStringLiteral("オプション"), text);
 }
 
 void TForm2::LoadOptionsIntoDialog()

@@ -95,7 +95,10 @@ public:
 
     // --- the transfers ---
     // Dialog -> state, then closes. Throws NollexError on a text that is no
-    // integer; the tab width (and n_of_g) may then already be applied.
+    // integer; the tab width (and n_of_g) may then already be applied. Throws
+    // before any change on a text that would break the compile line (a '"' in the
+    // compiler folder; an open '"' or a bare '>', '<', '|' in the compiler name or
+    // an option text that reaches the line).
     void ApplyOptions();
     // State -> dialog, as it is.
     void LoadOptionsIntoDialog();
@@ -112,7 +115,10 @@ private:
     void createSetupTab();
     void createCompileOptionTab();
     void createKeyHelpTab();
+    void createButtons();    // OK, Cancel and the hidden Ctrl+D item
+    void connectHandlers();
     void guarded(const std::function<void()>& handler);
+    void refuseBrokenCommandTexts() const;
 
     WindowState& state_;
     TMemos& memos_;

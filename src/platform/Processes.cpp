@@ -107,20 +107,54 @@ std::optional<QString> findProgram(const QString& name, const QString& systemFol
     return QFile::decodeName(found.c_str());
 }
 
-QStringList consoleCommandPrefix(const QString& terminalVariable,
-                                 const std::function<QString(const QString&)>& findOnPath)
+namespace {
+
+// A console of xterm's own looks as a Windows console window does: 80 x 25
+// characters, light grey on black, Japanese in two cells of its own font, and UTF-8
+// as the programs write it whatever the locale. The CJK font only draws the wide
+// characters: as xterm's main font its widest glyph would make every cell wide.
+const QStringList kXtermConsole = {QStringLiteral("-geometry"), QStringLiteral("80x25"),
+                                   QStringLiteral("-fg"),       QStringLiteral("#c0c0c0"),
+                                   QStringLiteral("-bg"),       QStringLiteral("black"),
+                                   QStringLiteral("-fa"),       QStringLiteral("DejaVu Sans Mono"),
+                                   QStringLiteral("-fd"),       QStringLiteral("Noto Sans Mono CJK JP"),
+                                   QStringLiteral("-fs"),       QStringLiteral("12"),
+                                   QStringLiteral("-u8")};
+
+// The terminal that NOLLEX_TERMINAL names, its program made a full path: a
+// relative one from startFolder, a bare name from PATH.
+QStringList namedTerminal(const QString& terminalVariable, const QString& startFolder,
+                          const std::function<QString(const QString&)>& findOnPath)
 {
-    if (!terminalVariable.trimmed().isEmpty()) {
-        QStringList words = QProcess::splitCommand(terminalVariable);
-        const QString program = words.value(0);
-        const QString found = program.contains(u'/') ? program : findOnPath(program);
-        if (found.isEmpty() || !isProgramFile(found)) {
-            throw NollexError(QStringLiteral("環境変数 NOLLEX_TERMINAL の端末 \"%1\" が見つかりません")
-                                  .arg(program));
-        }
-        words[0] = found;
-        return words;
+    QStringList words = QProcess::splitCommand(terminalVariable);
+    const QString program = words.value(0);
+    const QString found = program.contains(u'/') ? QDir::cleanPath(QDir(startFolder).absoluteFilePath(program))
+                                                 : findOnPath(program);
+    if (found.isEmpty() || !isProgramFile(found)) {
+        throw NollexError(QStringLiteral("環境変数 NOLLEX_TERMINAL の端末 \"%1\" が見つかりません").arg(program));
     }
+    words[0] = found;
+    return words;
+}
+
+// The system's x-terminal-emulator that merely leads to one of xterm's own
+// starters: what the xterm package installs, not a choice of the user's.
+bool leadsToXterm(const QString& path)
+{
+    static const QStringList xtermStarters = {QStringLiteral("xterm"), QStringLiteral("uxterm"),
+                                              QStringLiteral("lxterm"), QStringLiteral("koi8rxterm")};
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return !target.isEmpty() && xtermStarters.contains(QFileInfo(target).fileName());
+}
+
+}  // namespace
+
+QStringList consoleCommandPrefix(const QString& terminalVariable,
+                                 const std::function<QString(const QString&)>& findOnPath,
+                                 const QString& startFolder)
+{
+    if (!terminalVariable.trimmed().isEmpty())
+        return namedTerminal(terminalVariable, startFolder, findOnPath);
     // Each terminal's own way of saying "run this program and its arguments".
     static const struct {
         const char* name;
@@ -131,13 +165,22 @@ QStringList consoleCommandPrefix(const QString& terminalVariable,
                      {"konsole", "-e"},
                      {"xfce4-terminal", "-x"}};
     for (const auto& t : terminals) {
-        const QString found = findOnPath(QString::fromLatin1(t.name));
-        if (!found.isEmpty())
-            return {found, QString::fromLatin1(t.runOption)};
+        const QString name = QString::fromLatin1(t.name);
+        const QString found = findOnPath(name);
+        if (found.isEmpty() || (name == QStringLiteral("x-terminal-emulator") && leadsToXterm(found)))
+            continue;
+        if (name == QStringLiteral("xterm"))
+            return QStringList{found} + kXtermConsole + QStringList{QString::fromLatin1(t.runOption)};
+        return {found, QString::fromLatin1(t.runOption)};
     }
     throw NollexError(QStringLiteral(
         "コンソールウィンドウを開く端末が見つかりません。xterm などの端末をインストールするか、"
         "環境変数 NOLLEX_TERMINAL に端末のコマンド（例: xterm -e）を設定してください"));
+}
+
+HostProcessStarter::HostProcessStarter(QString systemFolder)
+    : systemFolder_(std::move(systemFolder)), startFolder_(QDir::currentPath())
+{
 }
 
 // The words of a command line with its program found; nothing when it is not.
@@ -194,7 +237,7 @@ int HostProcessStarter::start(const StartRequest& request)
     if (request.console) {
         const QStringList prefix = consoleCommandPrefix(
             qEnvironmentVariable("NOLLEX_TERMINAL"),
-            [](const QString& name) { return QStandardPaths::findExecutable(name); });
+            [](const QString& name) { return QStandardPaths::findExecutable(name); }, startFolder_);
         words = prefix + words;
         // The programs run there find our pause and cls first, for system("pause")
         // and system("cls").

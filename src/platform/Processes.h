@@ -43,8 +43,9 @@ public:
 
 class HostProcessStarter : public ProcessStarter {
 public:
-    // systemFolder: where bare program names are looked for first.
-    explicit HostProcessStarter(QString systemFolder) : systemFolder_(std::move(systemFolder)) {}
+    // systemFolder: where bare program names are looked for first. The current
+    // folder now is the one a relative NOLLEX_TERMINAL is taken from.
+    explicit HostProcessStarter(QString systemFolder);
     int start(const StartRequest& request) override;
     RunResult run(const StartRequest& request, Waiting& waiting) override;
     int platformId() const override { return 2; }
@@ -53,6 +54,7 @@ private:
     std::optional<QStringList> programWords(const QString& commandLine) const;
 
     QString systemFolder_;
+    QString startFolder_;
 };
 
 // The full path of a program named on a command line: a name with a folder as it
@@ -62,10 +64,13 @@ std::optional<QString> findProgram(const QString& name, const QString& systemFol
                                    const QString& path);
 
 // The command that opens a console window running a program: the words of
-// NOLLEX_TERMINAL (terminalVariable) when set, else the first known terminal
-// that findOnPath finds. The program and its arguments follow these words.
-// Throws NollexError when there is none.
+// NOLLEX_TERMINAL (terminalVariable) when set, its program taken from startFolder
+// (empty: the current folder) when it is a relative path, else the first known
+// terminal that findOnPath finds (an x-terminal-emulator that only leads to xterm
+// counts as none; xterm itself gets the looks of a Windows console). The program
+// and its arguments follow these words. Throws NollexError when there is none.
 QStringList consoleCommandPrefix(const QString& terminalVariable,
-                                 const std::function<QString(const QString&)>& findOnPath);
+                                 const std::function<QString(const QString&)>& findOnPath,
+                                 const QString& startFolder = QString());
 
 }  // namespace nollex

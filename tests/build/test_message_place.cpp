@@ -40,6 +40,7 @@ TEST(MessagePlace, EveryForm)
         {"from", "                 from /w/my dir/x.cpp:2:", MessagePlace{"/w/my dir/x.cpp", 2, 0, K::IncludedFrom}},
         {"Japanese included from", "次のファイルから読み込み:  j.cpp:1:", MessagePlace{"j.cpp", 1, 0, K::IncludedFrom}},
         {"Japanese from", "         次から読み込み: /w/x.cpp:2:", MessagePlace{"/w/x.cpp", 2, 0, K::IncludedFrom}},
+        {"included from, a blank is no file", "from  :12", std::nullopt},
         {"old Windows error", "Error E2451 hello.cpp 5: Undefined symbol 'x' in function main()",
          MessagePlace{"hello.cpp", 5, 0, K::Error}},
         {"old Windows warning", "Warning W8004 my prog.cpp 7: 'x' is assigned a value that is never used",

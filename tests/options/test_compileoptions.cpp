@@ -232,3 +232,35 @@ TEST(CompileOptionSet, DecimalConversion)
         }
     }
 }
+
+// Which texts would break the compile line: quoted redirection and pipe characters
+// are the user's own and pass; only the texts of switches in use are looked at.
+TEST(CompileOptionSet, CommandLineBreakers)
+{
+    const struct {
+        const char* name;
+        QString text;
+        QChar breaker;
+    } rows[] = {
+        {"empty", "", QChar()},
+        {"quoted folder", "-I\"/my dir\"", QChar()},
+        {"quoted characters", "-DX=\"a>b<c|d\"", QChar()},
+        {"open quote", "-DX=\"a b", u'"'},
+        {"open quote after a pair", "\"a\" \"b", u'"'},
+        {"redirection", "-DX=a>b", u'>'},
+        {"input", "<in", u'<'},
+        {"pipe after quotes", "\"a\"|b", u'|'},
+        {"first one counts", "a|b>c", u'|'},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(commandLineBreaker(row.text), row.breaker);
+    }
+    OptionControls d = defaults();
+    d.values = {"h>", "i", "l", "t", "n"};
+    d.manual = "-v|";
+    d.checked[13] = true;  // -I
+    EXPECT_EQ(commandLineTexts(d), QStringList{"i"});
+    d.checked[17] = true;  // the free options
+    EXPECT_EQ(commandLineTexts(d), (QStringList{"i", "-v|"}));
+}

@@ -303,26 +303,39 @@ TEST_F(DialogFixture, EscapeAndCloseBoxDiscard)
     EXPECT_EQ(form->Edit6->text(), QStringLiteral("4"));
 }
 
-// A tab width that is no integer, or one the next start would not restore: the
-// error (with its full stop), nothing applied, and the dialog stays open with the
-// user's edits.
-TEST_F(DialogFixture, TabWidthThatIsNoNumber)
+// A text that OK refuses: a tab width that is no integer or one the next start
+// would not restore, and a text that would break the build's batch lines (a '"' in
+// the compiler folder; an open '"' or a bare '>', '<' or '|' in the compiler name
+// or an option text in use). The error (with its full stop), nothing applied, and
+// the dialog stays open with the user's edits.
+TEST_F(DialogFixture, TextsRefusedAtOk)
 {
     const Values before = values();
     const struct {
+        QLineEdit* TForm2::*edit;
+        QCheckBox* TForm2::*box;  // switched on with it, or null
         const char* typed;
         QString error;
-    } rows[] = {{"4a", QStringLiteral("'4a' は整数ではありません.")},
-                {"1001", QStringLiteral("タブ幅は 0 から 1000 までの整数で指定してください.")},
-                {"-1", QStringLiteral("タブ幅は 0 から 1000 までの整数で指定してください.")}};
+    } rows[] = {
+        {&TForm2::Edit6, nullptr, "4a", QStringLiteral("'4a' は整数ではありません.")},
+        {&TForm2::Edit6, nullptr, "1001", QStringLiteral("タブ幅は 0 から 1000 までの整数で指定してください.")},
+        {&TForm2::Edit6, nullptr, "-1", QStringLiteral("タブ幅は 0 から 1000 までの整数で指定してください.")},
+        {&TForm2::Edit7, nullptr, "/my \"dir\"", QStringLiteral("コンパイラフォルダには \" を使えません.")},
+        {&TForm2::Edit8, nullptr, "bcc32.exe>", QStringLiteral("コンパイラ名「bcc32.exe>」の > は \" \" で囲んでください.")},
+        {&TForm2::Edit, &TForm2::CheckBox18, "-DX=\"a b", QStringLiteral("オプション「-DX=\"a b」の \" が閉じていません.")},
+        {&TForm2::Edit2, &TForm2::CheckBox14, "\"/a b\"|c", QStringLiteral("オプション「\"/a b\"|c」の | は \" \" で囲んでください.")},
+        {&TForm2::Edit, &TForm2::CheckBox18, "-DX=1 <in", QStringLiteral("オプション「-DX=1 <in」の < は \" \" で囲んでください.")},
+    };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
         dialogs.clearAsked();
         open();
         dialogs.answer(MsgAnswer::Ok);
-        form->Edit6->setText(QString::fromLatin1(row.typed));
-        form->Edit7->setText(QStringLiteral("/typed"));
+        form->Edit1->setText(QStringLiteral("typed"));
         form->CheckBox1->setChecked(true);
+        (form.get()->*row.edit)->setText(QString::fromUtf8(row.typed));
+        if (row.box)
+            (form.get()->*row.box)->setChecked(true);
         QTest::mouseClick(form->Button2, Qt::LeftButton);
 
         ASSERT_EQ(dialogs.asked.size(), 1);
@@ -332,8 +345,8 @@ TEST_F(DialogFixture, TabWidthThatIsNoNumber)
         EXPECT_EQ(dialogs.asked[0].buttons, MsgButtons::Ok);
         EXPECT_TRUE(form->isVisible());
         EXPECT_EQ(values(), before);
-        EXPECT_EQ(form->Edit6->text(), QString::fromLatin1(row.typed));
-        EXPECT_EQ(form->Edit7->text(), QStringLiteral("/typed"));
+        EXPECT_EQ((form.get()->*row.edit)->text(), QString::fromUtf8(row.typed));
+        EXPECT_EQ(form->Edit1->text(), QStringLiteral("typed"));
         EXPECT_TRUE(form->CheckBox1->isChecked());
         form->close();
     }

@@ -82,12 +82,16 @@ TEST(FindProgram, LookupOrder)
     EXPECT_EQ(findProgram(first.file(QStringLiteral("gone")), QString(), path), std::nullopt);
 }
 
-// NOLLEX_TERMINAL wins; else the first known terminal on PATH, each with its own
-// way of taking a command; none at all is an error that says what to do.
+// NOLLEX_TERMINAL wins, a relative one taken from the folder Nollex started in;
+// else the first known terminal on PATH, each with its own way of taking a
+// command, xterm with the looks of a Windows console, and an x-terminal-emulator
+// that only leads to xterm passed over; none at all is an error that says what to do.
 TEST(ConsoleCommandPrefix, Choice)
 {
     test::TempDir dir;
     const QString term = writeProgram(dir, QStringLiteral("my term"), "#!/bin/sh\n");
+    const QString xtermLink = dir.file(QStringLiteral("x-terminal-emulator"));
+    ASSERT_TRUE(QFile::link(writeProgram(dir, QStringLiteral("lxterm"), "#!/bin/sh\n"), xtermLink));
     auto onlyXterm = [](const QString& name) {
         return name == QStringLiteral("xterm") ? QStringLiteral("/usr/bin/xterm") : QString();
     };
@@ -100,7 +104,16 @@ TEST(ConsoleCommandPrefix, Choice)
 
     EXPECT_EQ(consoleCommandPrefix(u'"' + term + QStringLiteral("\" -e"), nothing),
               (QStringList{term, QStringLiteral("-e")}));
-    EXPECT_EQ(consoleCommandPrefix(QString(), onlyXterm), (QStringList{QStringLiteral("/usr/bin/xterm"), QStringLiteral("-e")}));
+    EXPECT_EQ(consoleCommandPrefix(QStringLiteral("\"./my term\" -e"), nothing, dir.path()),
+              (QStringList{term, QStringLiteral("-e")}));
+    const QStringList xterm = consoleCommandPrefix(QString(), onlyXterm);
+    EXPECT_EQ(xterm.first(), QStringLiteral("/usr/bin/xterm"));
+    EXPECT_EQ(xterm.last(), QStringLiteral("-e"));
+    EXPECT_TRUE(xterm.join(u' ').contains(QStringLiteral("-geometry 80x25 -fg #c0c0c0 -bg black -fa"))) << xterm.join(u' ').toStdString();
+    const auto xtermBehindTheSystemsTerminal = [&](const QString& name) {
+        return name == QStringLiteral("x-terminal-emulator") ? xtermLink : onlyXterm(name);
+    };
+    EXPECT_EQ(consoleCommandPrefix(QString(), xtermBehindTheSystemsTerminal), xterm);
     EXPECT_EQ(consoleCommandPrefix(QString(), only("gnome-terminal")),
               (QStringList{QStringLiteral("/x/gnome-terminal"), QStringLiteral("--")}));
     EXPECT_EQ(consoleCommandPrefix(QString(), only("xfce4-terminal")),

@@ -45,6 +45,16 @@ const char* const kProgram = R"(#ifndef __cplusplus
 #include <stdlib.h>
 #include <string.h>
 
+/* Endless in practice: the sum after the call keeps it from becoming a loop. */
+static int deeper(int n)
+{
+    volatile char frame[256];
+    if (n < 0)
+        return 0;
+    frame[0] = (char)n;
+    return deeper(n + 1) + frame[0];
+}
+
 int main(int argc, char** argv)
 {
     const char* mode = argc > 1 ? argv[1] : "";
@@ -80,6 +90,11 @@ int main(int argc, char** argv)
         printf("W>");
         while (!kbhit()) delay(5);
         exit(3);
+    }
+    if (strcmp(mode, "overflow") == 0) {  /* runs out of stack in key mode */
+        printf("O>");
+        while (!kbhit()) delay(5);
+        return deeper(0);
     }
     if (strcmp(mode, "wait") == 0) {  /* ended by a signal from outside */
         printf("G>");
@@ -347,7 +362,7 @@ TEST_P(CompatPrograms, ScreenPausesAndSystemCommands)
 }
 
 // Guards the restore however the program ends while the terminal is in key mode:
-// the interrupt key, exit(), and signals from outside. A signal still ends the
+// the interrupt key, exit(), signals from outside, and a stack overflow. A signal still ends the
 // program as that signal.
 TEST_P(CompatPrograms, TerminalModeRestoredHoweverItEnds)
 {
@@ -364,6 +379,7 @@ TEST_P(CompatPrograms, TerminalModeRestoredHoweverItEnds)
         {"exit() after a key", "poll", "W>", "q", 0, 3, 0},
         {"SIGTERM in getch", "wait", "G>", nullptr, SIGTERM, -1, SIGTERM},
         {"SIGHUP in getch", "wait", "G>", nullptr, SIGHUP, -1, SIGHUP},
+        {"stack overflow after kbhit", "overflow", "O>", "q", 0, -1, SIGSEGV},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

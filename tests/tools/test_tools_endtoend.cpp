@@ -14,6 +14,13 @@
 
 #include <memory>
 
+#include <csignal>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
 using nollex::test::TempDir;
 
 namespace {
@@ -80,6 +87,15 @@ int main(int argc, char** argv)
     if (argc > 2 && strcmp(argv[1], "--exit") == 0) return atoi(argv[2]);
     if (argc > 1 && strcmp(argv[1], "--signal") == 0) raise(SIGTERM);
     if (argc > 1 && strcmp(argv[1], "--interrupt") == 0) raise(SIGINT);
+    if (argc > 1 && strcmp(argv[1], "--lines") == 0) {
+        char line[100];
+        int lines = 0;
+        printf("[reading]\n");
+        fflush(stdout);
+        while (fgets(line, sizeof line, stdin)) ++lines;
+        printf("[lines:%d]\n", lines);
+        return 0;
+    }
     if (argc > 1 && strcmp(argv[1], "--read") == 0) {
         char line[100] = "";
         if (fgets(line, sizeof line, stdin)) line[strcspn(line, "\n")] = 0;
@@ -300,6 +316,58 @@ TEST_F(ToolsEndToEnd, KeepOpenShowsStatusThenPromptsUntilExit)
     // /C ends at once and adds nothing to the program's output.
     EXPECT_EQ(run(kCmd, {QStringLiteral("/c"), probe(), QStringLiteral("only")}, tmp.path(), "exit\n").out,
               "[only]\n");
+}
+
+// Guards the console's end of input as Windows textbooks teach it: Ctrl+Z then
+// Enter ends a program's input (and stops nothing); the terminal's own keys are
+// back for the prompt afterwards.
+TEST_F(ToolsEndToEnd, CtrlZEndsAProgramsInputInTheConsole)
+{
+    QByteArray cmd = kCmd.toUtf8(), program = probe().toUtf8();
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl(cmd.constData(), "cmd.exe", "/K", program.constData(), "--lines", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    QByteArray screen;
+    const auto pump = [&] {  // what the console shows within 50 ms
+        pollfd p{master, POLLIN, 0};
+        char buf[256];
+        const ssize_t n = poll(&p, 1, 50) > 0 ? read(master, buf, sizeof buf) : 0;
+        if (n > 0)
+            screen.append(buf, n);
+        else if (n < 0)
+            usleep(50000);  // the console is closed: wait as long as a poll would
+    };
+    const auto waitFor = [&](const QByteArray& text) {
+        for (int i = 0; i < 400 && !screen.contains(text); ++i)
+            pump();
+        return screen.contains(text);
+    };
+    const auto type = [&](const QByteArray& keys) { EXPECT_EQ(write(master, keys.data(), keys.size()), keys.size()); };
+    EXPECT_TRUE(waitFor("[reading]")) << screen.toStdString();
+    type("one\ntwo\n\x1a\n");
+    EXPECT_TRUE(waitFor("[lines:2]")) << screen.toStdString();
+    EXPECT_TRUE(waitFor("exit status 0")) << screen.toStdString();
+    termios mode{};
+    ASSERT_EQ(tcgetattr(master, &mode), 0);
+    EXPECT_EQ(mode.c_cc[VEOF], 4);    // Ctrl+D
+    EXPECT_EQ(mode.c_cc[VSUSP], 26);  // Ctrl+Z
+    type("exit\n");
+    int status = 0;
+    bool ended = false;
+    for (int i = 0; i < 400 && !ended; ++i) {
+        pump();
+        ended = waitpid(pid, &status, WNOHANG) == pid;
+    }
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << screen.toStdString();
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(master);
 }
 
 TEST_F(ToolsEndToEnd, PromptHandlesLinesLikeBatchLines)

@@ -70,18 +70,11 @@ struct Choices {
     bool debugInfo = false;
 };
 
-void takeSwitch(const std::string& word, Plan& plan, Choices& c)
+// The switches that set a choice of Choices; false for any other.
+bool takeChoice(std::string_view s, Choices& c)
 {
-    const std::string_view s = std::string_view(word).substr(1);
-    const std::string_view rest = s.empty() ? s : s.substr(1);
-    const char letter = s.empty() ? '\0' : s[0];
-
     if (s == "3" || s == "4" || s == "5" || s == "6") {
         c.cpu = std::string(s);
-    } else if (s == "B") {
-        // Compiling through assembly: gcc always does; nothing to add.
-    } else if (s == "C") {
-        addNote(plan, "-C ignored: gcc/g++ do not nest comments");
     } else if (s == "K") {
         c.charSign = "-funsigned-char";  // plain char is unsigned
     } else if (s == "K-") {
@@ -92,19 +85,10 @@ void takeSwitch(const std::string& word, Plan& plan, Choices& c)
         c.stackCheck = true;
     } else if (s == "N-") {
         c.stackCheck = false;
-    } else if (s == "P") {
-        plan.forceCxx = true;  // C++ whatever the extension
-    } else if (s == "S") {
-        plan.assemblyOnly = true;  // NAME.asm (gcc's assembly), nothing linked
     } else if (s == "b") {
         c.enumSize = "-fno-short-enums";  // enums are int-sized
     } else if (s == "b-") {
         c.enumSize = "-fshort-enums";  // enums as small as their values allow
-    } else if (s == "c") {
-        plan.compileOnly = true;
-    } else if (s == "p") {
-        addNote(plan, "-p ignored: the Pascal calling convention does not exist on this machine; "
-                      "the C convention is used");
     } else if (s == "O1") {
         c.optimize = "-Os";  // favours size
     } else if (s == "O2") {
@@ -115,7 +99,46 @@ void takeSwitch(const std::string& word, Plan& plan, Choices& c)
         c.warnings = "-Wall";  // "-w" turns warnings on
     } else if (s == "w-") {
         c.warnings = "-w";  // gcc's own -w turns them all off
-    } else if (letter == 'w') {
+    } else if (s == "v") {
+        c.debugInfo = true;
+    } else if (s == "v-") {
+        c.debugInfo = false;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The switches without a value that change the plan itself; false for any other.
+bool takePlanSwitch(const std::string& word, std::string_view s, Plan& plan)
+{
+    if (s == "B") {
+        // Compiling through assembly: gcc always does; nothing to add.
+    } else if (s == "C") {
+        addNote(plan, "-C ignored: gcc/g++ do not nest comments");
+    } else if (s == "P") {
+        plan.forceCxx = true;  // C++ whatever the extension
+    } else if (s == "S") {
+        plan.assemblyOnly = true;  // NAME.asm (gcc's assembly), nothing linked
+    } else if (s == "c") {
+        plan.compileOnly = true;
+    } else if (s == "p") {
+        addNote(plan, "-p ignored: the Pascal calling convention does not exist on this machine; "
+                      "the C convention is used");
+    } else if (s == "q") {
+        // Quiet: there is no banner to suppress.
+    } else if (s.starts_with("std=")) {
+        plan.compileFlags.push_back(word);  // a language standard for the host compiler
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The switches named by their letter, most with a value after it; false for any other.
+bool takeLetterSwitch(const std::string& word, char letter, std::string_view rest, Plan& plan)
+{
+    if (letter == 'w') {
         addNote(plan, word + " ignored: single warnings are not switched by name here");
     } else if (letter == 'g') {
         addNote(plan, word + " ignored: gcc/g++ cannot stop after a number of warnings");
@@ -126,14 +149,10 @@ void takeSwitch(const std::string& word, Plan& plan, Choices& c)
             addNote(plan, "-j needs a number of errors (-j5); ignored");
     } else if (letter == 'H') {
         addNote(plan, word + " ignored: g++ uses a precompiled NAME.gch beside a header by itself");
-    } else if (letter == 'I') {
+    } else if (letter == 'I' || letter == 'L') {
         if (rest.empty())
-            addNote(plan, "-I without a folder: ignored");
-        addFolders(plan.compileFlags, "-I", rest);
-    } else if (letter == 'L') {
-        if (rest.empty())
-            addNote(plan, "-L without a folder: ignored");
-        addFolders(plan.linkFlags, "-L", rest);
+            addNote(plan, std::string{'-', letter} + " without a folder: ignored");
+        addFolders(letter == 'I' ? plan.compileFlags : plan.linkFlags, letter == 'I' ? "-I" : "-L", rest);
     } else if (letter == 'T') {
         addNote(plan, word + " ignored: the host assembler takes other options");
     } else if (letter == 'n') {
@@ -144,17 +163,21 @@ void takeSwitch(const std::string& word, Plan& plan, Choices& c)
         plan.exeName = std::string(rest);
     } else if ((letter == 'D' || letter == 'U') && !rest.empty()) {
         plan.compileFlags.push_back(word);  // same meaning for gcc
-    } else if (s == "v") {
-        c.debugInfo = true;
-    } else if (s == "v-") {
-        c.debugInfo = false;
-    } else if (s == "q") {
-        // Quiet: there is no banner to suppress.
-    } else if (s.starts_with("std=")) {
-        plan.compileFlags.push_back(word);  // a language standard for the host compiler
     } else {
-        addNote(plan, word + " ignored: no equivalent here");
+        return false;
     }
+    return true;
+}
+
+void takeSwitch(const std::string& word, Plan& plan, Choices& c)
+{
+    const std::string_view s = std::string_view(word).substr(1);
+    const std::string_view rest = s.empty() ? s : s.substr(1);
+    const char letter = s.empty() ? '\0' : s[0];
+    // The exact names first: "-w" and "-w-" are choices, "-w..." is a note.
+    if (takeChoice(s, c) || takePlanSwitch(word, s, plan) || takeLetterSwitch(word, letter, rest, plan))
+        return;
+    addNote(plan, word + " ignored: no equivalent here");
 }
 
 void takeFile(const std::string& word, Plan& plan)
@@ -212,47 +235,45 @@ Plan PlanBuild(const std::vector<std::string>& configWords,
     return plan;
 }
 
-std::vector<Step> HostSteps(const Plan& plan, const Host& host, bool withCompatLibrary)
+namespace {
+
+// The compile of one source; index counts the steps before it.
+Step compileStep(const SourceFile& src, bool cxx, const Plan& plan, const Host& host, std::size_t index)
 {
-    std::vector<Step> steps;
-    std::vector<std::string> objects;
-    bool anyCxx = false;
     const bool compat = !host.compat.includeFolder.empty();
     const bool links = !plan.compileOnly && !plan.assemblyOnly;
-    for (const SourceFile& src : plan.sources) {
-        const bool cxx = plan.forceCxx || src.language == Language::Cxx;
-        anyCxx = anyCxx || cxx;
-        Step step;
-        step.argv = cxx ? host.cxx : host.cc;
-        step.output = plan.outputFolder + baseNameOf(src.path) + (plan.assemblyOnly ? ".asm" : ".obj");
-        // The link lists the objects among its options: "-x.obj" would be read as one.
-        if (step.output.front() == '-')
-            step.output.insert(0, "./");
-        step.argv.push_back(plan.assemblyOnly ? "-S" : "-c");
-        step.argv.insert(step.argv.end(), plan.compileFlags.begin(), plan.compileFlags.end());
-        // The host compiler reads UTF-8; a Shift-JIS page would turn the 0x5C second
-        // byte of 表 or ソ into an escape and print Shift-JIS into a UTF-8 terminal.
-        if (src.shiftJis)
-            step.argv.push_back("-finput-charset=CP932");
-        if (compat) {
-            // After the system's own folders too: a header the machine has wins.
-            step.argv.insert(step.argv.end(), {"-idirafter", host.compat.includeFolder});
-            // -MD, not -MMD: headers from -idirafter folders count as system headers.
-            if (links && !host.compat.scratchFolder.empty()) {
-                step.headerList = host.compat.scratchFolder + "/" + std::to_string(steps.size()) + ".d";
-                step.argv.insert(step.argv.end(), {"-MD", "-MF", step.headerList});
-            }
+    Step step;
+    step.argv = cxx ? host.cxx : host.cc;
+    step.output = plan.outputFolder + baseNameOf(src.path) + (plan.assemblyOnly ? ".asm" : ".obj");
+    // The link lists the objects among its options: "-x.obj" would be read as one.
+    if (step.output.front() == '-')
+        step.output.insert(0, "./");
+    step.argv.push_back(plan.assemblyOnly ? "-S" : "-c");
+    step.argv.insert(step.argv.end(), plan.compileFlags.begin(), plan.compileFlags.end());
+    // The host compiler reads UTF-8; a Shift-JIS page would turn the 0x5C second
+    // byte of 表 or ソ into an escape and print Shift-JIS into a UTF-8 terminal.
+    if (src.shiftJis)
+        step.argv.push_back("-finput-charset=CP932");
+    if (compat) {
+        // After the system's own folders too: a header the machine has wins.
+        step.argv.insert(step.argv.end(), {"-idirafter", host.compat.includeFolder});
+        // -MD, not -MMD: headers from -idirafter folders count as system headers.
+        if (links && !host.compat.scratchFolder.empty()) {
+            step.headerList = host.compat.scratchFolder + "/" + std::to_string(index) + ".d";
+            step.argv.insert(step.argv.end(), {"-MD", "-MF", step.headerList});
         }
-        // The language is named, not guessed from the extension: ".C" is C here as it
-        // is on Windows, and a page saved as ".txt" still compiles as C++.
-        step.argv.insert(step.argv.end(), {"-x", cxx ? "c++" : "c", src.path});
-        step.argv.insert(step.argv.end(), {"-o", step.output});
-        objects.push_back(step.output);
-        steps.push_back(std::move(step));
     }
-    if (!links)
-        return steps;
+    // The language is named, not guessed from the extension: ".C" is C here as it
+    // is on Windows, and a page saved as ".txt" still compiles as C++.
+    step.argv.insert(step.argv.end(), {"-x", cxx ? "c++" : "c", src.path});
+    step.argv.insert(step.argv.end(), {"-o", step.output});
+    return step;
+}
 
+// The link of the compiled objects and the object files given by name.
+Step linkStep(const Plan& plan, const Host& host, const std::vector<std::string>& objects, bool anyCxx,
+              bool withCompatLibrary)
+{
     // g++ links C objects as well, so it also takes a link of object files alone.
     const bool linkAsCxx = anyCxx || plan.sources.empty();
     Step link;
@@ -266,12 +287,29 @@ std::vector<Step> HostSteps(const Plan& plan, const Host& host, bool withCompatL
     link.argv.insert(link.argv.end(), objects.begin(), objects.end());
     link.argv.insert(link.argv.end(), plan.linkInputs.begin(), plan.linkInputs.end());
     link.argv.insert(link.argv.end(), plan.linkFlags.begin(), plan.linkFlags.end());
-    if (compat && (withCompatLibrary || !plan.linkInputs.empty()))
+    if (!host.compat.includeFolder.empty() && (withCompatLibrary || !plan.linkInputs.empty()))
         link.argv.push_back(host.compat.library);
     if (!linkAsCxx)
         link.argv.push_back("-lm");  // g++ links the maths library itself; gcc needs telling
     link.argv.insert(link.argv.end(), {"-o", link.output});
-    steps.push_back(std::move(link));
+    return link;
+}
+
+}  // namespace
+
+std::vector<Step> HostSteps(const Plan& plan, const Host& host, bool withCompatLibrary)
+{
+    std::vector<Step> steps;
+    std::vector<std::string> objects;
+    bool anyCxx = false;
+    for (const SourceFile& src : plan.sources) {
+        const bool cxx = plan.forceCxx || src.language == Language::Cxx;
+        anyCxx = anyCxx || cxx;
+        steps.push_back(compileStep(src, cxx, plan, host, steps.size()));
+        objects.push_back(steps.back().output);
+    }
+    if (!plan.compileOnly && !plan.assemblyOnly)
+        steps.push_back(linkStep(plan, host, objects, anyCxx, withCompatLibrary));
     return steps;
 }
 

@@ -143,6 +143,63 @@ void usage()
         "equivalent here are accepted and noted.");
 }
 
+// Says the plan's notes; the exit status when nothing can be built, else nothing.
+std::optional<int> refusePlan(const nollex::bcc::Plan& plan)
+{
+    for (const std::string& note : plan.notes)
+        say("bcc32: note: " + note);
+    if (!plan.error.empty()) {
+        say("bcc32: " + plan.error);
+        return 1;
+    }
+    if (!plan.outputFolder.empty() && !nollex::tools::IsFolder(plan.outputFolder)) {
+        say("bcc32: the output folder \"" + plan.outputFolder + "\" (-n) does not exist");
+        return 1;
+    }
+    return std::nullopt;
+}
+
+// The message pane shows what the host compiler says and nothing else; the
+// commands it was given are shown only when asked for.
+bool showHostCommands()
+{
+    const char* show = std::getenv("NOLLEX_SHOW_HOST_COMMANDS");
+    return show && *show && std::string_view(show) != "0";
+}
+
+// Runs one host command; 0, or the exit status that ends the build.
+int runStep(const nollex::bcc::Step& step, const nollex::bcc::Host& host, bool showCommands)
+{
+    const std::string program = findProgram(step.argv[0]);
+    if (program.empty()) {
+        const bool cxx = step.argv[0] == host.cxx[0];
+        say("bcc32: the " + std::string(cxx ? "C++" : "C") + " compiler \"" + step.argv[0]
+            + "\" was not found. Install it (Debian: apt install " + (cxx ? "g++" : "gcc")
+            + ") or name another with " + (cxx ? "NOLLEX_CXX" : "NOLLEX_CC") + ".");
+        return 127;
+    }
+    // A file left from an earlier build must not pass for this build's result.
+    if (nollex::tools::IsRegularFile(step.output))
+        unlink(step.output.c_str());
+    if (showCommands)
+        say(nollex::JoinWindowsCommandLine(step.argv));
+    nollex::tools::Launch launch;
+    launch.program = program;
+    launch.argv = step.argv;
+    launch.stderrToStdout = true;
+    const nollex::tools::Outcome outcome = nollex::tools::RunAndWait(launch);
+    if (outcome.startError != 0) {
+        say("bcc32: \"" + program + "\" cannot be started: " + std::strerror(outcome.startError));
+        return 126;
+    }
+    if (outcome.waitStatus != 0) {
+        say("bcc32: " + step.argv[0] + " ended with " + nollex::tools::DescribeWaitStatus(outcome.waitStatus)
+            + "; " + step.output + " was not made");
+        return nollex::tools::ExitCodeOf(outcome.waitStatus);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -155,22 +212,11 @@ int main(int argc, char** argv)
     nollex::bcc::Plan plan = nollex::bcc::PlanBuild(configWords(), words);
     for (nollex::bcc::SourceFile& source : plan.sources)
         source.shiftJis = isShiftJisSource(source.path);
-    for (const std::string& note : plan.notes)
-        say("bcc32: note: " + note);
-    if (!plan.error.empty()) {
-        say("bcc32: " + plan.error);
-        return 1;
-    }
-    if (!plan.outputFolder.empty() && !nollex::tools::IsFolder(plan.outputFolder)) {
-        say("bcc32: the output folder \"" + plan.outputFolder + "\" (-n) does not exist");
-        return 1;
-    }
+    if (const std::optional<int> refused = refusePlan(plan))
+        return *refused;
 
     nollex::bcc::Host host{hostCommand("NOLLEX_CC", "gcc"), hostCommand("NOLLEX_CXX", "g++"), findCompat()};
-    // The message pane shows what the host compiler says and nothing else; the
-    // commands it was given are shown only when asked for.
-    const char* show = std::getenv("NOLLEX_SHOW_HOST_COMMANDS");
-    const bool showCommands = show && *show && std::string_view(show) != "0";
+    const bool showCommands = showHostCommands();
     const bool links = !plan.compileOnly && !plan.assemblyOnly;
     std::optional<ScratchFolder> scratch;
     if (!host.compat.includeFolder.empty() && links) {
@@ -187,34 +233,8 @@ int main(int argc, char** argv)
         const nollex::bcc::Step& step = steps[i];
         if (!step.headerList.empty())
             scratch->holds(step.headerList);
-        const std::string program = findProgram(step.argv[0]);
-        if (program.empty()) {
-            const bool cxx = step.argv[0] == host.cxx[0];
-            say("bcc32: the " + std::string(cxx ? "C++" : "C") + " compiler \"" + step.argv[0]
-                + "\" was not found. Install it (Debian: apt install " + (cxx ? "g++" : "gcc")
-                + ") or name another with " + (cxx ? "NOLLEX_CXX" : "NOLLEX_CC") + ".");
-            return 127;
-        }
-        // A file left from an earlier build must not pass for this build's result.
-        if (nollex::tools::IsRegularFile(step.output))
-            unlink(step.output.c_str());
-        if (showCommands)
-            say(nollex::JoinWindowsCommandLine(step.argv));
-        nollex::tools::Launch launch;
-        launch.program = program;
-        launch.argv = step.argv;
-        launch.stderrToStdout = true;
-        const nollex::tools::Outcome outcome = nollex::tools::RunAndWait(launch);
-        if (outcome.startError != 0) {
-            say("bcc32: \"" + program + "\" cannot be started: " + std::strerror(outcome.startError));
-            return 126;
-        }
-        if (outcome.waitStatus != 0) {
-            say("bcc32: " + step.argv[0] + " ended with "
-                + nollex::tools::DescribeWaitStatus(outcome.waitStatus) + "; " + step.output
-                + " was not made");
-            return nollex::tools::ExitCodeOf(outcome.waitStatus);
-        }
+        if (const int status = runStep(step, host, showCommands); status != 0)
+            return status;
         if (!step.headerList.empty())
             usesCompat = usesCompat || nollex::bcc::ListsFileIn(readFile(step.headerList), host.compat.includeFolder);
     }

@@ -37,6 +37,59 @@ bool equalsNoCase(std::string_view s, std::string_view lower)
     return s.size() == lower.size() && startsWithNoCase(s, lower);
 }
 
+// The operator of the redirection at line[i] ('<' or '>'), i moved past it, op
+// its text for messages. A lone 1 or 2 written right before ">" names the stream,
+// as in 2>&1, and is taken back from command.
+Redirect readOperator(std::string_view line, std::size_t& i, std::string& command, std::string& op)
+{
+    const std::size_t n = line.size();
+    const char c = line[i];
+    Redirect r;
+    op.assign(1, c);
+    ++i;
+    if (c == '<') {
+        r.fd = 0;
+        return r;
+    }
+    if (!command.empty() && (command.back() == '1' || command.back() == '2')
+        && (command.size() == 1 || isBlank(command[command.size() - 2]))) {
+        r.fd = command.back() - '0';
+        op.insert(op.begin(), command.back());
+        command.pop_back();
+    }
+    if (i < n && line[i] == '>') {
+        r.append = true;
+        op += '>';
+        ++i;
+    }
+    if (i + 1 < n && line[i] == '&' && (line[i + 1] == '1' || line[i + 1] == '2')) {
+        r.toFd = line[i + 1] - '0';
+        i += 2;
+    }
+    return r;
+}
+
+// The file named after a redirection's operator, quotes removed, i moved past it;
+// empty when there is none.
+std::string readTarget(std::string_view line, std::size_t& i)
+{
+    const std::size_t n = line.size();
+    while (i < n && isBlank(line[i]))
+        ++i;
+    const std::size_t start = i;
+    bool quoted = false;
+    while (i < n) {
+        const char d = line[i];
+        if (d == '"')
+            quoted = !quoted;
+        else if (!quoted && (isBlank(d) || d == '<' || d == '>'))
+            break;
+        ++i;
+    }
+    const std::vector<std::string> target = SplitWindowsCommandLine(line.substr(start, i - start));
+    return target.empty() ? std::string() : target.front();
+}
+
 // Takes the redirections out of the line; what stays is the command with a blank
 // where each redirection was. Sets out.error for a redirection without a target.
 std::string cutRedirections(std::string_view line, BatchLine& out)
@@ -44,8 +97,7 @@ std::string cutRedirections(std::string_view line, BatchLine& out)
     std::string command;
     bool quoted = false;
     std::size_t i = 0;
-    const std::size_t n = line.size();
-    while (i < n) {
+    while (i < line.size()) {
         const char c = line[i];
         if (c == '"')
             quoted = !quoted;
@@ -54,54 +106,64 @@ std::string cutRedirections(std::string_view line, BatchLine& out)
             ++i;
             continue;
         }
-        Redirect r;
-        std::string op(1, c);
-        ++i;
-        if (c == '<') {
-            r.fd = 0;
-        } else {
-            // A lone 1 or 2 written right before ">" names the stream, as in 2>&1.
-            if (!command.empty() && (command.back() == '1' || command.back() == '2')
-                && (command.size() == 1 || isBlank(command[command.size() - 2]))) {
-                r.fd = command.back() - '0';
-                op.insert(op.begin(), command.back());
-                command.pop_back();
-            }
-            if (i < n && line[i] == '>') {
-                r.append = true;
-                op += '>';
-                ++i;
-            }
-            if (i + 1 < n && line[i] == '&' && (line[i + 1] == '1' || line[i + 1] == '2')) {
-                r.toFd = line[i + 1] - '0';
-                i += 2;
-                out.redirects.push_back(r);
-                command += ' ';
-                continue;
+        std::string op;
+        Redirect r = readOperator(line, i, command, op);
+        if (r.toFd < 0) {
+            r.file = readTarget(line, i);
+            if (r.file.empty()) {
+                out.error = "a file name must follow \"" + op + "\"";
+                return command;
             }
         }
-        while (i < n && isBlank(line[i]))
-            ++i;
-        const std::size_t start = i;
-        bool q = false;
-        while (i < n) {
-            const char d = line[i];
-            if (d == '"')
-                q = !q;
-            else if (!q && (isBlank(d) || d == '<' || d == '>'))
-                break;
-            ++i;
-        }
-        const std::vector<std::string> target = SplitWindowsCommandLine(line.substr(start, i - start));
-        if (target.empty() || target.front().empty()) {
-            out.error = "a file name must follow \"" + op + "\"";
-            return command;
-        }
-        r.file = target.front();
         out.redirects.push_back(r);
         command += ' ';
     }
     return command;
+}
+
+// A "cd" or "chdir" line into out; false when the command is none.
+bool takeChangeFolder(std::string_view command, BatchLine& out)
+{
+    for (std::string_view name : {std::string_view("chdir"), std::string_view("cd")}) {
+        if (!startsWithNoCase(command, name))
+            continue;
+        if (command.size() == name.size()) {
+            out.kind = BatchLine::Kind::Cd;
+            return true;
+        }
+        const char next = command[name.size()];
+        if (!isBlank(next) && next != '.' && next != '/' && next != '\\' && next != '"')
+            return false;  // a program whose name begins with "cd"
+        std::string_view rest = trim(command.substr(name.size()));
+        if (startsWithNoCase(rest, "/d") && rest.size() > 2 && isBlank(rest[2]))
+            rest = trim(rest.substr(2));  // drive switching has no meaning here
+        out.kind = BatchLine::Kind::Cd;
+        if (!rest.empty()) {
+            std::string folder;
+            for (char c : rest)
+                if (c != '"')
+                    folder += c;
+            out.folder = folder;
+        }
+        return true;
+    }
+    return false;
+}
+
+// "exit", "exit N" and "exit /b N" into out.
+void takeExit(const std::vector<std::string>& words, BatchLine& out)
+{
+    out.kind = BatchLine::Kind::Exit;
+    std::size_t k = 1;
+    if (k < words.size() && equalsNoCase(words[k], "/b"))
+        ++k;
+    if (k < words.size()) {
+        try {
+            out.exitCode = std::stoi(words[k]);
+        } catch (const std::exception&) {
+            out.exitCode = 0;
+        }
+    }
 }
 
 }  // namespace
@@ -123,46 +185,14 @@ BatchLine ParseBatchLine(std::string_view raw)
     if (!out.error.empty())
         return out;
     const std::string_view command = trim(commandText);
-
-    for (std::string_view name : {std::string_view("chdir"), std::string_view("cd")}) {
-        if (!startsWithNoCase(command, name))
-            continue;
-        if (command.size() == name.size()) {
-            out.kind = BatchLine::Kind::Cd;
-            return out;
-        }
-        const char next = command[name.size()];
-        if (!isBlank(next) && next != '.' && next != '/' && next != '\\' && next != '"')
-            break;  // a program whose name begins with "cd"
-        std::string_view rest = trim(command.substr(name.size()));
-        if (startsWithNoCase(rest, "/d") && rest.size() > 2 && isBlank(rest[2]))
-            rest = trim(rest.substr(2));  // drive switching has no meaning here
-        out.kind = BatchLine::Kind::Cd;
-        if (!rest.empty()) {
-            std::string folder;
-            for (char c : rest)
-                if (c != '"')
-                    folder += c;
-            out.folder = folder;
-        }
+    if (takeChangeFolder(command, out))
         return out;
-    }
 
     std::vector<std::string> words = SplitWindowsCommandLine(command);
     if (words.empty())
         return out;  // only redirections: their files are still created
     if (equalsNoCase(words[0], "exit")) {
-        out.kind = BatchLine::Kind::Exit;
-        std::size_t k = 1;
-        if (k < words.size() && equalsNoCase(words[k], "/b"))
-            ++k;
-        if (k < words.size()) {
-            try {
-                out.exitCode = std::stoi(words[k]);
-            } catch (const std::exception&) {
-                out.exitCode = 0;
-            }
-        }
+        takeExit(words, out);
         return out;
     }
     if (words.size() == 1 && equalsNoCase(words[0], "cls")) {

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <termios.h>
 #include <unistd.h>
 
 namespace nollex::cmd {
@@ -58,6 +59,37 @@ bool readLine(std::string& line)
         line += c;
     }
 }
+
+// While a program runs in the console, Ctrl+Z at the start of a line ends its
+// input as in a Windows console, instead of the terminal's Ctrl+D; Ctrl+Z no longer
+// stops the program either (the window would wait for it for ever). The terminal's
+// own settings come back afterwards, whatever the program left in them.
+class WindowsEndOfInput {
+public:
+    WindowsEndOfInput()
+    {
+        // Only the terminal's foreground may change it; in the background the change
+        // would stop the interpreter instead.
+        if (!isatty(0) || tcgetpgrp(0) != getpgrp() || tcgetattr(0, &saved_) != 0)
+            return;
+        termios mode = saved_;
+        mode.c_cc[VEOF] = kCtrlZ;
+        mode.c_cc[VSUSP] = _POSIX_VDISABLE;
+        active_ = tcsetattr(0, TCSANOW, &mode) == 0;
+    }
+    ~WindowsEndOfInput()
+    {
+        if (active_)
+            tcsetattr(0, TCSANOW, &saved_);
+    }
+    WindowsEndOfInput(const WindowsEndOfInput&) = delete;
+    WindowsEndOfInput& operator=(const WindowsEndOfInput&) = delete;
+
+private:
+    static constexpr cc_t kCtrlZ = 0x1A;
+    termios saved_{};
+    bool active_ = false;
+};
 
 }  // namespace
 
@@ -167,6 +199,69 @@ int Interpreter::runBatchFile(const std::string& path, int depth)
     return exitRequested_ ? exitCode_ : status;
 }
 
+// The streams of a line's redirections, open while the line runs.
+struct Interpreter::Streams {
+    int fds[3] = {-1, -1, -1};  // our descriptor in place of stream k of the program; -1 keeps ours
+    int messageFd = 1;          // where the line's messages go
+    std::vector<int> opened;
+
+    Streams() = default;
+    Streams(const Streams&) = delete;
+    Streams& operator=(const Streams&) = delete;
+    ~Streams()
+    {
+        for (int fd : opened)
+            close(fd);
+    }
+};
+
+bool Interpreter::openRedirections(const BatchLine& line, Streams& streams)
+{
+    for (const Redirect& r : line.redirects) {
+        int fd = -1;
+        if (r.toFd >= 0) {
+            fd = fcntl(streams.fds[r.toFd] >= 0 ? streams.fds[r.toFd] : r.toFd, F_DUPFD_CLOEXEC, 3);
+        } else {
+            const int flags = r.fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | (r.append ? O_APPEND : O_TRUNC);
+            fd = open(r.file.c_str(), flags | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                report("cannot open \"" + r.file + "\": " + errorText(errno), streams.messageFd);
+                return false;
+            }
+        }
+        if (fd < 0)
+            continue;  // 2>&1 on a closed stream: leave the stream as it is
+        streams.opened.push_back(fd);
+        streams.fds[r.fd] = fd;
+        if (r.fd == 1) {
+            streams.messageFd = fd;
+            if (r.toFd < 0)
+                deliverPending(fd);
+        }
+    }
+    return true;
+}
+
+int Interpreter::changeFolder(const std::optional<std::string>& folder, int messageFd)
+{
+    if (!folder) {
+        WriteAll(messageFd, CurrentFolder() + "\n");
+        return 0;
+    }
+    if (folder->empty()) {
+        report("cd \"\": no folder given; the current folder stays " + CurrentFolder(), messageFd);
+        return 1;
+    }
+    if (chdir(folder->c_str()) != 0) {
+        const int err = errno;
+        report("cannot change to the folder \"" + *folder + "\": " + errorText(err)
+                   + "; the current folder stays " + CurrentFolder(),
+               messageFd);
+        return 1;
+    }
+    return 0;
+}
+
 int Interpreter::runLine(std::string_view text, int depth)
 {
     lastRanProgram_ = false;
@@ -177,82 +272,33 @@ int Interpreter::runLine(std::string_view text, int depth)
         report(line.error + ": " + std::string(text), 1);
         return 1;
     }
-
-    // fds[k]: our descriptor that takes the place of stream k in the program; -1 keeps ours.
-    int fds[3] = {-1, -1, -1};
-    std::vector<int> opened;
-    auto closeAll = [&opened] {
-        for (int fd : opened)
-            close(fd);
-    };
-    int messageFd = 1;
-    for (const Redirect& r : line.redirects) {
-        int fd = -1;
-        if (r.toFd >= 0) {
-            fd = fcntl(fds[r.toFd] >= 0 ? fds[r.toFd] : r.toFd, F_DUPFD_CLOEXEC, 3);
-        } else {
-            const int flags = r.fd == 0 ? O_RDONLY
-                                        : O_WRONLY | O_CREAT | (r.append ? O_APPEND : O_TRUNC);
-            fd = open(r.file.c_str(), flags | O_CLOEXEC, 0666);
-            if (fd < 0) {
-                report("cannot open \"" + r.file + "\": " + errorText(errno), messageFd);
-                closeAll();
-                return 1;
-            }
-        }
-        if (fd < 0)
-            continue;  // 2>&1 on a closed stream: leave the stream as it is
-        opened.push_back(fd);
-        fds[r.fd] = fd;
-        if (r.fd == 1) {
-            messageFd = fd;
-            if (r.toFd < 0)
-                deliverPending(fd);
-        }
-    }
-
-    int status = 0;
+    Streams streams;
+    if (!openRedirections(line, streams))
+        return 1;
     switch (line.kind) {
     case BatchLine::Kind::Empty:
     case BatchLine::Kind::Rem:
-        break;
+        return 0;
     case BatchLine::Kind::Cd:
-        if (!line.folder) {
-            WriteAll(messageFd, CurrentFolder() + "\n");
-        } else if (line.folder->empty()) {
-            report("cd \"\": no folder given; the current folder stays " + CurrentFolder(), messageFd);
-            status = 1;
-        } else if (chdir(line.folder->c_str()) != 0) {
-            const int err = errno;
-            report("cannot change to the folder \"" + *line.folder + "\": " + errorText(err)
-                       + "; the current folder stays " + CurrentFolder(),
-                   messageFd);
-            status = 1;
-        }
-        break;
+        return changeFolder(line.folder, streams.messageFd);
     case BatchLine::Kind::Exit:
         exitRequested_ = true;
         exitCode_ = line.exitCode;
-        status = line.exitCode;
-        break;
+        return line.exitCode;
     case BatchLine::Kind::Cls:
-        if (isatty(messageFd))
-            WriteAll(messageFd, "\033[H\033[2J");
-        break;
-    case BatchLine::Kind::Run: {
-        const char* path = std::getenv("PATH");
-        const ResolvedProgram program = ResolveProgram(line.words[0], path ? path : "");
-        if (program.path.empty()) {
-            report(program.problem, messageFd);
-            status = 127;
-        } else {
-            status = runResolved(program, line.words, fds, messageFd, depth);
-        }
+        if (isatty(streams.messageFd))
+            WriteAll(streams.messageFd, "\033[H\033[2J");
+        return 0;
+    case BatchLine::Kind::Run:
         break;
     }
+    const char* path = std::getenv("PATH");
+    const ResolvedProgram program = ResolveProgram(line.words[0], path ? path : "");
+    if (program.path.empty()) {
+        report(program.problem, streams.messageFd);
+        return 127;
     }
-    closeAll();
-    return status;
+    return runResolved(program, line.words, streams.fds, streams.messageFd, depth);
 }
 
 int Interpreter::runResolved(const ResolvedProgram& program, const std::vector<std::string>& words,
@@ -293,7 +339,10 @@ int Interpreter::runResolved(const ResolvedProgram& program, const std::vector<s
     launch.stdinFd = fds[0];
     launch.stdoutFd = fds[1];
     launch.stderrFd = fds[2];
-    const tools::Outcome outcome = tools::RunAndWait(launch);
+    const tools::Outcome outcome = [&launch] {
+        const WindowsEndOfInput endOfInput;
+        return tools::RunAndWait(launch);
+    }();
     if (outcome.startError != 0) {
         report("\"" + words[0] + "\" cannot be started: " + errorText(outcome.startError), messageFd);
         return 126;

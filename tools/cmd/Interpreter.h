@@ -2,11 +2,14 @@
 // The stand-in command interpreter: runs batch files, single commands and a small
 // prompt loop. Programs are started directly (posix_spawn with an argument vector);
 // no line ever reaches a shell.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace nollex::cmd {
+
+struct BatchLine;
 
 struct ResolvedProgram {
     std::string path;     // empty: nothing to run
@@ -37,7 +40,11 @@ public:
     bool exitRequested() const { return exitRequested_; }
 
 private:
+    struct Streams;
     int runLine(std::string_view text, int depth);
+    // Opens a line's redirections into streams; false (reported) when a file cannot be opened.
+    bool openRedirections(const BatchLine& line, Streams& streams);
+    int changeFolder(const std::optional<std::string>& folder, int messageFd);
     int runResolved(const ResolvedProgram& program, const std::vector<std::string>& words,
                     const int fds[3], int messageFd, int depth);
     void report(const std::string& message, int fd);

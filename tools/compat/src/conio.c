@@ -3,8 +3,9 @@
  *
  * The terminal is switched only while a key is read (and from kbhit until the next
  * getch, so that keys typed while a program polls are not echoed); the mode found
- * before is put back afterwards, at exit and on the signals that end a program. */
-#define _POSIX_C_SOURCE 200809L
+ * before is put back afterwards, at exit and on the signals that end a program,
+ * a stack overflow included. */
+#define _XOPEN_SOURCE 700 /* sigaltstack */
 #include "conio.h"
 
 #include <errno.h>
@@ -52,6 +53,22 @@ static void restoreAtExit(void)
     restoreTerminal();
 }
 
+/* A stack for the handler: a program that ran out of its own stack (endless
+ * recursion) gets SIGSEGV where no handler could run, and would end with the
+ * terminal still unechoed. Installed only when the program has none of its own. */
+static void useSignalStack(void)
+{
+    static char stack[64 * 1024];
+    stack_t old;
+    if (sigaltstack(NULL, &old) != 0 || !(old.ss_flags & SS_DISABLE))
+        return;
+    stack_t ours;
+    memset(&ours, 0, sizeof ours);
+    ours.ss_sp = stack;
+    ours.ss_size = sizeof stack;
+    sigaltstack(&ours, NULL);
+}
+
 /* Once: restore at exit, and on the ending signals that still have their default
  * action (a program's own handlers stay as they are). */
 static void prepareRestore(void)
@@ -61,6 +78,7 @@ static void prepareRestore(void)
         return;
     prepared = 1;
     atexit(restoreAtExit);
+    useSignalStack();
     for (size_t i = 0; i < sizeof kEndingSignals / sizeof kEndingSignals[0]; ++i) {
         struct sigaction old;
         if (sigaction(kEndingSignals[i], NULL, &old) != 0)
@@ -71,7 +89,7 @@ static void prepareRestore(void)
         memset(&ours, 0, sizeof ours);
         ours.sa_handler = onEndingSignal;
         sigemptyset(&ours.sa_mask);
-        ours.sa_flags = SA_RESETHAND;
+        ours.sa_flags = SA_RESETHAND | SA_ONSTACK;
         sigaction(kEndingSignals[i], &ours, NULL);
     }
 }
