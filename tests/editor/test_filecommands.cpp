@@ -240,26 +240,43 @@ TEST_F(Files, FailedSaveLosesNothing)
     }
 }
 
-// Files come back byte for byte, line breaks aside, in the encoding they came in.
+// Files come back byte for byte, in the encoding and the line ends they came in
+// (a mixed file takes the kind of its first break); an edit changes its own bytes
+// alone, and a new page is LF.
 TEST_F(Files, RoundTripsKeepBytes)
 {
     const QByteArray sjis = QByteArray::fromHex("2f2f2093fa967b8cea0d0a707574732822955c5c6e22293b0d0a");
     const QByteArray utf8 = QString::fromUtf8("// é © 한 😀 ¥ ～\nint x;").toUtf8();
     const QByteArray bom = "\xEF\xBB\xBF" + utf8;
-    const QString paths[] = {dir.write("s.c", sjis), dir.write("u.c", utf8), dir.write("b.c", bom)};
+    const QString paths[] = {dir.write("s.c", sjis), dir.write("u.c", utf8), dir.write("b.c", bom),
+                             dir.write("cr.c", "int a;\rint b;\r"), dir.write("m.c", "a\r\nb\nc\rd")};
     dialogs.answer(QStringList(std::begin(paths), std::end(paths)));
     files().open();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 5; ++i) {
         memos->setActiveIndex(i);
         EXPECT_EQ(files().savePage(SaveMode::Save), true);
     }
-    EXPECT_EQ(dir.read("s.c"), QByteArray(sjis).replace("\r\n", "\n"));
+    EXPECT_EQ(dir.read("s.c"), sjis);
     EXPECT_EQ(dir.read("u.c"), utf8);
     EXPECT_EQ(dir.read("b.c"), bom);
-    // An edited Shift-JIS page stays Shift-JIS.
+    EXPECT_EQ(dir.read("cr.c"), "int a;\rint b;\r");
+    EXPECT_EQ(dir.read("m.c"), "a\r\nb\r\nc\r\nd");
+    // An edited Shift-JIS page stays Shift-JIS, its breaks CR LF.
     type(0, QString::fromUtf8("語"));
     files().savePage(SaveMode::Save);
-    EXPECT_TRUE(dir.read("s.c").endsWith(QByteArray::fromHex("8cea")));
+    EXPECT_EQ(dir.read("s.c"), sjis + QByteArray::fromHex("8cea"));
+    type(3, "");
+    QTest::keyClick(memos->editor(3), Qt::Key_Return);
+    files().savePage(SaveMode::Save);
+    EXPECT_EQ(dir.read("cr.c"), "int a;\rint b;\r\r");
+
+    files().newPage();
+    type(5, "x");
+    QTest::keyClick(memos->editor(5), Qt::Key_Return);
+    type(5, "y");
+    dialogs.answer(dir.file("new.c"));
+    files().savePage(SaveMode::Save);
+    EXPECT_EQ(dir.read("new.c"), "x\ny");
 }
 
 TEST_F(Files, NewCopiesPageZerosTabWidth)
