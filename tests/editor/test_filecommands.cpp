@@ -8,7 +8,9 @@
 #include "support/TempDir.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -186,6 +188,34 @@ TEST_F(Files, SaveTitledAndUntitledPages)
     EXPECT_EQ(captions.last(), target);
     EXPECT_FALSE(memos->editor(1)->Modified());
     EXPECT_FALSE(memos->editor(1)->ChangeMarked);
+}
+
+// Open and Save As start in the active page's folder; an untitled page's start
+// in the folder last chosen in either dialog.
+TEST_F(Files, DialogsStartInThePagesFolder)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.file("sub")));
+    const QString sub = QFileInfo(dir.file("sub")).absoluteFilePath();
+    const QString top = QDir(dir.path()).absolutePath();
+    dialogs.answer(QStringList{dir.write("sub/a.c", "a")});
+    files().open();
+    EXPECT_EQ(dialogs.asked.last().directory, "");  // nothing chosen yet
+    dialogs.answer(test::Cancel{});
+    files().savePage(SaveMode::SaveAs);
+    EXPECT_EQ(dialogs.asked.last().directory, sub);
+
+    files().newPage();
+    dialogs.answer(dir.file("b.c"));
+    files().savePage(SaveMode::Save);
+    EXPECT_EQ(dialogs.asked.last().directory, sub);
+    memos->setActiveIndex(0);
+    dialogs.answer(test::Cancel{});
+    files().open();
+    EXPECT_EQ(dialogs.asked.last().directory, sub);
+    files().newPage();
+    dialogs.answer(test::Cancel{});
+    files().open();
+    EXPECT_EQ(dialogs.asked.last().directory, top);  // where b.c was saved
 }
 
 // Save As cancelled on a marked page: the mark goes, the changes stay, the next
@@ -385,6 +415,34 @@ TEST_F(Files, ExitQuestionPageByPage)
     EXPECT_EQ(dir.read("0.c"), "0a");
     EXPECT_EQ(dir.read("u.c"), "b");
     EXPECT_TRUE(files().mayCloseWindow());  // nothing modified any more
+}
+
+// Each exit question shows its page first, so untitled pages are told apart;
+// afterwards the page that was active is again, unless a Yes made another active.
+TEST_F(Files, ExitQuestionShowsEachPage)
+{
+    files().newPage();
+    files().newPage();
+    for (int i = 0; i < 3; ++i)
+        type(i, "x");
+    memos->setActiveIndex(1);
+    QList<int> shown;
+    dialogs.whenAsked = [&](const Asked&) { shown << memos->ActiveIndex(); };
+    for (int i = 0; i < 3; ++i)
+        dialogs.answer(MsgAnswer::No);
+    EXPECT_TRUE(files().mayCloseWindow());
+    EXPECT_EQ(shown, (QList<int>{0, 1, 2}));
+    EXPECT_EQ(memos->ActiveIndex(), 1);
+
+    memos->setActiveIndex(0);
+    dialogs.answer(MsgAnswer::No);
+    dialogs.answer(MsgAnswer::Yes);
+    dialogs.answer(dir.file("one.c"));
+    dialogs.answer(MsgAnswer::Cancel);
+    EXPECT_FALSE(files().mayCloseWindow());
+    EXPECT_EQ(shown.mid(3), (QList<int>{0, 1, 1, 2}));  // the save dialog on its page
+    EXPECT_EQ(memos->ActiveIndex(), 1);
+    EXPECT_EQ(dir.read("one.c"), "x");
 }
 
 // The window's handlers reach the commands: menu Save, the close question, drops.
