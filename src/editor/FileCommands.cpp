@@ -4,6 +4,8 @@
 #include "TMemos.h"
 #include "platform/Dialogs.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace nollex {
@@ -69,6 +71,20 @@ int FileCommands::targetPage()
     return memos.ActiveIndex();
 }
 
+// The open and save dialogs start in the active page's folder, an untitled
+// page's in the folder last chosen in them.
+QString FileCommands::startFolder() const
+{
+    const TMemos& memos = window_.pages();
+    const QString path = memos.fileName(memos.ActiveIndex());
+    return path.isEmpty() ? state_.LastFolder : QFileInfo(path).absolutePath();
+}
+
+void FileCommands::chosenIn(const QString& path)
+{
+    state_.LastFolder = QFileInfo(path).absolutePath();
+}
+
 void FileCommands::newPage()
 {
     TMemos& memos = window_.pages();
@@ -78,7 +94,9 @@ void FileCommands::newPage()
 
 void FileCommands::open()
 {
-    const QStringList paths = window_.dialogs().openFiles({kOpenFilter, QString(), true});
+    const QStringList paths = window_.dialogs().openFiles({kOpenFilter, startFolder(), true});
+    if (!paths.isEmpty())
+        chosenIn(paths.first());
     for (const QString& path : paths) {
         // Read before choosing the page, so a file that fails leaves no stray page.
         const DecodedText file = readTextFile(path);
@@ -115,8 +133,9 @@ bool FileCommands::savePage(SaveMode mode)
     } else {
         const QString preset = (mode == SaveMode::SaveAs && !current.isEmpty()) ? current : kUntitledName;
         const std::optional<QString> chosen =
-            window_.dialogs().saveFile({kSaveFilter, preset, QString()});
+            window_.dialogs().saveFile({kSaveFilter, preset, startFolder()});
         if (chosen) {
+            chosenIn(*chosen);
             writeTextFile(*chosen, editor->toPlainText(), memos.format(p));
             memos.setFileName(p, *chosen);
         } else {
@@ -166,23 +185,29 @@ void FileCommands::close()
 bool FileCommands::mayCloseWindow()
 {
     TMemos& memos = window_.pages();
-    for (int i = 0; i <= memos.LastIndex(); ++i) {
+    // Each question shows its page first: untitled pages have no name to tell
+    // them apart. Afterwards the page that was active is again, unless a Yes
+    // made the asked page active to save it.
+    int activeAfter = memos.ActiveIndex();
+    bool mayClose = true;
+    for (int i = 0; i <= memos.LastIndex() && mayClose; ++i) {
         if (!memos.editor(i)->Modified())
             continue;
+        memos.setActiveIndex(i);
         switch (askSaveChanges(window_.dialogs(), memos.fileName(i))) {
         case MsgAnswer::Yes:
-            memos.setActiveIndex(i);
+            activeAfter = i;
             // As at Close: a cancelled save dialog keeps the window and the edits.
-            if (!savePage(SaveMode::Save))
-                return false;
+            mayClose = savePage(SaveMode::Save);
             break;
         case MsgAnswer::No:
             break;
         default:
-            return false;
+            mayClose = false;
         }
     }
-    return true;
+    memos.setActiveIndex(activeAfter);
+    return mayClose;
 }
 
 }  // namespace nollex

@@ -17,7 +17,7 @@ class TMemos;
 
 class FileCommands {
 public:
-    FileCommands(const WindowState& state, WindowHost& window) : state_(state), window_(window) {}
+    FileCommands(WindowState& state, WindowHost& window) : state_(state), window_(window) {}
 
     void newPage();
     void open();
@@ -27,13 +27,16 @@ public:
     // Closes the active page, or replaces it by a fresh untitled page when it is
     // the only one, unless the user keeps it.
     void close();
-    // Whether the main window may close, after asking about every modified page.
+    // Whether the main window may close, after asking about every modified page,
+    // each shown while it is asked about.
     bool mayCloseWindow();
     void drop(const QStringList& paths);
 
 private:
     int targetPage();
-    const WindowState& state_;
+    QString startFolder() const;
+    void chosenIn(const QString& path);
+    WindowState& state_;
     WindowHost& window_;
 };
 

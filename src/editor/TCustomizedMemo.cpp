@@ -220,7 +220,14 @@ int TCustomizedMemo::toByte(int charPos) const
     const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, charPos, SC_LINECHARACTERINDEX_UTF16);
     const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, line);
     const long lineChar = SendScintilla(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
-    return int(SendScintilla(SCI_POSITIONRELATIVECODEUNITS, lineByte, charPos - lineChar));
+    const long units = charPos - lineChar;
+    const long byte = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, lineByte, units);
+    // Between the two halves of a surrogate pair the component finds no position
+    // and counts on past the end, which it answers with 0: the character's start
+    // stands for that position.
+    if (units > 0 && byte <= lineByte)
+        return int(SendScintilla(SCI_POSITIONRELATIVECODEUNITS, lineByte, units - 1));
+    return int(byte);
 }
 
 int TCustomizedMemo::toChar(int bytePos) const

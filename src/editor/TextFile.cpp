@@ -178,22 +178,36 @@ QString encodingName(TextEncoding encoding)
 }
 
 // Whether a file's bytes, less a UTF-8 byte order mark, are already the page's
-// text: valid UTF-8 with no NUL, no line break other than LF and no frame mark,
-// so that decoding them would change nothing.
+// text: valid UTF-8 with no NUL and no line break other than LF, so that
+// decoding them would change nothing.
 bool takenAsItStands(const QByteArray& bytes)
 {
     QByteArrayView body(bytes);
     if (body.startsWith(QByteArrayView(kUtf8Bom)))
         body = body.sliced(kUtf8Bom.size());
-    static const QByteArrayView changed[] = {"\r", "\xE2\x80\xA9" /* U+2029 */,
-                                             "\xEF\xB7\x90" /* U+FDD0 */, "\xEF\xB7\x91" /* U+FDD1 */};
-    if (body.contains('\0') || !body.isValidUtf8())
-        return false;
-    for (const QByteArrayView c : changed) {
-        if (body.contains(c))
-            return false;
+    return !body.contains('\0') && !body.contains('\r') && body.isValidUtf8();
+}
+
+// The kind of the text's first line break; LF when it has none, as a new page.
+LineEnd firstLineEnd(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n')
+            return LineEnd::Lf;
+        if (text[i] == u'\r')
+            return (i + 1 < text.size() && text[i + 1] == u'\n') ? LineEnd::CrLf : LineEnd::Cr;
     }
-    return true;
+    return LineEnd::Lf;
+}
+
+// The page's LF breaks as the file's kind. Neither encoding has 0x0A inside a
+// character (a Shift-JIS second byte is 0x40 or above), so bytes are replaced.
+void writeLineEnds(QByteArray& bytes, LineEnd lineEnd)
+{
+    if (lineEnd == LineEnd::CrLf)
+        bytes.replace('\n', QByteArrayView("\r\n"));
+    else if (lineEnd == LineEnd::Cr)
+        bytes.replace('\n', '\r');
 }
 
 }  // namespace
@@ -208,7 +222,6 @@ QString normalizeLineBreaks(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
-    text.replace(QChar(QChar::ParagraphSeparator), u'\n');
     return text;
 }
 
@@ -226,16 +239,14 @@ std::optional<DecodedText> decodeText(const QByteArray& bytes, DecodeProblem* pr
     const bool bom = bytes.startsWith(kUtf8Bom);
     std::optional<QString> text = decodeUtf8(bom ? bytes.mid(kUtf8Bom.size()) : bytes);
     if (text) {
-        result.format = {TextEncoding::Utf8, bom};
+        result.format = {TextEncoding::Utf8, bom, LineEnd::Lf};
     } else {
         text = decodeShiftJis(bytes);
         if (!text)
             return fail(DecodeProblem::NotText);
-        result.format = {TextEncoding::ShiftJis, false};
+        result.format = {TextEncoding::ShiftJis, false, LineEnd::Lf};
     }
-    // The editor keeps these two noncharacters as frame marks, not as text.
-    if (text->contains(QChar(0xFDD0)) || text->contains(QChar(0xFDD1)))
-        return fail(DecodeProblem::NotText);
+    result.format.lineEnd = firstLineEnd(*text);
     result.text = normalizeLineBreaks(*text);
     if (problem)
         *problem = DecodeProblem::None;
@@ -251,6 +262,7 @@ std::optional<QByteArray> encodeText(const QString& text, const TextFormat& form
             *badIndex = firstUnencodable(text, format.encoding);
         return std::nullopt;
     }
+    writeLineEnds(*bytes, format.lineEnd);
     if (format.encoding == TextEncoding::Utf8 && format.bom)
         bytes->prepend(kUtf8Bom);
     return bytes;
@@ -277,7 +289,8 @@ DecodedText readTextFile(const QString& path)
             QStringLiteral("ファイル \"%1\" を読み込めません: %2").arg(path, file.errorString()));
     if (takenAsItStands(bytes)) {
         DecodedText asItStands;
-        asItStands.format = {TextEncoding::Utf8, bytes.startsWith(kUtf8Bom)};
+        // No CR: its breaks, if any, are LF.
+        asItStands.format = {TextEncoding::Utf8, bytes.startsWith(kUtf8Bom), LineEnd::Lf};
         if (asItStands.format.bom)
             bytes.remove(0, kUtf8Bom.size());
         asItStands.utf8 = std::move(bytes);

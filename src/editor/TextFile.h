@@ -1,8 +1,9 @@
 #pragma once
 // Source files at the byte boundary. A file is read as UTF-8 when its bytes are
 // valid UTF-8 (keeping a byte order mark), otherwise as Shift-JIS; every line
-// break becomes LF. It is written back in the same encoding with LF line breaks,
-// through a temporary file beside it, so a failed write never leaves half a file.
+// break becomes LF, and the kind of the first one is kept. It is written back in
+// the same encoding with breaks of that kind, through a temporary file beside
+// it, so a failed write never leaves half a file.
 
 #include "TextFormat.h"
 
@@ -38,11 +39,12 @@ enum class DecodeProblem {
 // The file's text and encoding, or nothing (with the reason in *problem).
 std::optional<DecodedText> decodeText(const QByteArray& bytes, DecodeProblem* problem = nullptr);
 
-// CR LF, a lone CR and U+2029 (the editor's own paragraph break) become LF.
+// CR LF and a lone CR become LF. U+2028 and U+2029 are characters, no breaks.
 QString normalizeLineBreaks(QString text);
 
-// The bytes of text in format, or nothing when a character cannot be stored in
-// it; *badIndex is then the position of the first such character.
+// The bytes of text in format, its LF breaks written as format's kind, or nothing
+// when a character cannot be stored in it; *badIndex is then the position of the
+// first such character.
 std::optional<QByteArray> encodeText(const QString& text, const TextFormat& format,
                                      qsizetype* badIndex = nullptr);
 

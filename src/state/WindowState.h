@@ -19,6 +19,9 @@ struct WindowState {
     QString ProjectFile;        // kept after the project closes
     int ProjectMainIndex = -1;  // the project's main page; -1 = no project open
     QString SearchText;
+    // Where the last file was chosen in the open or save dialog, "" before one:
+    // an untitled page's dialogs start there.
+    QString LastFolder;
     CompileOptionSet OptionSet;
     // What the configuration dialog's "Compile Option" controls hold between its
     // showings; they are saved as they are, apart from the set.

@@ -8,7 +8,9 @@
 #include "support/TempDir.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -188,6 +190,34 @@ TEST_F(Files, SaveTitledAndUntitledPages)
     EXPECT_FALSE(memos->editor(1)->ChangeMarked);
 }
 
+// Open and Save As start in the active page's folder; an untitled page's start
+// in the folder last chosen in either dialog.
+TEST_F(Files, DialogsStartInThePagesFolder)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.file("sub")));
+    const QString sub = QFileInfo(dir.file("sub")).absoluteFilePath();
+    const QString top = QDir(dir.path()).absolutePath();
+    dialogs.answer(QStringList{dir.write("sub/a.c", "a")});
+    files().open();
+    EXPECT_EQ(dialogs.asked.last().directory, "");  // nothing chosen yet
+    dialogs.answer(test::Cancel{});
+    files().savePage(SaveMode::SaveAs);
+    EXPECT_EQ(dialogs.asked.last().directory, sub);
+
+    files().newPage();
+    dialogs.answer(dir.file("b.c"));
+    files().savePage(SaveMode::Save);
+    EXPECT_EQ(dialogs.asked.last().directory, sub);
+    memos->setActiveIndex(0);
+    dialogs.answer(test::Cancel{});
+    files().open();
+    EXPECT_EQ(dialogs.asked.last().directory, sub);
+    files().newPage();
+    dialogs.answer(test::Cancel{});
+    files().open();
+    EXPECT_EQ(dialogs.asked.last().directory, top);  // where b.c was saved
+}
+
 // Save As cancelled on a marked page: the mark goes, the changes stay, the next
 // keystroke marks again, and nothing is written.
 TEST_F(Files, SaveAsCancelledOnAMarkedPage)
@@ -240,26 +270,43 @@ TEST_F(Files, FailedSaveLosesNothing)
     }
 }
 
-// Files come back byte for byte, line breaks aside, in the encoding they came in.
+// Files come back byte for byte, in the encoding and the line ends they came in
+// (a mixed file takes the kind of its first break); an edit changes its own bytes
+// alone, and a new page is LF.
 TEST_F(Files, RoundTripsKeepBytes)
 {
     const QByteArray sjis = QByteArray::fromHex("2f2f2093fa967b8cea0d0a707574732822955c5c6e22293b0d0a");
     const QByteArray utf8 = QString::fromUtf8("// é © 한 😀 ¥ ～\nint x;").toUtf8();
     const QByteArray bom = "\xEF\xBB\xBF" + utf8;
-    const QString paths[] = {dir.write("s.c", sjis), dir.write("u.c", utf8), dir.write("b.c", bom)};
+    const QString paths[] = {dir.write("s.c", sjis), dir.write("u.c", utf8), dir.write("b.c", bom),
+                             dir.write("cr.c", "int a;\rint b;\r"), dir.write("m.c", "a\r\nb\nc\rd")};
     dialogs.answer(QStringList(std::begin(paths), std::end(paths)));
     files().open();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 5; ++i) {
         memos->setActiveIndex(i);
         EXPECT_EQ(files().savePage(SaveMode::Save), true);
     }
-    EXPECT_EQ(dir.read("s.c"), QByteArray(sjis).replace("\r\n", "\n"));
+    EXPECT_EQ(dir.read("s.c"), sjis);
     EXPECT_EQ(dir.read("u.c"), utf8);
     EXPECT_EQ(dir.read("b.c"), bom);
-    // An edited Shift-JIS page stays Shift-JIS.
+    EXPECT_EQ(dir.read("cr.c"), "int a;\rint b;\r");
+    EXPECT_EQ(dir.read("m.c"), "a\r\nb\r\nc\r\nd");
+    // An edited Shift-JIS page stays Shift-JIS, its breaks CR LF.
     type(0, QString::fromUtf8("語"));
     files().savePage(SaveMode::Save);
-    EXPECT_TRUE(dir.read("s.c").endsWith(QByteArray::fromHex("8cea")));
+    EXPECT_EQ(dir.read("s.c"), sjis + QByteArray::fromHex("8cea"));
+    type(3, "");
+    QTest::keyClick(memos->editor(3), Qt::Key_Return);
+    files().savePage(SaveMode::Save);
+    EXPECT_EQ(dir.read("cr.c"), "int a;\rint b;\r\r");
+
+    files().newPage();
+    type(5, "x");
+    QTest::keyClick(memos->editor(5), Qt::Key_Return);
+    type(5, "y");
+    dialogs.answer(dir.file("new.c"));
+    files().savePage(SaveMode::Save);
+    EXPECT_EQ(dir.read("new.c"), "x\ny");
 }
 
 TEST_F(Files, NewCopiesPageZerosTabWidth)
@@ -368,6 +415,34 @@ TEST_F(Files, ExitQuestionPageByPage)
     EXPECT_EQ(dir.read("0.c"), "0a");
     EXPECT_EQ(dir.read("u.c"), "b");
     EXPECT_TRUE(files().mayCloseWindow());  // nothing modified any more
+}
+
+// Each exit question shows its page first, so untitled pages are told apart;
+// afterwards the page that was active is again, unless a Yes made another active.
+TEST_F(Files, ExitQuestionShowsEachPage)
+{
+    files().newPage();
+    files().newPage();
+    for (int i = 0; i < 3; ++i)
+        type(i, "x");
+    memos->setActiveIndex(1);
+    QList<int> shown;
+    dialogs.whenAsked = [&](const Asked&) { shown << memos->ActiveIndex(); };
+    for (int i = 0; i < 3; ++i)
+        dialogs.answer(MsgAnswer::No);
+    EXPECT_TRUE(files().mayCloseWindow());
+    EXPECT_EQ(shown, (QList<int>{0, 1, 2}));
+    EXPECT_EQ(memos->ActiveIndex(), 1);
+
+    memos->setActiveIndex(0);
+    dialogs.answer(MsgAnswer::No);
+    dialogs.answer(MsgAnswer::Yes);
+    dialogs.answer(dir.file("one.c"));
+    dialogs.answer(MsgAnswer::Cancel);
+    EXPECT_FALSE(files().mayCloseWindow());
+    EXPECT_EQ(shown.mid(3), (QList<int>{0, 1, 1, 2}));  // the save dialog on its page
+    EXPECT_EQ(memos->ActiveIndex(), 1);
+    EXPECT_EQ(dir.read("one.c"), "x");
 }
 
 // The window's handlers reach the commands: menu Save, the close question, drops.

@@ -23,14 +23,19 @@ TEST(TextFile, DecodeDetectsEncodingAndNormalisesLineBreaks)
         TextFormat format;
     } rows[] = {
         {"empty", "", "", {TextEncoding::Utf8, false}},
-        {"crlf, lone cr, lf", "a\r\nb\rc\nd\r", "a\nb\nc\nd\n", {TextEncoding::Utf8, false}},
+        {"crlf, lone cr, lf", "a\r\nb\rc\nd\r", "a\nb\nc\nd\n", {TextEncoding::Utf8, false, LineEnd::CrLf}},
+        {"lone cr first", "a\rb\r\nc", "a\nb\nc", {TextEncoding::Utf8, false, LineEnd::Cr}},
+        {"lf first", "a\nb\r\n", "a\nb\n", {TextEncoding::Utf8, false, LineEnd::Lf}},
         {"utf8 bom", "\xEF\xBB\xBFx", "x", {TextEncoding::Utf8, true}},
         {"second bom is text", "\xEF\xBB\xBF\xEF\xBB\xBFx", QString(QChar(0xFEFF)) + u'x',
          {TextEncoding::Utf8, true}},
-        {"sjis", kSjisJapanese + "\r\n", QString::fromUtf8("日本語\n"), {TextEncoding::ShiftJis, false}},
+        {"sjis", kSjisJapanese + "\r\n", QString::fromUtf8("日本語\n"),
+         {TextEncoding::ShiftJis, false, LineEnd::CrLf}},
         {"sjis-0x5c", "\"" + kSjisHyou + "\\n\"", QString::fromUtf8("\"表\\n\""),
          {TextEncoding::ShiftJis, false}},
-        {"paragraph separator", "a\xE2\x80\xA9" "b", "a\nb", {TextEncoding::Utf8, false}},
+        {"separators and U+FDD0, U+FDD1 are characters",
+         "a\xE2\x80\xA8" "b\xE2\x80\xA9" "c\xEF\xB7\x90\xEF\xB7\x91",
+         QString::fromUtf8("a\u2028b\u2029c\uFDD0\uFDD1"), {TextEncoding::Utf8, false}},
         {"noncharacter and four bytes", "\xEF\xBF\xBE\xF0\x9D\x84\x9E\n",
          QString(QChar(0xFFFE)) + QString::fromUtf8("\U0001D11E\n"), {TextEncoding::Utf8, false}},
         {"bom, then lf only", "\xEF\xBB\xBF" "a\nb\n", "a\nb\n", {TextEncoding::Utf8, true}},
@@ -49,10 +54,10 @@ TEST(TextFile, DecodeDetectsEncodingAndNormalisesLineBreaks)
         EXPECT_EQ(read.pageText(), r.text);
         EXPECT_EQ(read.format, r.format);
     }
-    // Bytes that are no UTF-8 (a surrogate, past U+10FFFF) and a frame mark are
-    // never taken as they stand.
+    // Bytes that are no UTF-8 (a surrogate, past U+10FFFF) and a CR are never
+    // taken as they stand.
     for (const QByteArray& bytes : {QByteArray("\xED\xA0\x80"), QByteArray("\xF4\x90\x80\x80"),
-                                    QByteArray("a\xEF\xB7\x90")}) {
+                                    QByteArray("a\r\nb")}) {
         dir.write(QStringLiteral("page.txt"), bytes);
         const auto decoded = decodeText(bytes);
         try {

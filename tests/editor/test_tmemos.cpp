@@ -224,14 +224,30 @@ TEST_F(PageSetFixture, WrappedParagraphCountsSeveralLines)
     const CaretPos p = caretAt(*e, 401);
     EXPECT_EQ(p.line, wrapped + 1);
     EXPECT_EQ(p.column, 1);
+
+    // Characters outside the BMP (two UTF-16 units, full width): along a wrapped
+    // line the column steps by two and starts again at 1 on each display line.
+    e->setPlainText(QString::fromUtf8("\U0001F600").repeated(60));
+    QApplication::processEvents();
+    CaretPos before = caretAt(*e, 0);
+    for (int pos = 2; pos <= 120; pos += 2) {
+        SCOPED_TRACE(pos);
+        const CaretPos at = caretAt(*e, pos);
+        if (at.line == before.line)
+            EXPECT_EQ(at.column, before.column + 2);
+        else
+            EXPECT_TRUE(at.line == before.line + 1 && at.column == 1);
+        before = at;
+    }
+    EXPECT_GT(before.line, 1);
 }
 
 // The editor hands back exactly what it holds (a U+FEFF at the start, no-break
-// spaces, tabs, U+2028).
+// spaces, tabs, U+2028, U+2029, U+FDD0).
 TEST(TextFile, EditorTextKeepsEveryCharacter)
 {
     TCustomizedMemo editor;
-    const QString text = QString::fromUtf8("\uFEFFa\u00A0b\t\u2028c\n\n€\n");
+    const QString text = QString::fromUtf8("\uFEFFa\u00A0b\t\u2028c\u2029\uFDD0\n\n€\n");
     editor.setPlainText(text);
     EXPECT_EQ(editor.toPlainText(), text);
 }
@@ -343,3 +359,4 @@ TEST_F(PageSetFixture, ColouringAndLineNumbersFollowNameAndSwitches)
     EXPECT_FALSE(txt->colouringActive());
     EXPECT_EQ(c->marginWidth(0), wide);
 }
+

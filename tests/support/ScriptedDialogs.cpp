@@ -9,6 +9,8 @@ ScriptedDialogs::~ScriptedDialogs() = default;
 std::optional<Answer> ScriptedDialogs::next(const Asked& a)
 {
     asked.append(a);
+    if (whenAsked)
+        whenAsked(a);
     if (script_.empty()) {
         ADD_FAILURE() << "unscripted dialog: caption \"" << a.caption.toStdString()
                       << "\" text \"" << a.text.toStdString() << "\"";

@@ -40,6 +40,9 @@ public:
         script_.emplace_back(std::in_place_type<std::decay_t<T>>, std::forward<T>(a));
     }
     QList<Asked> asked;
+    // Called with every request as it is made, before it is answered: what the
+    // window showed while it asked.
+    std::function<void(const Asked&)> whenAsked;
     bool allAnswersUsed() const { return script_.empty(); }
     // Forget what was asked so far (the script stays).
     void clearAsked() { asked.clear(); }
