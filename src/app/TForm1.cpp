@@ -33,6 +33,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include <tuple>
+
 namespace nollex {
 
 namespace {
@@ -241,7 +243,32 @@ void TForm1::createMenus()
     createEditMenus();
     createOptionMenus();
     createPageMenu();
+    createPageKeys();
     qApp->installEventFilter(this);
+}
+
+void TForm1::createPageKeys()
+{
+    using K = QKeySequence;
+    // Shift+Tab arrives as Backtab, so both spellings are bound.
+    const QList<K> next = {K(Qt::CTRL | Qt::Key_Tab), K(Qt::CTRL | Qt::Key_PageDown)};
+    const QList<K> previous = {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                               K(Qt::CTRL | Qt::Key_PageUp)};
+    for (auto [action, keys, step] : {std::tuple{&NextPage, next, +1}, std::tuple{&PreviousPage, previous, -1}}) {
+        *action = new QAction(this);
+        (*action)->setShortcuts(keys);
+        (*action)->setShortcutContext(Qt::WindowShortcut);
+        addAction(*action);
+        connect(*action, &QAction::triggered, this, [this, step] { guarded([this, step] { stepPage(step); }); });
+    }
+}
+
+void TForm1::stepPage(int step)
+{
+    // As a click on the tab, then into the page, which shows its place and its
+    // file in the caption wherever the focus was.
+    PageControl1->selectNeighbour(step);
+    Memos->ActiveMemo()->setFocus(Qt::TabFocusReason);
 }
 
 void TForm1::createFileMenu()
