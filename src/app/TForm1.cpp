@@ -710,7 +710,8 @@ void TForm1::Version1Click()
 }
 void TForm1::Manual1Click()
 {
-    ShowManual(programFolder() + QStringLiteral("manual/index.html"));
+    ShowManual(programFolder() + QStringLiteral("manual/index.html"), findViewer(), this,
+               [this](const QString& text) { ShowError(dialogs(), text); });
 }
 
 bool TForm1::SavePage(SaveMode mode) { return fileCommands().savePage(mode); }
