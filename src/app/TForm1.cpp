@@ -33,8 +33,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include <tuple>
-
 namespace nollex {
 
 namespace {
@@ -254,12 +252,18 @@ void TForm1::createPageKeys()
     const QList<K> next = {K(Qt::CTRL | Qt::Key_Tab), K(Qt::CTRL | Qt::Key_PageDown)};
     const QList<K> previous = {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
                                K(Qt::CTRL | Qt::Key_PageUp)};
-    for (auto [action, keys, step] : {std::tuple{&NextPage, next, +1}, std::tuple{&PreviousPage, previous, -1}}) {
-        *action = new QAction(this);
-        (*action)->setShortcuts(keys);
-        (*action)->setShortcutContext(Qt::WindowShortcut);
-        addAction(*action);
-        connect(*action, &QAction::triggered, this, [this, step] { guarded([this, step] { stepPage(step); }); });
+    const struct {
+        QAction** action;
+        QList<K> keys;
+        int step;
+    } pageKeys[] = {{&NextPage, next, +1}, {&PreviousPage, previous, -1}};
+    for (const auto& p : pageKeys) {
+        *p.action = new QAction(this);
+        (*p.action)->setShortcuts(p.keys);
+        (*p.action)->setShortcutContext(Qt::WindowShortcut);
+        addAction(*p.action);
+        const int step = p.step;
+        connect(*p.action, &QAction::triggered, this, [this, step] { guarded([this, step] { stepPage(step); }); });
     }
 }
 
