@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and running Nollex needs on Debian 12 (as root, or with sudo).
 set -euo pipefail
-# gcc-12-locales: the compiler's own messages in the user's language (Japanese among them).
+# gcc-12-locales: the compiler's own messages in the user's language (Japanese among them);
+# qt6-translations-l10n: the same for the toolkit's standard buttons and file dialogs.
 packages=(build-essential cmake qt6-base-dev libqscintilla2-qt6-dev libgl-dev libgtest-dev xterm fonts-noto-cjk
-          gcc-12-locales xvfb xauth "$@")
+          gcc-12-locales qt6-translations-l10n xvfb xauth "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

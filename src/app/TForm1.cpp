@@ -245,7 +245,38 @@ void TForm1::createMenus()
     createEditMenus();
     createOptionMenus();
     createPageMenu();
+    createPageKeys();
     qApp->installEventFilter(this);
+}
+
+void TForm1::createPageKeys()
+{
+    using K = QKeySequence;
+    // Shift+Tab arrives as Backtab, so both spellings are bound.
+    const QList<K> next = {K(Qt::CTRL | Qt::Key_Tab), K(Qt::CTRL | Qt::Key_PageDown)};
+    const QList<K> previous = {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                               K(Qt::CTRL | Qt::Key_PageUp)};
+    const struct {
+        QAction** action;
+        QList<K> keys;
+        int step;
+    } pageKeys[] = {{&NextPage, next, +1}, {&PreviousPage, previous, -1}};
+    for (const auto& p : pageKeys) {
+        *p.action = new QAction(this);
+        (*p.action)->setShortcuts(p.keys);
+        (*p.action)->setShortcutContext(Qt::WindowShortcut);
+        addAction(*p.action);
+        const int step = p.step;
+        connect(*p.action, &QAction::triggered, this, [this, step] { guarded([this, step] { stepPage(step); }); });
+    }
+}
+
+void TForm1::stepPage(int step)
+{
+    // As a click on the tab, then into the page, which shows its place and its
+    // file in the caption wherever the focus was.
+    PageControl1->selectNeighbour(step);
+    Memos->ActiveMemo()->setFocus(Qt::TabFocusReason);
 }
 
 void TForm1::createFileMenu()
@@ -699,7 +730,8 @@ void TForm1::Version1Click()
 }
 void TForm1::Manual1Click()
 {
-    ShowManual(programFolder() + QStringLiteral("manual/index.html"));
+    ShowManual(programFolder() + QStringLiteral("manual/index.html"), findViewer(), this,
+               [this](const QString& text) { ShowError(dialogs(), text); });
 }
 
 bool TForm1::SavePage(SaveMode mode) { return fileCommands().savePage(mode); }

@@ -97,6 +97,9 @@ public:
     QAction *Configuration1, *BgColor1, *Font1, *Makefontbigger1, *Makefontsmaller1, *enNOLLEX1;
     QAction *Colouring1, *LineNumbers1;  // checkable, for every page
     QAction *Version1, *Manual1;
+    // Ctrl+Tab / Ctrl+PageDown and Ctrl+Shift+Tab / Ctrl+PageUp: the next and
+    // previous page, wrapping round; window keys without a menu item.
+    QAction *NextPage = nullptr, *PreviousPage = nullptr;
 
     // --- command handlers ---
     void Open1Click();
@@ -184,6 +187,8 @@ private:
     void createEditMenus();    // Edit and Compile
     void createOptionMenus();  // Option and Help
     void createPageMenu();    // the pages' pop-up menu
+    void createPageKeys();    // NextPage, PreviousPage
+    void stepPage(int step);  // +1 next page, -1 previous
     void wireEditor(TCustomizedMemo* editor);
     void stepMessage(int direction);  // F8 / Shift+F8
     int placePage(const QString& file);  // the page of a message's file, opened when needed

@@ -76,49 +76,10 @@ bool isCSourceName(const QString& path)
 
 TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
 {
-    setUtf8(true);
-    setEolMode(EolUnix);
-    // Character positions come from line indexes: UTF-16 for the window's
-    // positions, code points for the component's own counts (ComponentCount).
-    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX,
-                  SC_LINECHARACTERINDEX_UTF16 | SC_LINECHARACTERINDEX_UTF32);
-    SendScintilla(SCI_USEPOPUP, SC_POPUP_NEVER);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    SendScintilla(SCI_SETHSCROLLBAR, 0);
-    setWrapMode(WrapWord);
-    // Wrapping a large page runs in the background from the top; the layouts
-    // of the visible page are kept, and repeated words are measured once.
-    // Colouring is left to that wrapping (and to painting), so how far the page
-    // is coloured tells how far it is wrapped.
-    SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
-    SendScintilla(SCI_SETPOSITIONCACHE, 4096);
-    setMarginWidth(1, 0);
-    // A few pixels between the line numbers and the text.
-    SendScintilla(SCI_SETMARGINLEFT, 0UL, 4L);
-    setMarginType(0, NumberMargin);
-    setBraceMatching(SloppyBraceMatch);
-    setAutoIndent(true);
-    setTabIndents(false);
-    setBackspaceUnindents(false);
-    // The build's marks have a margin of their own, so they show with the line
-    // numbers off too.
-    setMarginType(1, SymbolMargin);
-    for (const MarkKind kind : {MarkKind::Error, MarkKind::Warning}) {
-        marker_[int(kind)] = markerDefine(Circle);
-        indicator_[int(kind)] = indicatorDefine(SquigglePixmapIndicator);
-    }
-    setMarginMarkerMask(0, 0);
-    setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]));
+    configureText();
+    configureMargins();
     lexer_ = new CLexer(this);
-    // All pages keep one size, so the component's own zoom has no key; nor has
-    // swapping two lines, which a stray Ctrl+T would do unseen.
-    for (QsciCommand::Command unbound :
-         {QsciCommand::ZoomIn, QsciCommand::ZoomOut, QsciCommand::LineTranspose}) {
-        if (QsciCommand* command = standardCommands()->find(unbound)) {
-            command->setKey(0);
-            command->setAlternateKey(0);
-        }
-    }
+    unbindZoomAndLineSwap();
 
     QFont f(QStringLiteral("ＭＳ 明朝"));
     f.setStyleHint(QFont::TypeWriter);
@@ -137,6 +98,60 @@ TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
     // the scroll bar's range: a large page wrapping in the background, a wider
     // window, a new font. The line label follows it.
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &TCustomizedMemo::wrapProgressed);
+}
+
+void TCustomizedMemo::configureText()
+{
+    setUtf8(true);
+    setEolMode(EolUnix);
+    // Character positions come from line indexes: UTF-16 for the window's
+    // positions, code points for the component's own counts (ComponentCount).
+    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX,
+                  SC_LINECHARACTERINDEX_UTF16 | SC_LINECHARACTERINDEX_UTF32);
+    SendScintilla(SCI_USEPOPUP, SC_POPUP_NEVER);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    SendScintilla(SCI_SETHSCROLLBAR, 0);
+    setWrapMode(WrapWord);
+    // Wrapping a large page runs in the background from the top; the layouts
+    // of the visible page are kept, and repeated words are measured once.
+    // Colouring is left to that wrapping (and to painting), so how far the page
+    // is coloured tells how far it is wrapped.
+    SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
+    SendScintilla(SCI_SETPOSITIONCACHE, 4096);
+    setBraceMatching(SloppyBraceMatch);
+    setAutoIndent(true);
+    setTabIndents(false);
+    setBackspaceUnindents(false);
+}
+
+void TCustomizedMemo::configureMargins()
+{
+    setMarginWidth(1, 0);
+    // A few pixels between the line numbers and the text.
+    SendScintilla(SCI_SETMARGINLEFT, 0UL, 4L);
+    setMarginType(0, NumberMargin);
+    // The build's marks have a margin of their own, so they show with the line
+    // numbers off too.
+    setMarginType(1, SymbolMargin);
+    for (const MarkKind kind : {MarkKind::Error, MarkKind::Warning}) {
+        marker_[int(kind)] = markerDefine(Circle);
+        indicator_[int(kind)] = indicatorDefine(SquigglePixmapIndicator);
+    }
+    setMarginMarkerMask(0, 0);
+    setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]));
+}
+
+void TCustomizedMemo::unbindZoomAndLineSwap()
+{
+    // All pages keep one size, so the component's own zoom has no key; nor has
+    // swapping two lines, which a stray Ctrl+T would do unseen.
+    for (QsciCommand::Command unbound :
+         {QsciCommand::ZoomIn, QsciCommand::ZoomOut, QsciCommand::LineTranspose}) {
+        if (QsciCommand* command = standardCommands()->find(unbound)) {
+            command->setKey(0);
+            command->setAlternateKey(0);
+        }
+    }
 }
 
 TCustomizedMemo::~TCustomizedMemo() = default;
@@ -279,7 +294,7 @@ int TCustomizedMemo::displayLineOf(int pos)
     return int(SendScintilla(SCI_VISIBLEFROMDOCLINE, line) + std::max(0L, sub));
 }
 
-void TCustomizedMemo::setColor(const QColor& color)
+void TCustomizedMemo::setPageColor(const QColor& color)
 {
     if (color == color_)
         return;
@@ -333,16 +348,32 @@ void TCustomizedMemo::setLineNumbers(bool on)
 
 void TCustomizedMemo::applyLook()
 {
-    const bool wantLexer = colouring_ && cSource_;
-    if (wantLexer != lexerActive_) {
-        lexerActive_ = wantLexer;
-        setLexer(wantLexer ? lexer_ : nullptr);
-        // Plain pages are styled as plain text by the component itself, so
-        // colouring moves on with the wrapping there too.
-        if (!wantLexer)
-            SendScintilla(SCI_SETLEXER, long(SCLEX_NULL));
-    }
+    chooseLexer();
     // Setting a lexer resets every style, so the page's own look goes on after it.
+    applyPageStyle();
+    const SyntaxPalette p = syntaxPalette(color_);
+    if (lexerActive_)
+        applySyntaxColours(p);
+    applyMarginColours(p);
+    if (TabWidth > 0)
+        SendScintilla(SCI_SETTABWIDTH, TabWidth);
+}
+
+void TCustomizedMemo::chooseLexer()
+{
+    const bool wantLexer = colouring_ && cSource_;
+    if (wantLexer == lexerActive_)
+        return;
+    lexerActive_ = wantLexer;
+    setLexer(wantLexer ? lexer_ : nullptr);
+    // Plain pages are styled as plain text by the component itself, so
+    // colouring moves on with the wrapping there too.
+    if (!wantLexer)
+        SendScintilla(SCI_SETLEXER, long(SCLEX_NULL));
+}
+
+void TCustomizedMemo::applyPageStyle()
+{
     const QFont f = QWidget::font();
     // The component takes a family name only; the name the font falls back to
     // keeps the fixed pitch the page asked for.
@@ -357,40 +388,45 @@ void TCustomizedMemo::applyLook()
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, fontColor_);
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, color_);
     SendScintilla(SCI_STYLECLEARALL);
+    SendScintilla(SCI_SETCARETFORE, fontColor_);
+}
 
-    const SyntaxPalette p = syntaxPalette(color_);
-    if (lexerActive_) {
-        const struct {
-            int style;
-            QColor color;
-        } styles[] = {
-            {QsciLexerCPP::Comment, p.comment},
-            {QsciLexerCPP::CommentLine, p.comment},
-            {QsciLexerCPP::CommentDoc, p.comment},
-            {QsciLexerCPP::CommentLineDoc, p.comment},
-            {QsciLexerCPP::CommentDocKeyword, p.comment},
-            {QsciLexerCPP::CommentDocKeywordError, p.comment},
-            {QsciLexerCPP::PreProcessorComment, p.comment},
-            {QsciLexerCPP::PreProcessorCommentLineDoc, p.comment},
-            {QsciLexerCPP::Number, p.number},
-            {QsciLexerCPP::Keyword, p.keyword},
-            {QsciLexerCPP::KeywordSet2, p.type},
-            {QsciLexerCPP::DoubleQuotedString, p.string},
-            {QsciLexerCPP::SingleQuotedString, p.string},
-            {QsciLexerCPP::UnclosedString, p.string},
-            {QsciLexerCPP::RawString, p.string},
-            {QsciLexerCPP::VerbatimString, p.string},
-            {QsciLexerCPP::EscapeSequence, p.string},
-            {QsciLexerCPP::UserLiteral, p.number},
-            {QsciLexerCPP::PreProcessor, p.preprocessor},
-            {QsciLexerCPP::Operator, p.op},
-        };
-        for (const auto& s : styles) {
-            SendScintilla(SCI_STYLESETFORE, s.style, s.color);
-            // Code that #if leaves out is coloured the same.
-            SendScintilla(SCI_STYLESETFORE, s.style + 64, s.color);
-        }
+void TCustomizedMemo::applySyntaxColours(const SyntaxPalette& p)
+{
+    const struct {
+        int style;
+        QColor color;
+    } styles[] = {
+        {QsciLexerCPP::Comment, p.comment},
+        {QsciLexerCPP::CommentLine, p.comment},
+        {QsciLexerCPP::CommentDoc, p.comment},
+        {QsciLexerCPP::CommentLineDoc, p.comment},
+        {QsciLexerCPP::CommentDocKeyword, p.comment},
+        {QsciLexerCPP::CommentDocKeywordError, p.comment},
+        {QsciLexerCPP::PreProcessorComment, p.comment},
+        {QsciLexerCPP::PreProcessorCommentLineDoc, p.comment},
+        {QsciLexerCPP::Number, p.number},
+        {QsciLexerCPP::Keyword, p.keyword},
+        {QsciLexerCPP::KeywordSet2, p.type},
+        {QsciLexerCPP::DoubleQuotedString, p.string},
+        {QsciLexerCPP::SingleQuotedString, p.string},
+        {QsciLexerCPP::UnclosedString, p.string},
+        {QsciLexerCPP::RawString, p.string},
+        {QsciLexerCPP::VerbatimString, p.string},
+        {QsciLexerCPP::EscapeSequence, p.string},
+        {QsciLexerCPP::UserLiteral, p.number},
+        {QsciLexerCPP::PreProcessor, p.preprocessor},
+        {QsciLexerCPP::Operator, p.op},
+    };
+    for (const auto& s : styles) {
+        SendScintilla(SCI_STYLESETFORE, s.style, s.color);
+        // Code that #if leaves out is coloured the same.
+        SendScintilla(SCI_STYLESETFORE, s.style + 64, s.color);
     }
+}
+
+void TCustomizedMemo::applyMarginColours(const SyntaxPalette& p)
+{
     SendScintilla(SCI_STYLESETFORE, STYLE_LINENUMBER, p.lineNumber);
     SendScintilla(SCI_STYLESETBACK, STYLE_LINENUMBER, p.lineNumberBack);
     SendScintilla(SCI_STYLESETFORE, STYLE_BRACELIGHT, p.braceMatchText);
@@ -398,7 +434,6 @@ void TCustomizedMemo::applyLook()
     SendScintilla(SCI_STYLESETBOLD, STYLE_BRACELIGHT, 1L);
     SendScintilla(SCI_STYLESETFORE, STYLE_BRACEBAD, p.braceBadText);
     SendScintilla(SCI_STYLESETBOLD, STYLE_BRACEBAD, 1L);
-    SendScintilla(SCI_SETCARETFORE, fontColor_);
     for (const MarkKind kind : {MarkKind::Error, MarkKind::Warning}) {
         const QColor mark = kind == MarkKind::Error ? p.errorMark : p.warningMark;
         setMarkerBackgroundColor(mark, marker_[int(kind)]);
@@ -409,8 +444,6 @@ void TCustomizedMemo::applyLook()
     setMarginsForegroundColor(p.lineNumber);
     marginDigits_ = 0;
     updateMarginWidth();
-    if (TabWidth > 0)
-        SendScintilla(SCI_SETTABWIDTH, TabWidth);
 }
 
 void TCustomizedMemo::updateMarginWidth()

@@ -11,6 +11,8 @@ class QsciLexerCPP;
 
 namespace nollex {
 
+struct SyntaxPalette;
+
 // The width tab stops are counted in: the average width of the Latin letters.
 qreal averageCharWidth(const QFont& font);
 
@@ -57,8 +59,9 @@ public:
     // The display line holding pos, wrapped lines of every paragraph above counted.
     int displayLineOf(int pos);
 
+    // The page's background colour.
     QColor Color() const { return color_; }
-    void setColor(const QColor& color);
+    void setPageColor(const QColor& color);
     QColor fontColor() const { return fontColor_; }
     void setFontColor(const QColor& color);
     // Hides QWidget::setFont: every style of the component takes the page font.
@@ -125,7 +128,22 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
 
 private:
+    // The component's own text and background colours, which it sets itself
+    // when its lexer is taken away: the page keeps the user's colours, which
+    // applyLook puts on after every lexer change. Private, so that no caller
+    // takes them for the page's colour.
+    void setColor(const QColor&) override {}
+    void setPaper(const QColor&) override {}
+
+    void configureText();    // encoding, wrapping, scroll bars, indenting
+    void configureMargins(); // line numbers and the build's marks
+    void unbindZoomAndLineSwap();
+    // The page's look: its colours and font, and the syntax colours over them.
     void applyLook();
+    void chooseLexer();
+    void applyPageStyle();
+    void applySyntaxColours(const SyntaxPalette& p);
+    void applyMarginColours(const SyntaxPalette& p);  // numbers, braces, marks
     void updateMarginWidth();
 
     static inline int depth_ = 0;  // QuietFocus guards alive

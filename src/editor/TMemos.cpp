@@ -68,14 +68,14 @@ QColor TMemos::Color()
 {
     const QColor c = pages_[0].editor->Color();
     for (int i = 1; i <= LastIndex(); ++i)
-        pages_[i].editor->setColor(c);
+        pages_[i].editor->setPageColor(c);
     return c;
 }
 
 void TMemos::setColor(const QColor& color)
 {
     for (const Page& page : pages_)
-        page.editor->setColor(color);
+        page.editor->setPageColor(color);
 }
 
 QFont TMemos::Font()
@@ -156,7 +156,7 @@ void TMemos::AddPage(const QString& owningProject)
         wireEditor_(editor);
     LayoutPage(LastIndex());
     connect(editor, &QsciScintilla::textChanged, this, &TMemos::MemoChange);
-    editor->setColor(Color());
+    editor->setPageColor(Color());
     {
         // Hiding the page that had the focus moves it on; that is no entry into a
         // page, and New leaves the caption as it was.

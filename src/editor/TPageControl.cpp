@@ -159,16 +159,30 @@ void TPageControl::paintEvent(QPaintEvent*)
     }
 }
 
+void TPageControl::selectByUser(TTabSheet* sheet)
+{
+    if (!sheets_.contains(sheet) || sheet == currentSheet())
+        return;
+    emit changing();
+    stack_->setCurrentWidget(sheet);
+    relayout();
+    emit changed();
+}
+
+void TPageControl::selectNeighbour(int step)
+{
+    const int n = count();
+    if (n == 0)
+        return;
+    const int current = std::max(0, int(sheets_.indexOf(currentSheet())));
+    selectByUser(sheets_[((current + step) % n + n) % n]);
+}
+
 void TPageControl::mousePressEvent(QMouseEvent* event)
 {
     for (qsizetype i = 0; i < tabRects_.size(); ++i) {
         if (tabRects_[i].contains(event->position().toPoint())) {
-            if (sheets_[i] != currentSheet()) {
-                emit changing();
-                stack_->setCurrentWidget(sheets_[i]);
-                relayout();
-                emit changed();
-            }
+            selectByUser(sheets_[i]);
             return;
         }
     }

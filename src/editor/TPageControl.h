@@ -38,6 +38,12 @@ public:
     // Selecting from code fires neither signal, as with the classic control.
     void setCurrentSheet(TTabSheet* sheet);
     void setTabCaption(TTabSheet* sheet, const QString& caption);
+    // Selects the sheet as a click on its tab does: changing, the switch, changed;
+    // nothing when it is selected already.
+    void selectByUser(TTabSheet* sheet);
+    // The tab after (step 1) or before (-1) the selected one, wrapping round, as
+    // the user selects it.
+    void selectNeighbour(int step);
 
     // The area a sheet occupies, in this widget's coordinates.
     QRect pageRect() const;

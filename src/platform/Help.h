@@ -1,13 +1,21 @@
 #pragma once
 #include <QString>
-#include <QUrl>
 #include <functional>
+
+class QObject;
 
 namespace nollex {
 
-// Opens the manual at path with the desktop's viewer. open hands a URL to the
-// viewer and says whether one took it; it defaults to the desktop's own.
-// A missing manual, or one no viewer opens, throws a NollexError naming the path.
-void ShowManual(const QString& path, const std::function<bool(const QUrl&)>& open = {});
+// The program that opens a file with the desktop's viewer: xdg-open, else the
+// system's web browser; empty when the machine has none.
+QString findViewer();
+
+// Opens the manual at path with viewer, a program that takes the file's URL as
+// its one argument. A missing manual, or no viewer, throws a NollexError naming
+// the path. The viewer runs on without blocking the window; one that cannot
+// start, or soon ends in failure (xdg-open finding no application), is reported
+// later through failed, with a text naming the path, while context lives.
+void ShowManual(const QString& path, const QString& viewer, QObject* context,
+                const std::function<void(const QString&)>& failed);
 
 }  // namespace nollex

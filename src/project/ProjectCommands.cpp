@@ -82,14 +82,30 @@ void ProjectCommands::close()
 bool ProjectCommands::closeAllPages()
 {
     TMemos& memos = window_.pages();
+    const QPointer<TCustomizedMemo> activeBefore = memos.ActiveMemo();
+    // The pages close under the save questions, while the window is not the
+    // active one, so no page entry tells the caption: it follows here, also when
+    // the closing stops part way.
+    auto followActivePage = [&] {
+        if (memos.ActiveMemo() != activeBefore)
+            window_.setMainCaption(memos.fileName(memos.ActiveIndex()));
+    };
     const int n = memos.LastIndex();
     for (int k = 0; k <= n; ++k) {
         const QPointer<TCustomizedMemo> page = memos.ActiveMemo();
-        window_.closeActivePage();
+        try {
+            window_.closeActivePage();
+        } catch (...) {
+            followActivePage();
+            throw;
+        }
         // A closed page's editor is gone; a kept one is still in the set.
-        if (page && memos.indexOf(page.data()) != -1)
+        if (page && memos.indexOf(page.data()) != -1) {
+            followActivePage();
             return false;
+        }
     }
+    followActivePage();
     return memos.LastIndex() == 0;
 }
 

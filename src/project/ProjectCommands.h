@@ -40,6 +40,7 @@ public:
 
 private:
     // Runs the Close command once per page; false as soon as the user keeps one.
+    // The caption then names the active page, when that changed.
     bool closeAllPages();
     // Back to the project state from before a stopped opening.
     void restoreProject(const QString& oldFile, int oldMainIndex, TCustomizedMemo* oldMainPage);

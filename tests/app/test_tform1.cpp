@@ -224,6 +224,57 @@ TEST_F(MainWindowFixture, CaretLabelsFollowKeysAndCaptionFollowsFocus)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < a.c >"));
 }
 
+// Ctrl+Tab / Ctrl+PageDown and Ctrl+Shift+Tab / Ctrl+PageUp step through the
+// pages, wrapping round, from the page, the message pane or a button alike, and
+// the page they reach shows its caret place and its file in the caption, as
+// after a click on its tab. No key goes into a page.
+TEST_F(MainWindowFixture, PageKeysStepThroughThePagesFromAnywhere)
+{
+    const QStringList texts = {QStringLiteral("a"), QStringLiteral("b\nb\nb"), QStringLiteral("c\nc")};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            form->Memos->AddPage(QString());
+        form->Memos->setFileName(i, QStringLiteral("/w/%1.c").arg(i));
+        form->Memos->editor(i)->setPlainText(texts[i]);
+        form->Memos->editor(i)->setCaret(int(texts[i].size()));
+    }
+    form->Memos->setActiveIndex(0);
+    const auto page = [this] { return static_cast<QWidget*>(form->Memos->ActiveMemo()); };
+    const auto pane = [this] { return static_cast<QWidget*>(form->Memo2); };
+    const auto button = [this] { return static_cast<QWidget*>(form->Button1); };
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const struct {
+        const char* name;
+        std::function<QWidget*()> from;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int page, line;  // where it lands, and the line label there
+    } rows[] = {
+        {"ctrl+tab", page, Qt::Key_Tab, ctrl, 1, 3},
+        {"ctrl+pagedown", page, Qt::Key_PageDown, ctrl, 2, 2},
+        {"ctrl+tab wraps", page, Qt::Key_Tab, ctrl, 0, 1},
+        {"ctrl+shift+tab wraps back", page, Qt::Key_Backtab, ctrlShift, 2, 2},
+        {"ctrl+pageup in the message pane", pane, Qt::Key_PageUp, ctrl, 1, 3},
+        {"ctrl+tab in the message pane", pane, Qt::Key_Tab, ctrl, 2, 2},
+        {"ctrl+shift+tab on a button", button, Qt::Key_Tab, ctrlShift, 1, 3},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        QWidget* from = r.from();
+        from->setFocus();
+        QSignalSpy changed(form->PageControl1, &TPageControl::changed);
+        QTest::keyClick(from, r.key, r.mods);
+        EXPECT_EQ(form->Memos->ActiveIndex(), r.page);
+        EXPECT_EQ(changed.count(), 1);
+        EXPECT_EQ(QApplication::focusWidget(), form->Memos->ActiveMemo());
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < /w/%1.c >").arg(r.page));
+        EXPECT_EQ(form->Label1->text(), QStringLiteral("行:%1").arg(r.line));
+    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(form->Memos->editor(i)->toPlainText(), texts[i]);
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+}
+
 TEST_F(MainWindowFixture, WindowFollowsResizeRule)
 {
     const int menu = form->height() - form->Client->height();

@@ -92,7 +92,7 @@ TEST_F(PageSetFixture, ColorAndFontReadsCopyPageZero)
     memos->AddPage(QString());
     memos->AddPage(QString());
     memos->setColor(QColor(10, 20, 30));
-    memos->editor(2)->setColor(Qt::red);
+    memos->editor(2)->setPageColor(Qt::red);
     EXPECT_EQ(memos->Color(), QColor(10, 20, 30));
     EXPECT_EQ(memos->editor(2)->Color(), QColor(10, 20, 30));
 
@@ -326,7 +326,8 @@ TEST_F(PageSetFixture, LineCountsParagraphsNeverShown)
 }
 
 // The page's switches: colouring only for C names, line numbers sized to the
-// largest number, both off for every page at once.
+// largest number, both off for every page at once. Switching colouring off and
+// on changes the syntax colours only: the page and font colours stay the user's.
 TEST_F(PageSetFixture, ColouringAndLineNumbersFollowNameAndSwitches)
 {
     memos->AddPage(QString());
@@ -346,6 +347,19 @@ TEST_F(PageSetFixture, ColouringAndLineNumbersFollowNameAndSwitches)
     EXPECT_EQ(c->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, 5L),
               c->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, 32L));
 
+    const QColor ivory(0xFF, 0xFF, 0xF0);
+    memos->setColor(ivory);
+    memos->setFontColor(Qt::black);
+    const auto keepsUserColours = [&](const char* when) {
+        SCOPED_TRACE(when);
+        EXPECT_EQ(memos->Color(), ivory);
+        EXPECT_EQ(memos->FontColor(), QColor(Qt::black));
+        for (int i = 0; i <= memos->LastIndex(); ++i) {
+            EXPECT_EQ(memos->editor(i)->SendScintilla(QsciScintillaBase::SCI_STYLEGETBACK, 0L), 0xF0FFFFL) << i;
+            EXPECT_EQ(memos->editor(i)->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, 0L), 0L) << i;
+        }
+    };
+
     memos->setColouring(false);
     memos->setLineNumbers(false);
     memos->AddPage(QString());
@@ -353,10 +367,12 @@ TEST_F(PageSetFixture, ColouringAndLineNumbersFollowNameAndSwitches)
         EXPECT_FALSE(memos->editor(i)->colouringActive()) << i;
         EXPECT_EQ(memos->editor(i)->marginWidth(0), 0) << i;
     }
+    keepsUserColours("colouring off");
     memos->setColouring(true);
     memos->setLineNumbers(true);
     EXPECT_TRUE(c->colouringActive());
     EXPECT_FALSE(txt->colouringActive());
     EXPECT_EQ(c->marginWidth(0), wide);
+    keepsUserColours("colouring on again");
 }
 

@@ -37,7 +37,7 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/package" > "$scrat
 deb="$(ls "$scratch"/package/*.deb)"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for need in 'g++' 'xterm | x-terminal-emulator' libqt6widgets6 libqscintilla2-qt6 libc6; do
+for need in 'g++' 'xterm | x-terminal-emulator' qt6-translations-l10n libqt6widgets6 libqscintilla2-qt6 libc6; do
   grep -qF "$need" <<< "$depends" || fail "Depends lacks $need"
 done
 [ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-noto-cjk, gcc-12-locales" ] || fail "Recommends"

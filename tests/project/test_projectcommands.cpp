@@ -283,7 +283,8 @@ TEST_F(Projects, KeptPageStopsTheOpening)
 
 // When pages in front of the old main page close before one is kept, the main
 // page is followed to its new place; when the main page itself went, the old
-// project is no longer open.
+// project is no longer open. The caption names the page left active, not a
+// closed one.
 TEST_F(Projects, StoppedOpeningFollowsTheOldMainPage)
 {
     const QString three = project("three.prj", {a, b, c}, 1);
@@ -298,6 +299,7 @@ TEST_F(Projects, StoppedOpeningFollowsTheOldMainPage)
     EXPECT_EQ(form->State.ProjectMainIndex, 0);
     EXPECT_EQ(form->State.ProjectFile, three);
     EXPECT_EQ(status(), QStringLiteral("Project : ") + three);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < ") + b + QStringLiteral(" >"));
 
     memos().setActiveIndex(0);
     dialogs.answer(MsgAnswer::Yes);
@@ -307,6 +309,7 @@ TEST_F(Projects, StoppedOpeningFollowsTheOldMainPage)
     EXPECT_EQ(form->State.ProjectMainIndex, -1);
     EXPECT_EQ(form->State.ProjectFile, three);
     EXPECT_EQ(status(), QString());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < ") + c + QStringLiteral(" >"));
 }
 
 // A save that fails while the pages close stops the opening the same way, and
