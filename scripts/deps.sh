@@ -3,7 +3,7 @@
 set -euo pipefail
 # gcc-12-locales: the compiler's own messages in the user's language (Japanese among them);
 # qt6-translations-l10n: the same for the toolkit's standard buttons and file dialogs.
-packages=(build-essential cmake qt6-base-dev libqscintilla2-qt6-dev libgl-dev libgtest-dev xterm fonts-noto-cjk
+packages=(build-essential cmake qt6-base-dev libqscintilla2-qt6-dev libgl-dev libgtest-dev xterm fonts-noto-cjk fonts-dejavu-core
           gcc-12-locales qt6-translations-l10n xvfb xauth "$@")
 missing=()
 for p in "${packages[@]}"; do
