@@ -16,13 +16,15 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <cmath>
+
 namespace nollex {
 
 namespace {
 
 // A page no larger than this is wrapped whole when the caret labels or Find
 // need its display lines: that stays well within a keystroke's time.
-constexpr long SmallPageBytes = 64 * 1024;
+constexpr long SmallPageBytes = 64L * 1024;
 
 // C and C++ with the type names in their own keyword set, so they get a colour
 // of their own.
@@ -61,7 +63,7 @@ qreal averageCharWidth(const QFont& font)
     // average counts its full-width glyphs and would double every stop.
     static const QString letters =
         QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    return QFontMetricsF(font).horizontalAdvance(letters) / letters.size();
+    return QFontMetricsF(font).horizontalAdvance(letters) / double(letters.size());
 }
 
 bool isCSourceName(const QString& path)
@@ -382,7 +384,7 @@ void TCustomizedMemo::applyPageStyle()
     if (points <= 0)
         points = f.pixelSize() * 72.0 / logicalDpiY();
     SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, family.constData());
-    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(points * int(SC_FONT_SIZE_MULTIPLIER) + 0.5));
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, std::lround(points * int(SC_FONT_SIZE_MULTIPLIER)));
     SendScintilla(SCI_STYLESETWEIGHT, STYLE_DEFAULT, long(f.weight()));
     SendScintilla(SCI_STYLESETITALIC, STYLE_DEFAULT, long(f.italic()));
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, fontColor_);

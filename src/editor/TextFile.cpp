@@ -168,8 +168,8 @@ NollexError tooLarge(const QString& path, qint64 size)
 {
     return NollexError(QStringLiteral("ファイル \"%1\" は大きすぎるため開けません "
                                       "(%2 MB、開けるのは %3 MB まで)")
-                           .arg(path, QString::number(size / (1024 * 1024)),
-                                QString::number(MaxTextFileBytes / (1024 * 1024))));
+                           .arg(path, QString::number(size / (qint64{1024} * 1024)),
+                                QString::number(MaxTextFileBytes / (qint64{1024} * 1024))));
 }
 
 QString encodingName(TextEncoding encoding)

@@ -28,7 +28,7 @@ QString noViewerText(const QString& path)
 QString findViewer()
 {
     for (const char* name : {"xdg-open", "x-www-browser", "sensible-browser"}) {
-        const QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
         if (!program.isEmpty())
             return program;
     }

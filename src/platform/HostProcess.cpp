@@ -17,6 +17,7 @@ namespace {
 std::vector<char*> pointers(const std::vector<std::string>& words)
 {
     std::vector<char*> result;
+    result.reserve(words.size() + 1);
     for (const std::string& w : words)
         result.push_back(const_cast<char*>(w.c_str()));
     result.push_back(nullptr);
@@ -211,7 +212,10 @@ std::vector<std::string> PathFolders(std::string_view pathValue)
 std::string FindExecutable(const std::string& name, const std::vector<std::string>& folders)
 {
     for (const std::string& folder : folders) {
-        const std::string candidate = folder.ends_with('/') ? folder + name : folder + "/" + name;
+        std::string candidate = folder;
+        if (!candidate.ends_with('/'))
+            candidate += '/';
+        candidate += name;
         if (IsExecutableFile(candidate))
             return candidate;
     }

@@ -31,7 +31,7 @@ QString baseFolder(const QString& variable, const QString& home, const QString& 
 // home would put the per-user folders at the top of the file system).
 QString homeFolder()
 {
-    const QString home = qEnvironmentVariable("HOME");
+    QString home = qEnvironmentVariable("HOME");
     if (!home.isEmpty())
         return home;
     if (const passwd* entry = ::getpwuid(::geteuid()); entry && entry->pw_dir)

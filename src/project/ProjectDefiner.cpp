@@ -211,7 +211,7 @@ void ProjectDefiner::Button8Click()
     const QStringList chosen = dialogs_.openFiles({kBrowseFilter, programFolder_, false});
     if (chosen.isEmpty())
         return;
-    const QString path = chosen.first();
+    const QString& path = chosen.first();
     const ProjectFileData data = readProjectFile(path);
     if (data.versionTooOld()) {
         notify(dialogs_, ProjectTooOldText);

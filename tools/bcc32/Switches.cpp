@@ -112,8 +112,8 @@ bool takeChoice(std::string_view s, Choices& c)
 // The switches without a value that change the plan itself; false for any other.
 bool takePlanSwitch(const std::string& word, std::string_view s, Plan& plan)
 {
-    if (s == "B") {
-        // Compiling through assembly: gcc always does; nothing to add.
+    if (s == "B" || s == "q") {
+        // Compiling through assembly: gcc always does. Quiet: there is no banner.
     } else if (s == "C") {
         addNote(plan, "-C ignored: gcc/g++ do not nest comments");
     } else if (s == "P") {
@@ -125,8 +125,6 @@ bool takePlanSwitch(const std::string& word, std::string_view s, Plan& plan)
     } else if (s == "p") {
         addNote(plan, "-p ignored: the Pascal calling convention does not exist on this machine; "
                       "the C convention is used");
-    } else if (s == "q") {
-        // Quiet: there is no banner to suppress.
     } else if (s.starts_with("std=")) {
         plan.compileFlags.push_back(word);  // a language standard for the host compiler
     } else {

@@ -24,6 +24,18 @@ namespace {
 // machine.
 constexpr int kMaxBatchDepth = 16;
 
+// name in folder; an empty folder is the current one.
+std::string pathIn(const std::string& folder, const std::string& name)
+{
+    if (folder.empty())
+        return name;
+    std::string path = folder;
+    if (!path.ends_with('/'))
+        path += '/';
+    path += name;
+    return path;
+}
+
 bool hasExtension(const std::string& name)
 {
     const std::size_t slash = name.rfind('/');
@@ -128,9 +140,7 @@ ResolvedProgram ResolveProgram(const std::string& name, std::string_view pathVal
     std::string notExecutable;
     for (const std::string& folder : folders) {
         for (const std::string& n : names) {
-            const std::string candidate = folder.empty()        ? n
-                                          : folder.ends_with('/') ? folder + n
-                                                                  : folder + "/" + n;
+            const std::string candidate = pathIn(folder, n);
             if (!tools::IsRegularFile(candidate))
                 continue;
             if (isBatchName(candidate)) {

@@ -5,7 +5,7 @@
  * getch, so that keys typed while a program polls are not echoed); the mode found
  * before is put back afterwards, at exit and on the signals that end a program,
  * a stack overflow included. */
-#define _XOPEN_SOURCE 700 /* sigaltstack */
+#define _XOPEN_SOURCE 700 /* sigaltstack */ /* NOLINT(bugprone-reserved-identifier) */
 #include "conio.h"
 
 #include <errno.h>

@@ -1,5 +1,5 @@
 /* Pauses and time for dos.h and windows.h. */
-#define _POSIX_C_SOURCE 200809L
+#define _POSIX_C_SOURCE 200809L /* NOLINT(bugprone-reserved-identifier) */
 #include "dos.h"
 #include "windows.h"
 
