@@ -8,7 +8,7 @@ namespace nollex {
 namespace {
 
 constexpr quint32 kMagic = 0x950412de;
-constexpr qint64 kLargestCatalog = 16 * 1024 * 1024;
+constexpr qint64 kLargestCatalog = qint64(16) * 1024 * 1024;
 
 class Reader {
 public:

@@ -90,12 +90,10 @@ private:
         atLineStart_ = false;
         if (c == u'"' || c == u'\'')
             skipQuoted(c);
-        else if (c == u'/' && i_ < t_.size() && t_[i_] == u'/')
-            skipToLineEnd();
+        else if ((c == u'/' && i_ < t_.size() && t_[i_] == u'/') || (c == u'#' && first))
+            skipToLineEnd();  // a line comment, or a preprocessor line
         else if (c == u'/' && i_ < t_.size() && t_[i_] == u'*')
             ++i_, skipBlockComment();
-        else if (c == u'#' && first)
-            skipToLineEnd();
         else if (c == u'{')
             open_.append(OpenBrace{line_, indent_});
         else if (c == u'}')
