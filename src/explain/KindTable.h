@@ -1,0 +1,64 @@
+#pragma once
+// The table of kinds of compiler messages and their explanations, and the
+// patterns its formats become. The table is data (kinds.txt, compiled in); its
+// line format is described at the top of that file.
+
+#include <QHash>
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace nollex {
+
+
+struct ExplainedKind {
+    QString name;        // stable, e.g. "missing-semicolon"
+    QStringList formats; // the compiler's English formats, gcc's holes, {…} limits after a hole
+    QStringList texts;   // explanations, tried in order: the first whose holes all have values
+};
+
+// A character that an input method types in place of one the language knows.
+struct FullWidthChar {
+    char32_t code = 0;
+    QString name;  // 全角スペース
+    QString fix;   // what to type instead: 半角の空白
+};
+
+struct KindTable {
+    QList<ExplainedKind> kinds;  // in the order they are tried
+    QList<FullWidthChar> chars;
+};
+
+// The table's text → the table; nothing, and `error` says the line and why, when a
+// line is not understood, a kind lacks a format or a text, a format has a bad hole
+// or a text names a hole that does not exist.
+std::optional<KindTable> parseKindTable(const QString& text, QString* error = nullptr);
+
+// The table that ships with the program.
+QString builtInKindTableText();
+
+// What one hole of a format may capture: alternatives, each with `*` for any run
+// of characters and `\*` for a star itself.
+using HoleLimit = QList<QRegularExpression>;
+
+// A format turned into an anchored pattern over a message's text (without the
+// place, the word "error:" and a trailing "[-W…]").
+struct MessagePattern {
+    QRegularExpression regex;
+    QList<int> holeOfGroup;  // capture group g (from 1) → hole of the English format (from 1), 0 for none
+    QHash<int, HoleLimit> limits;  // by hole of the English format
+    QString literal;         // the longest fixed piece: a message without it cannot match
+};
+
+// The English format's pattern, and that of its translation when one is given: the
+// translation's holes are tied to the English holes by the arguments they print
+// (gcc's "%2$qs" as well as plain order), its limits taken from the English format.
+std::optional<MessagePattern> compileFormat(const QString& english, const QString* translation = nullptr);
+
+// The English format with its limits taken out: what a catalog lists it under.
+QString catalogKey(const QString& english);
+
+}  // namespace nollex
