@@ -192,9 +192,7 @@ std::optional<MessagePlace> parseMessagePlace(QStringView line)
     return gccForm(line);
 }
 
-namespace {
-
-bool isWide(char32_t c)
+bool isWideCharacter(char32_t c)
 {
     return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
            (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
@@ -202,8 +200,6 @@ bool isWide(char32_t c)
            (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
            (c >= 0x20000 && c <= 0x3FFFD);
 }
-
-}  // namespace
 
 int characterIndexForColumn(QStringView lineText, int column)
 {
@@ -220,7 +216,7 @@ int characterIndexForColumn(QStringView lineText, int column)
         if (c == u'\t')
             cell = ((cell - 1) / kTabStop + 1) * kTabStop + 1;
         else
-            cell += isWide(c) ? 2 : 1;
+            cell += isWideCharacter(c) ? 2 : 1;
         i += units;
     }
     return int(i);

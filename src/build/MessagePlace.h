@@ -28,6 +28,9 @@ struct MessagePlace {
 // line (source excerpts, "In function", the link's own messages).
 std::optional<MessagePlace> parseMessagePlace(QStringView line);
 
+// A character the host compiler counts as two display cells (CJK, full-width forms).
+bool isWideCharacter(char32_t c);
+
 // The character index in a line of text that the host compiler's column names.
 // Its columns count display cells from 1: a tab runs to the next multiple of 8,
 // a wide (CJK) character takes two. A column past the end gives the line's end.

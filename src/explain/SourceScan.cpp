@@ -1,19 +1,12 @@
 #include "SourceScan.h"
 
+#include "build/MessagePlace.h"
+
 #include <QList>
 
 namespace nollex {
 
 namespace {
-
-bool isWide(char32_t c)
-{
-    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
-           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
-           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
-           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
-           (c >= 0x20000 && c <= 0x3FFFD);
-}
 
 struct OpenBrace {
     int line;
@@ -123,7 +116,7 @@ int caretColumnAt(QStringView line, qsizetype index)
         char32_t c = line[i].unicode();
         if (line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
             c = QChar::surrogateToUcs4(line[i], line[i + 1]), ++i;
-        column += isWide(c) ? 2 : 1;
+        column += isWideCharacter(c) ? 2 : 1;
     }
     return column;
 }
