@@ -350,8 +350,11 @@ QString Build::compileAndCollect(bool* built)
         if (const auto bytes = files_.readFile(messagePath_))
             messages = decodeMessageText(*bytes);
     }
-    if (result.stopped)
-        messages += QStringLiteral("\nコンパイルを中止しました");
+    if (result.stopped) {
+        if (!messages.isEmpty() && !messages.endsWith(u'\n'))
+            messages += u'\n';
+        messages += QStringLiteral("コンパイルを中止しました");
+    }
     return messages;
 }
 
