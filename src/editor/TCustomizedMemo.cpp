@@ -521,10 +521,46 @@ void TCustomizedMemo::addExplanation(MarkKind kind, int line, const QString& tex
     const QString before = explanation(line);
     // One style for the whole explanation: the first kind put on the line.
     const long style = before.isEmpty() ? long(kind) : SendScintilla(SCI_ANNOTATIONGETSTYLE, lineIndex);
-    const QByteArray bytes = (before.isEmpty() ? text : before + u'\n' + text).toUtf8();
+    const QString wrapped = wrapExplanation(text, int(style), int(lineIndex));
+    const QByteArray bytes = (before.isEmpty() ? wrapped : before + u'\n' + wrapped).toUtf8();
     SendScintilla(SCI_ANNOTATIONSETTEXT, lineIndex, bytes.constData());
     SendScintilla(SCI_ANNOTATIONSETSTYLE, lineIndex, style);
     hasExplanations_ = true;
+}
+
+QString TCustomizedMemo::wrapExplanation(const QString& text, int style, int lineIndex) const
+{
+    // The component does not wrap what it shows under a line: each sentence
+    // starts a line, and a line longer than the page is broken where it fills it.
+    int width = viewport()->width() - 8;
+    for (int margin = 0; margin < 3; ++margin)
+        width -= int(SendScintilla(SCI_GETMARGINWIDTHN, margin));
+    const QByteArray space(1, ' ');
+    width -= int(SendScintilla(SCI_GETLINEINDENTATION, long(lineIndex)) *
+                 SendScintilla(SCI_TEXTWIDTH, long(explanationStyle_ + style), space.constData()));
+    // Measured a character at a time, so a long name costs no more than its length.
+    const long styleNumber = explanationStyle_ + style;
+    QString out, row;
+    int rowWidth = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size();
+        const QString c = text.mid(i, pair ? 2 : 1);
+        i += pair ? 1 : 0;
+        const int w = int(SendScintilla(SCI_TEXTWIDTH, styleNumber, c.toUtf8().constData()));
+        if (!row.isEmpty() && rowWidth + w > width) {
+            out += row.trimmed() + u'\n';
+            row.clear();
+            rowWidth = 0;
+        }
+        row += c;
+        rowWidth += w;
+        if (c == u'。' && i + 1 < text.size()) {
+            out += row.trimmed() + u'\n';
+            row.clear();
+            rowWidth = 0;
+        }
+    }
+    return out + row.trimmed();
 }
 
 QString TCustomizedMemo::explanation(int line) const

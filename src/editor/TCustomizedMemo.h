@@ -86,9 +86,10 @@ public:
     void addMark(MarkKind kind, int line, int index);
     // Clears the marks and the explanations.
     void clearMarks();
-    // An explanation shown under the line (from 1), in the kind's colour; a
-    // second one on the line goes below the first. It goes when the line is
-    // edited, as the marks go with the next build.
+    // An explanation shown under the line (from 1), in the kind's colour, one
+    // sentence a line, broken to the page's width; a second one on the line goes
+    // below the first. It goes when the line is edited, as the marks go with the
+    // next build.
     void addExplanation(MarkKind kind, int line, const QString& text);
     QString explanation(int line) const;
     QList<int> markedLines(MarkKind kind) const;  // from 1, top down
@@ -152,6 +153,7 @@ private:
     void applyMarginColours(const SyntaxPalette& p);  // numbers, braces, marks
     void applyExplanationColours(const SyntaxPalette& p);
     void forgetEditedExplanation(int position);
+    QString wrapExplanation(const QString& text, int style, int lineIndex) const;
     void updateMarginWidth();
 
     static inline int depth_ = 0;  // QuietFocus guards alive

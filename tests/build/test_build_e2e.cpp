@@ -260,7 +260,9 @@ TEST_F(E2eFixture, CompileMistakeIsExplained)
     ASSERT_GT(shown, message) << messages().toStdString();
     EXPECT_FALSE(lines[shown].contains(QStringLiteral("__out")));
     TCustomizedMemo* page = form->Memos->editor(0);
-    EXPECT_EQ(page->explanation(4), lines[shown].section(QStringLiteral("→ "), 1));
+    // The page's copy is broken into lines to fit the page.
+    const QRegularExpression blanks(QStringLiteral("\\s"));
+    EXPECT_EQ(page->explanation(4).remove(blanks), lines[shown].section(QStringLiteral("→ "), 1).remove(blanks));
     EXPECT_TRUE(page->explanation(5).isEmpty());
 
     const auto caretLine = [&] {
