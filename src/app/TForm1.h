@@ -216,6 +216,10 @@ private:
     // them under their lines.
     QString explainMessages(const QString& text);
     void showExplanations(const QString& text, const QList<Explanation>& explanations);
+    QString withExplanations(const QString& text, const QList<Explanation>& explanations);
+    void explainProjectReferences(const QString& text, const QString& builtName, QList<Explanation>& explanations);
+    QString projectPageDefining(const QString& function) const;  // its file name, or empty
+    QString projectReferenceText_;  // the table's text for a function another project page defines
     // The place a line of the message pane leads to: its message's, for an explanation.
     std::optional<MessagePlace> placeOfLine(int line) const;
     std::unique_ptr<Explainer> explainer_;  // made at the first build: it reads the catalogs

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTextBlock>
 
 namespace nollex {
@@ -71,8 +72,15 @@ void TForm1::markMessages(const QString& text)
 QString TForm1::explainMessages(const QString& text)
 {
     explained_.clear();
-    if (!explainer_)
+    if (!explainer_) {
         explainer_ = std::make_unique<Explainer>(Explainer::installed());
+        if (const std::optional<KindTable> table = parseKindTable(builtInKindTableText())) {
+            for (const ExplainedKind& kind : table->kinds) {
+                if (kind.name == u"undefined-reference-in-project")
+                    projectReferenceText_ = kind.texts.value(0);
+            }
+        }
+    }
     BuiltPage built{builtSource_, QString(), QString()};
     if (builtPage_) {
         built.name = QFileInfo(Memos->fileName(Memos->indexOf(builtPage_))).fileName();
@@ -80,10 +88,16 @@ QString TForm1::explainMessages(const QString& text)
     }
     if (built.name.isEmpty())  // an untitled page is built from its scratch copy
         built.name = QFileInfo(builtSource_).fileName();
-    const QList<Explanation> explanations = explainer_->explain(text, built);
+    QList<Explanation> explanations = explainer_->explain(text, built);
     if (explanations.isEmpty())
         return text;
+    explainProjectReferences(text, built.name, explanations);
     showExplanations(text, explanations);
+    return withExplanations(text, explanations);
+}
+
+QString TForm1::withExplanations(const QString& text, const QList<Explanation>& explanations)
+{
     // The compiler's lines stay as written; each explanation goes under its
     // message, indented behind a marker.
     QString shown;
@@ -105,6 +119,56 @@ QString TForm1::explainMessages(const QString& text)
         ++paneLine;
     }
     return shown;
+}
+
+void TForm1::explainProjectReferences(const QString& text, const QString& builtName,
+                                      QList<Explanation>& explanations)
+{
+    // Only a project's main file is compiled: a function that another of its
+    // pages defines reaches the program only when the main file includes it.
+    if (State.ProjectMainIndex < 0 || projectReferenceText_.isEmpty())
+        return;
+    // The function is the last quoted name: the linker's words around it differ by language.
+    static const QRegularExpression quotedName(QStringLiteral("[`‘]([A-Za-z_][A-Za-z0-9_]*)[^`‘]*$"));
+    QStringList lines;
+    for (Explanation& e : explanations) {
+        if (e.kind != u"undefined-reference")
+            continue;
+        if (lines.isEmpty())
+            lines = text.split(u'\n');
+        const QString name = quotedName.match(lines.value(e.messageLine)).captured(1);
+        const QString page = name.isEmpty() ? QString() : projectPageDefining(name);
+        if (page.isEmpty())
+            continue;
+        e.kind = QStringLiteral("undefined-reference-in-project");
+        // In one pass, so a name holding "{1}" is not filled again.
+        static const QRegularExpression hole(QStringLiteral("\\{(file|1|2)\\}"));
+        e.text.clear();
+        qsizetype from = 0;
+        for (const QRegularExpressionMatch& m : hole.globalMatch(projectReferenceText_)) {
+            e.text += QStringView(projectReferenceText_).sliced(from, m.capturedStart() - from);
+            e.text += m.captured(1) == u"file" ? builtName : m.captured(1) == u"1" ? name : page;
+            from = m.capturedEnd();
+        }
+        e.text += QStringView(projectReferenceText_).sliced(from);
+    }
+}
+
+QString TForm1::projectPageDefining(const QString& function) const
+{
+    const int main = State.ProjectMainIndex;
+    if (main > Memos->LastIndex())
+        return QString();
+    const QString project = Memos->editor(main)->OwningProject;
+    // A definition has a body: the name, its parameters, then "{".
+    const QRegularExpression definition(QStringLiteral("\\b%1\\s*\\([^;{}]*\\)\\s*\\{")
+                                            .arg(QRegularExpression::escape(function)));
+    for (int i = 0; i <= Memos->LastIndex(); ++i) {
+        if (i != main && !project.isEmpty() && Memos->editor(i)->OwningProject == project &&
+            definition.match(Memos->editor(i)->toPlainText()).hasMatch())
+            return QFileInfo(Memos->fileName(i)).fileName();
+    }
+    return QString();
 }
 
 void TForm1::showExplanations(const QString& text, const QList<Explanation>& explanations)
