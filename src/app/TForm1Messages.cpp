@@ -109,10 +109,14 @@ QString TForm1::withExplanations(const QString& text, const QList<Explanation>& 
             shown += u'\n';
         shown += part;
         for (; next != explanations.cend() && next->messageLine == line; ++next) {
+            MessagePlace place = next->place;
+            // The linker names the built copy without its folder: that is the built page.
+            if (place.line == 0 && QFileInfo(place.file).fileName() == QFileInfo(builtSource_).fileName())
+                place.file = builtSource_;
             for (const QStringView row : QStringView(next->text).tokenize(u'\n')) {
                 shown += QStringLiteral("\n    → ");
                 shown += row;
-                explained_.insert(++paneLine, next->place);
+                explained_.insert(++paneLine, place);
             }
         }
         ++line;

@@ -192,6 +192,10 @@ TEST_F(ProjectE2e, UndefinedFunctionOfAnotherPageIsExplained)
     ASSERT_EQ(explained.size(), 2) << messages().toStdString();
     const QString twice = explained.filter(QStringLiteral(" twice ")).value(0);
     EXPECT_TRUE(twice.contains(QStringLiteral("#include \"greeting.h\""))) << twice.toStdString();
+    // The link names no line: its explanation leads to the main page.
+    memos().setActiveIndex(1);
+    EXPECT_TRUE(form->JumpToMessage(int(messages().split(u'\n').indexOf(twice))));
+    EXPECT_EQ(memos().ActiveIndex(), 0);
     const QString half = explained.filter(QStringLiteral(" half(")).value(0);
     EXPECT_FALSE(half.isEmpty()) << messages().toStdString();
     EXPECT_FALSE(half.contains(QStringLiteral("#include"))) << half.toStdString();
