@@ -6,6 +6,7 @@
 #include "editor/CaretPos.h"
 #include "editor/FileCommands.h"
 #include "editor/UndoToggle.h"
+#include "explain/Explainer.h"
 #include "options/TForm2.h"
 #include "project/ProjectCommands.h"
 #include "project/ProjectDefiner.h"
@@ -640,9 +641,9 @@ void TForm1::setStatusText(const QString& text)
 
 void TForm1::setMessages(const QString& text)
 {
-    Memo2->setPlainText(text);
-    messageLine_ = -1;
     markMessages(text);
+    Memo2->setPlainText(explainMessages(text));
+    messageLine_ = -1;
 }
 
 void TForm1::writeActivePage(const QString& path)

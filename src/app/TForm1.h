@@ -3,6 +3,7 @@
 // share (State), and is the WindowHost they ask for the rest; its handlers
 // gather inputs, call the subsystem that does the work and show the result.
 
+#include "build/MessagePlace.h"
 #include "editor/TMemos.h"
 #include "state/WindowHost.h"
 #include "state/WindowState.h"
@@ -10,6 +11,7 @@
 #include "editor/Find.h"
 #include "platform/ProgramFolders.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -26,6 +28,8 @@ class QStatusBar;
 namespace nollex {
 
 class Dialogs;
+class Explainer;
+struct Explanation;
 class FileCommands;
 class FileSystem;
 class ProjectCommands;
@@ -208,6 +212,18 @@ private:
     int messageLine_ = -1;  // the message line F8 / Shift+F8 last went to
     QString messageFile(const QString& named) const;  // as the build saw it
     void markMessages(const QString& text);  // the marks of a build's messages
+    // The build's output with each explanation under its message; the pages get
+    // them under their lines.
+    QString explainMessages(const QString& text);
+    void showExplanations(const QString& text, const QList<Explanation>& explanations);
+    QString withExplanations(const QString& text, const QList<Explanation>& explanations);
+    void explainProjectReferences(const QString& text, const QString& builtName, QList<Explanation>& explanations);
+    QString projectPageDefining(const QString& function) const;  // its file name, or empty
+    QString projectReferenceText_;  // the table's text for a function another project page defines
+    // The place a line of the message pane leads to: its message's, for an explanation.
+    std::optional<MessagePlace> placeOfLine(int line) const;
+    std::unique_ptr<Explainer> explainer_;  // made at the first build: it reads the catalogs
+    QHash<int, MessagePlace> explained_;    // the pane's explanation lines and their places
 };
 
 }  // namespace nollex

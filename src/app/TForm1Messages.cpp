@@ -1,15 +1,19 @@
 // The message pane leads to the code: a line that names a file and a line makes
 // that page active with the caret at the place; F8 and Shift+F8 walk such lines;
-// the errors and warnings of a build are marked in the pages they name.
+// the errors and warnings of a build are marked in the pages they name, and
+// explained under the message and under the page's line.
 #include "TForm1.h"
 
 #include "build/MessagePlace.h"
 #include "editor/CaretPos.h"
+#include "explain/Explainer.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTextBlock>
 
 namespace nollex {
@@ -65,10 +69,142 @@ void TForm1::markMessages(const QString& text)
     }
 }
 
+QString TForm1::explainMessages(const QString& text)
+{
+    explained_.clear();
+    if (!explainer_) {
+        explainer_ = std::make_unique<Explainer>(Explainer::installed());
+        if (const std::optional<KindTable> table = parseKindTable(builtInKindTableText())) {
+            for (const ExplainedKind& kind : table->kinds) {
+                if (kind.name == u"undefined-reference-in-project")
+                    projectReferenceText_ = kind.texts.value(0);
+            }
+        }
+    }
+    BuiltPage built{builtSource_, QString(), QString()};
+    if (builtPage_) {
+        built.name = QFileInfo(Memos->fileName(Memos->indexOf(builtPage_))).fileName();
+        built.text = builtPage_->toPlainText();
+    }
+    if (built.name.isEmpty())  // an untitled page is built from its scratch copy
+        built.name = QFileInfo(builtSource_).fileName();
+    QList<Explanation> explanations = explainer_->explain(text, built);
+    if (explanations.isEmpty())
+        return text;
+    explainProjectReferences(text, built.name, explanations);
+    showExplanations(text, explanations);
+    return withExplanations(text, explanations);
+}
+
+QString TForm1::withExplanations(const QString& text, const QList<Explanation>& explanations)
+{
+    // The compiler's lines stay as written; each explanation goes under its
+    // message, indented behind a marker.
+    QString shown;
+    shown.reserve(text.size() + explanations.size() * 80);
+    int line = 0, paneLine = 0;
+    auto next = explanations.cbegin();
+    for (const QStringView part : text.tokenize(u'\n')) {
+        if (line > 0)
+            shown += u'\n';
+        shown += part;
+        for (; next != explanations.cend() && next->messageLine == line; ++next) {
+            MessagePlace place = next->place;
+            // The linker names the built copy without its folder: that is the built page.
+            if (place.line == 0 && QFileInfo(place.file).fileName() == QFileInfo(builtSource_).fileName())
+                place.file = builtSource_;
+            for (const QStringView row : QStringView(next->text).tokenize(u'\n')) {
+                shown += QStringLiteral("\n    → ");
+                shown += row;
+                explained_.insert(++paneLine, place);
+            }
+        }
+        ++line;
+        ++paneLine;
+    }
+    return shown;
+}
+
+void TForm1::explainProjectReferences(const QString& text, const QString& builtName,
+                                      QList<Explanation>& explanations)
+{
+    // Only a project's main file is compiled: a function that another of its
+    // pages defines reaches the program only when the main file includes it.
+    if (State.ProjectMainIndex < 0 || projectReferenceText_.isEmpty())
+        return;
+    // The function is the last quoted name: the linker's words around it differ by language.
+    static const QRegularExpression quotedName(QStringLiteral("[`‘]([A-Za-z_][A-Za-z0-9_]*)[^`‘]*$"));
+    QStringList lines;
+    for (Explanation& e : explanations) {
+        if (e.kind != u"undefined-reference")
+            continue;
+        if (lines.isEmpty())
+            lines = text.split(u'\n');
+        const QString name = quotedName.match(lines.value(e.messageLine)).captured(1);
+        const QString page = name.isEmpty() ? QString() : projectPageDefining(name);
+        if (page.isEmpty())
+            continue;
+        e.kind = QStringLiteral("undefined-reference-in-project");
+        // In one pass, so a name holding "{1}" is not filled again.
+        static const QRegularExpression hole(QStringLiteral("\\{(file|1|2)\\}"));
+        e.text.clear();
+        qsizetype from = 0;
+        for (const QRegularExpressionMatch& m : hole.globalMatch(projectReferenceText_)) {
+            e.text += QStringView(projectReferenceText_).sliced(from, m.capturedStart() - from);
+            e.text += m.captured(1) == u"file" ? builtName : m.captured(1) == u"1" ? name : page;
+            from = m.capturedEnd();
+        }
+        e.text += QStringView(projectReferenceText_).sliced(from);
+    }
+}
+
+QString TForm1::projectPageDefining(const QString& function) const
+{
+    const int main = State.ProjectMainIndex;
+    if (main > Memos->LastIndex())
+        return QString();
+    const QString project = Memos->editor(main)->OwningProject;
+    // A definition has a body: the name, its parameters, then "{".
+    const QRegularExpression definition(QStringLiteral("\\b%1\\s*\\([^;{}]*\\)\\s*\\{")
+                                            .arg(QRegularExpression::escape(function)));
+    for (int i = 0; i <= Memos->LastIndex(); ++i) {
+        if (i != main && !project.isEmpty() && Memos->editor(i)->OwningProject == project &&
+            definition.match(Memos->editor(i)->toPlainText()).hasMatch())
+            return QFileInfo(Memos->fileName(i)).fileName();
+    }
+    return QString();
+}
+
+void TForm1::showExplanations(const QString& text, const QList<Explanation>& explanations)
+{
+    const int built = Memos->indexOf(builtPage_);
+    const QStringList pageFiles = Memos->fileNames();
+    const QStringList lines = text.split(u'\n');
+    for (const Explanation& e : explanations) {
+        if (e.place.line <= 0 || e.messageLine >= lines.size())
+            continue;
+        const int page = pageForMessageFile(messageFile(e.place.file), builtSource_, built, pageFiles, files());
+        if (page < 0)
+            continue;
+        const std::optional<MessagePlace> message = parseMessagePlace(lines[e.messageLine]);
+        const bool warning = message && message->kind == MessageKind::Warning;
+        Memos->editor(page)->addExplanation(
+            warning ? TCustomizedMemo::MarkKind::Warning : TCustomizedMemo::MarkKind::Error, e.place.line, e.text);
+    }
+}
+
+std::optional<MessagePlace> TForm1::placeOfLine(int line) const
+{
+    const auto explanation = explained_.constFind(line);
+    if (explanation != explained_.constEnd())
+        return *explanation;
+    const QTextBlock block = Memo2->document()->findBlockByNumber(line);
+    return block.isValid() ? parseMessagePlace(block.text()) : std::nullopt;
+}
+
 bool TForm1::JumpToMessage(int line)
 {
-    const QTextBlock block = Memo2->document()->findBlockByNumber(line);
-    const std::optional<MessagePlace> place = block.isValid() ? parseMessagePlace(block.text()) : std::nullopt;
+    const std::optional<MessagePlace> place = placeOfLine(line);
     if (!place)
         return false;
     const int page = placePage(messageFile(place->file));
@@ -76,7 +212,9 @@ bool TForm1::JumpToMessage(int line)
         return false;
     Memos->setActiveIndex(page);
     TCustomizedMemo* editor = Memos->editor(page);
-    placeCaret(*editor, place->line, characterIndexForColumn(lineText(*editor, place->line), place->column));
+    // A link message names no line: its page is shown where it was.
+    if (place->line > 0)
+        placeCaret(*editor, place->line, characterIndexForColumn(lineText(*editor, place->line), place->column));
     editor->setFocus();
     ShowCaretPos();
     messageLine_ = line;
@@ -87,7 +225,7 @@ void TForm1::stepMessage(int direction)
 {
     const int count = Memo2->document()->blockCount();
     for (int line = messageLine_ + direction; line >= 0 && line < count; line += direction) {
-        if (!parseMessagePlace(Memo2->document()->findBlockByNumber(line).text()))
+        if (!placeOfLine(line))
             continue;
         QTextCursor selection(Memo2->document()->findBlockByNumber(line));
         selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);

@@ -94,6 +94,9 @@ SyntaxPalette syntaxPalette(const QColor& background)
     // Marks sit on the page (underlines) and on the margin.
     for (QColor* c : {&p.errorMark, &p.warningMark})
         *c = readable(*c, background, MinimumMarkContrast, p.lineNumberBack);
+    p.noteBack = p.lineNumberBack;
+    p.errorNote = readable(QColor(t.errorMark), p.noteBack);
+    p.warningNote = readable(QColor(t.warningMark), p.noteBack);
     p.braceMatchBack = QColor(p.braceMatchBack.rgb());
     p.braceMatchText = readable(p.op, p.braceMatchBack);
     return p;

@@ -19,6 +19,9 @@ struct SyntaxPalette {
     QColor lineNumber, lineNumberBack;  // the margin
     QColor braceMatchBack, braceMatchText, braceBadText;
     QColor errorMark, warningMark;  // the last build's marks: red, amber
+    // The build's explanations under a line: text in the marks' hues, readable on
+    // a band of the margin's colour that sets them apart from the code.
+    QColor errorNote, warningNote, noteBack;
 };
 
 // A palette for a dark or a light page, each colour moved toward black or white

@@ -91,10 +91,13 @@ TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
     applyLook();
 
     connect(this, &QsciScintilla::linesChanged, this, &TCustomizedMemo::updateMarginWidth);
-    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, [this](int, int type) {
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, [this](int position, int type) {
+        if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+            return;
         // A new edit of the user's starts the one-step Undo over.
-        if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) && (type & SC_PERFORMED_USER))
+        if (type & SC_PERFORMED_USER)
             undoToggled = false;
+        forgetEditedExplanation(position);
     });
     // The component tells of every change in the number of display lines by
     // the scroll bar's range: a large page wrapping in the background, a wider
@@ -141,6 +144,10 @@ void TCustomizedMemo::configureMargins()
     }
     setMarginMarkerMask(0, 0);
     setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]));
+    // The explanations' styles lie past the lexer's, so colouring never reaches them.
+    explanationStyle_ = int(SendScintilla(SCI_ALLOCATEEXTENDEDSTYLES, 2L));
+    SendScintilla(SCI_ANNOTATIONSETSTYLEOFFSET, long(explanationStyle_));
+    SendScintilla(SCI_ANNOTATIONSETVISIBLE, long(ANNOTATION_INDENTED));
 }
 
 void TCustomizedMemo::unbindZoomAndLineSwap()
@@ -357,6 +364,7 @@ void TCustomizedMemo::applyLook()
     if (lexerActive_)
         applySyntaxColours(p);
     applyMarginColours(p);
+    applyExplanationColours(p);
     if (TabWidth > 0)
         SendScintilla(SCI_SETTABWIDTH, TabWidth);
 }
@@ -448,6 +456,17 @@ void TCustomizedMemo::applyMarginColours(const SyntaxPalette& p)
     updateMarginWidth();
 }
 
+void TCustomizedMemo::applyExplanationColours(const SyntaxPalette& p)
+{
+    // The page's font comes with the clearing of every style to the page's own.
+    const QColor colours[] = {p.errorNote, p.warningNote};
+    for (int i = 0; i < 2; ++i) {
+        const long style = explanationStyle_ + i;
+        SendScintilla(SCI_STYLESETFORE, style, colours[i]);
+        SendScintilla(SCI_STYLESETBACK, style, p.noteBack);
+    }
+}
+
 void TCustomizedMemo::updateMarginWidth()
 {
     // The marks' margin stays while line numbers show, so the text does not
@@ -494,8 +513,83 @@ void TCustomizedMemo::addMark(MarkKind kind, int line, int index)
     SendScintilla(SCI_INDICATORFILLRANGE, start, to - start);
 }
 
+void TCustomizedMemo::addExplanation(MarkKind kind, int line, const QString& text)
+{
+    const long lineIndex = line - 1;
+    if (lineIndex < 0 || lineIndex >= SendScintilla(SCI_GETLINECOUNT) || text.isEmpty())
+        return;
+    const QString before = explanation(line);
+    // One style for the whole explanation: the first kind put on the line.
+    const long style = before.isEmpty() ? long(kind) : SendScintilla(SCI_ANNOTATIONGETSTYLE, lineIndex);
+    const QString wrapped = wrapExplanation(text, int(style), int(lineIndex));
+    const QByteArray bytes = (before.isEmpty() ? wrapped : before + u'\n' + wrapped).toUtf8();
+    SendScintilla(SCI_ANNOTATIONSETTEXT, lineIndex, bytes.constData());
+    SendScintilla(SCI_ANNOTATIONSETSTYLE, lineIndex, style);
+    hasExplanations_ = true;
+}
+
+QString TCustomizedMemo::wrapExplanation(const QString& text, int style, int lineIndex) const
+{
+    // The component does not wrap what it shows under a line: each sentence
+    // starts a line, and a line longer than the page is broken where it fills it.
+    int width = viewport()->width() - 8;
+    for (int margin = 0; margin < 3; ++margin)
+        width -= int(SendScintilla(SCI_GETMARGINWIDTHN, margin));
+    const QByteArray space(1, ' ');
+    width -= int(SendScintilla(SCI_GETLINEINDENTATION, long(lineIndex)) *
+                 SendScintilla(SCI_TEXTWIDTH, long(explanationStyle_ + style), space.constData()));
+    // Measured a character at a time, so a long name costs no more than its length.
+    const long styleNumber = explanationStyle_ + style;
+    QString out, row;
+    int rowWidth = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size();
+        const QString c = text.mid(i, pair ? 2 : 1);
+        i += pair ? 1 : 0;
+        const int w = int(SendScintilla(SCI_TEXTWIDTH, styleNumber, c.toUtf8().constData()));
+        if (!row.isEmpty() && rowWidth + w > width) {
+            out += row.trimmed() + u'\n';
+            row.clear();
+            rowWidth = 0;
+        }
+        row += c;
+        rowWidth += w;
+        if (c == u'。' && i + 1 < text.size()) {
+            out += row.trimmed() + u'\n';
+            row.clear();
+            rowWidth = 0;
+        }
+    }
+    return out + row.trimmed();
+}
+
+QString TCustomizedMemo::explanation(int line) const
+{
+    if (!hasExplanations_ || line < 1)
+        return QString();
+    const long length = SendScintilla(SCI_ANNOTATIONGETTEXT, long(line - 1), static_cast<const char*>(nullptr));
+    QByteArray bytes(length, '\0');
+    if (length > 0)
+        SendScintilla(SCI_ANNOTATIONGETTEXT, long(line - 1), bytes.data());
+    return QString::fromUtf8(bytes);
+}
+
+void TCustomizedMemo::forgetEditedExplanation(int position)
+{
+    // An edited line may no longer be what was explained.
+    if (!hasExplanations_ || Loading)
+        return;
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, long(position));
+    if (SendScintilla(SCI_ANNOTATIONGETLINES, line) > 0)
+        SendScintilla(SCI_ANNOTATIONSETTEXT, line, static_cast<const char*>(nullptr));
+}
+
 void TCustomizedMemo::clearMarks()
 {
+    if (hasExplanations_) {
+        hasExplanations_ = false;
+        SendScintilla(SCI_ANNOTATIONCLEARALL);
+    }
     if (!hasMarks_)
         return;
     hasMarks_ = false;

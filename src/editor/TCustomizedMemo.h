@@ -84,7 +84,14 @@ public:
     enum class MarkKind { Error, Warning };
     // line counts from 1; index is the character in that line, -1 for none.
     void addMark(MarkKind kind, int line, int index);
+    // Clears the marks and the explanations.
     void clearMarks();
+    // An explanation shown under the line (from 1), in the kind's colour, one
+    // sentence a line, broken to the page's width; a second one on the line goes
+    // below the first. It goes when the line is edited, as the marks go with the
+    // next build.
+    void addExplanation(MarkKind kind, int line, const QString& text);
+    QString explanation(int line) const;
     QList<int> markedLines(MarkKind kind) const;  // from 1, top down
     // Character ranges [from, to) of the underlines of one kind, top down.
     QList<std::pair<int, int>> underlines(MarkKind kind) const;
@@ -144,6 +151,9 @@ private:
     void applyPageStyle();
     void applySyntaxColours(const SyntaxPalette& p);
     void applyMarginColours(const SyntaxPalette& p);  // numbers, braces, marks
+    void applyExplanationColours(const SyntaxPalette& p);
+    void forgetEditedExplanation(int position);
+    QString wrapExplanation(const QString& text, int style, int lineIndex) const;
     void updateMarginWidth();
 
     static inline int depth_ = 0;  // QuietFocus guards alive
@@ -158,6 +168,8 @@ private:
     int marker_[2] = {-1, -1};      // the component's numbers for the two kinds
     int indicator_[2] = {-1, -1};
     bool hasMarks_ = false;
+    bool hasExplanations_ = false;
+    int explanationStyle_ = 0;  // the first of two styles of the component's own: error, warning
     int wheelSteps_ = 0;
     bool forcedModified_ = false;
 };

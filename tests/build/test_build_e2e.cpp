@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QThread>
@@ -194,13 +195,16 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
     QTest::keyClicks(form->Memos->editor(0), QStringLiteral("X"));
     EXPECT_EQ(lineText(*form->Memos->editor(0), 4), QStringLiteral("\tint v = Xmissing_a;"));
 
-    // F8 and Shift+F8 from the top: the include chain, the header's error, the page's.
-    form->setMessages(messages());
+    // F8 and Shift+F8 from the top of a new build: the include chain, the header's
+    // error and its explanation, the page's.
+    form->Execute1Click();
     form->NextMessage1Click();
     caretAt(0, 1, 0);
     form->NextMessage1Click();
     caretAt(1, 1, 8);
     EXPECT_EQ(form->Memo2->textCursor().selectedText(), form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("b.h:1:9:"))).text());
+    form->NextMessage1Click();
+    caretAt(1, 1, 8);
     form->NextMessage1Click();
     caretAt(0, 4, 9);
     form->PreviousMessage1Click();
@@ -237,6 +241,51 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
     form->Memos->setActiveIndex(1);
     EXPECT_FALSE(form->JumpToMessage(messageLine(QStringLiteral("In function"))));
     EXPECT_EQ(form->Memos->ActiveIndex(), 1);
+}
+
+// A mistake of a known kind is explained under its message, naming the page's
+// own file, and under the page's line; the explanation leads to the code as its
+// message does, and goes when the line is edited.
+TEST_F(E2eFixture, CompileMistakeIsExplained)
+{
+    form->show();
+    openPage(work + QStringLiteral("hello.c"),
+             "#include <stdio.h>\nint main(void)\n{\n    printf(\"hi\\n\")\n    return 0;\n}\n");
+    form->Execute1Click();
+
+    const QStringList lines = messages().split(u'\n');
+    const qsizetype message = lines.indexOf(QRegularExpression(QStringLiteral(".*__out\\.c:4:\\d+: .*;.*")));
+    const qsizetype shown = lines.indexOf(QRegularExpression(QStringLiteral(" +→ hello\\.c 4 .*")));
+    ASSERT_GE(message, 0) << messages().toStdString();
+    ASSERT_GT(shown, message) << messages().toStdString();
+    EXPECT_FALSE(lines[shown].contains(QStringLiteral("__out")));
+    TCustomizedMemo* page = form->Memos->editor(0);
+    // The page's copy is broken into lines to fit the page.
+    const QRegularExpression blanks(QStringLiteral("\\s"));
+    EXPECT_EQ(page->explanation(4).remove(blanks), lines[shown].section(QStringLiteral("→ "), 1).remove(blanks));
+    EXPECT_TRUE(page->explanation(5).isEmpty());
+
+    const auto caretLine = [&] {
+        return page->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, page->toByte(page->caretPosition())) + 1;
+    };
+    QTextCursor at(form->Memo2->document()->findBlockByNumber(int(shown)));
+    form->Memo2->setTextCursor(at);
+    form->Memo2->ensureCursorVisible();
+    page->setCaret(0);
+    QTest::mouseDClick(form->Memo2->viewport(), Qt::LeftButton, {}, form->Memo2->cursorRect(at).center());
+    EXPECT_EQ(caretLine(), 4);
+    // F8 stops on the explanation as on the message.
+    form->PreviousMessage1Click();
+    page->setCaret(0);
+    form->NextMessage1Click();
+    EXPECT_EQ(form->Memo2->textCursor().blockNumber(), shown);
+    EXPECT_EQ(caretLine(), 4);
+
+    // Typing the missing ";" leaves the page's explanation behind.
+    QTest::keyClick(page, Qt::Key_End);
+    QTest::keyClicks(page, QStringLiteral(";"));
+    EXPECT_TRUE(page->explanation(4).isEmpty());
+    EXPECT_EQ(page->markedLines(TCustomizedMemo::MarkKind::Error), QList<int>{4});
 }
 
 // A ".c" page is built by the C compiler: this is valid C and invalid C++.

@@ -32,6 +32,8 @@ TEST(SyntaxPalette, EveryColourKeepsItsContrast)
             EXPECT_GE(contrastRatio(k.colour, r.background), MinimumContrast) << k.what;
         EXPECT_GE(contrastRatio(p.lineNumber, p.lineNumberBack), MinimumContrast) << "line numbers";
         EXPECT_GE(contrastRatio(p.braceMatchText, p.braceMatchBack), MinimumContrast) << "matched bracket";
+        for (const QColor& note : {p.errorNote, p.warningNote})
+            EXPECT_GE(contrastRatio(note, p.noteBack), MinimumContrast) << "explanation";
         for (const QColor& mark : {p.errorMark, p.warningMark}) {
             EXPECT_GE(contrastRatio(mark, r.background), MinimumMarkContrast) << "build mark";
             EXPECT_GE(contrastRatio(mark, p.lineNumberBack), MinimumMarkContrast) << "build mark";
@@ -41,6 +43,7 @@ TEST(SyntaxPalette, EveryColourKeepsItsContrast)
             EXPECT_NE(p.keyword, p.comment);
             EXPECT_NE(p.string, p.number);
             EXPECT_NE(p.errorMark, p.warningMark);
+            EXPECT_NE(p.errorNote, p.warningNote);
         }
     }
 }

@@ -1684,6 +1684,8 @@ TEST(ExplainTable, EveryKindHasARow)
         if (QString::fromUtf8(row.name).contains(QStringLiteral("/en")))
             tested.insert(QString::fromUtf8(row.kind));
     }
+    // The window chooses this one: the reader cannot know the project's pages.
+    tested.insert(QStringLiteral("undefined-reference-in-project"));
     for (const ExplainedKind& k : table->kinds)
         EXPECT_TRUE(tested.contains(k.name)) << k.name.toStdString();
 }

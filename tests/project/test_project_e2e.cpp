@@ -176,3 +176,27 @@ TEST_F(ProjectE2e, OpenBuildAndCloseFromTheMenuAndByADrop)
     EXPECT_EQ(memos().LastIndex(), 0);
     EXPECT_EQ(form->State.ProjectFile, prj);
 }
+
+// Only the main file of a project is compiled: a function another page of the
+// project defines is explained as such, naming that page; one that no page
+// defines keeps the plain explanation.
+TEST_F(ProjectE2e, UndefinedFunctionOfAnotherPageIsExplained)
+{
+    write("main.cpp", "int twice(int n);\nint half(int n);\nint main() { return twice(2) + half(2); }\n");
+    write("greeting.h", "int twice(int n)\n{\n    return 2 * n;\n}\n");
+    form->OpenProject(prj);
+    ASSERT_EQ(form->State.ProjectMainIndex, 0);
+    memos().setActiveIndex(0);
+    form->Execute1Click();
+    const QStringList explained = messages().split(u'\n').filter(QStringLiteral("→ "));
+    ASSERT_EQ(explained.size(), 2) << messages().toStdString();
+    const QString twice = explained.filter(QStringLiteral(" twice ")).value(0);
+    EXPECT_TRUE(twice.contains(QStringLiteral("#include \"greeting.h\""))) << twice.toStdString();
+    // The link names no line: its explanation leads to the main page.
+    memos().setActiveIndex(1);
+    EXPECT_TRUE(form->JumpToMessage(int(messages().split(u'\n').indexOf(twice))));
+    EXPECT_EQ(memos().ActiveIndex(), 0);
+    const QString half = explained.filter(QStringLiteral(" half(")).value(0);
+    EXPECT_FALSE(half.isEmpty()) << messages().toStdString();
+    EXPECT_FALSE(half.contains(QStringLiteral("#include"))) << half.toStdString();
+}
