@@ -181,8 +181,12 @@ QList<Message> Reading::linkMessages(const QString& line) const
     MessagePlace place;
     if (const std::optional<MessagePlace> p = parseMessagePlace(line); p && p->kind == MessageKind::Other)
         place = *p;
-    else if (const qsizetype paren = line.indexOf(QStringLiteral(":(")); paren > 0)
-        place.file = line.first(paren);
+    else if (const qsizetype paren = line.indexOf(QStringLiteral(":(")); paren > 0) {
+        // "/usr/bin/ld: __out.c:(.text…)": the linker may name itself first.
+        const qsizetype named = line.lastIndexOf(QStringLiteral(": "), paren);
+        const qsizetype start = named < 0 ? 0 : named + 2;
+        place.file = line.sliced(start, paren - start);
+    }
     qsizetype at = 0;
     for (int n = 0; n < 3; ++n) {
         at = line.indexOf(QStringLiteral(": "), at);

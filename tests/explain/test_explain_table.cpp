@@ -1376,6 +1376,23 @@ collect2: error: ld returned 1 exit status
 )_",
      "undefined-reference", 6, 4, 5,
      R"_(hello.c 4 行目: 関数 prinf の本体がどこにもありません。名前の綴りを確かめるか、prinf を定義してください。)_"},
+    // The linker names the program before the second reference of one function.
+    {"undefined-reference-twice/cpp/en",
+     "hello.cpp", R"_(int half(int n);
+int main()
+{
+    int a = half(4);
+    int b = half(6);
+    return a + b;
+}
+)_",
+     R"_(/usr/bin/ld: /home/hana/.cache/nollex/__out.obj: in function `main':
+__out.cpp:(.text+0xe): undefined reference to `half(int)'
+/usr/bin/ld: __out.cpp:(.text+0x1b): undefined reference to `half(int)'
+collect2: error: ld returned 1 exit status
+)_",
+     "undefined-reference", 1, 0, 0,
+     R"_(hello.cpp: 関数 half(int) の本体がどこにもありません。名前の綴りを確かめるか、half(int) を定義してください。)_"},
     {"uninitialized-variable/c/en",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
