@@ -86,6 +86,9 @@ QString lineOfText(const QString& text, int lineNumber)
     return text.sliced(start, (end < 0 ? text.size() : end) - start);
 }
 
+// The kind that names a full-width character typed into code.
+constexpr char kFullWidthKind[] = "full-width-character";
+
 // One build's output read against the compiled kinds.
 class Reading {
 public:
@@ -116,6 +119,9 @@ private:
     std::optional<QString> fill(const QString& text, const Message& m, const Holes& holes);
     std::optional<QString> named(QStringView name, const Message& m, const Holes& holes);
     Wide wideChar(const Message& m, const Holes& holes) const;
+    qsizetype wideInCode(const QString& line) const;
+    bool explainWide(const Message& m, int index);
+    void add(const Explanation& e);
 
     const QList<Explainer::Kind>& kinds_;
     const QHash<char32_t, FullWidthChar>& chars_;
@@ -226,6 +232,10 @@ std::optional<Reading::Holes> Reading::match(const MessagePattern& p, const QStr
 
 bool Reading::explainOne(Message m, int index)
 {
+    // Whatever gcc makes of a full-width character in code (a missing ';', an
+    // undeclared name, …), the character is the mistake to name.
+    if (m.place.line > 0 && isBuilt(m.place.file) && wideInCode(m.source) >= 0 && explainWide(m, index))
+        return true;
     for (const Explainer::Kind& kind : kinds_) {
         for (const MessagePattern& p : kind.patterns) {
             const std::optional<Holes> holes = match(p, m.body);
@@ -241,15 +251,64 @@ bool Reading::explainOne(Message m, int index)
                 const std::optional<QString> filled = fill(text, m, *holes);
                 if (!filled)
                     continue;
-                if (!texts_.contains(*filled)) {
-                    texts_.insert(*filled);
-                    out_.append(Explanation{index, kind.name, m.place, *filled});
-                }
+                add(Explanation{index, kind.name, m.place, *filled});
                 return true;
             }
         }
     }
     return false;
+}
+
+// An explanation once per build: gcc often says one thing twice.
+void Reading::add(const Explanation& e)
+{
+    if (!texts_.contains(e.text)) {
+        texts_.insert(e.text);
+        out_.append(e);
+    }
+}
+
+bool Reading::explainWide(const Message& m, int index)
+{
+    for (const Explainer::Kind& kind : kinds_) {
+        if (kind.name != QLatin1String(kFullWidthKind))
+            continue;
+        for (const QString& text : kind.texts) {
+            if (const std::optional<QString> filled = fill(text, m, {})) {
+                add(Explanation{index, kind.name, m.place, *filled});
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The index of the first named full-width character of a source line outside its
+// string and character literals and its comments; -1 when there is none.
+qsizetype Reading::wideInCode(const QString& line) const
+{
+    QChar quote;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (!quote.isNull()) {
+            if (c == u'\\')
+                ++i;
+            else if (c == quote)
+                quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'/' && i + 1 < line.size() && line[i + 1] == u'/') {
+            return -1;
+        } else if (c == u'/' && i + 1 < line.size() && line[i + 1] == u'*') {
+            const qsizetype end = line.indexOf(QStringLiteral("*/"), i + 2);
+            if (end < 0)
+                return -1;
+            i = end + 1;
+        } else if (chars_.contains(c.unicode())) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 std::optional<QString> Reading::fill(const QString& text, const Message& m, const Holes& holes)
@@ -321,6 +380,12 @@ Reading::Wide Reading::wideChar(const Message& m, const Holes& holes) const
         const char32_t c = QStringView(m.source).sliced(at).toUcs4().value(0);
         if (chars_.contains(c))
             w.what = &chars_.find(c).value();
+    }
+    if (!w.what) {
+        // The message points elsewhere (a ';' missing after "printf（"): the first
+        // such character in the line's code is the one.
+        if (const qsizetype code = wideInCode(m.source); code >= 0)
+            w.what = &chars_.find(m.source[code].unicode()).value();
     }
     if (!w.what || at < 0)
         return w;

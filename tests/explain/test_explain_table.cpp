@@ -743,6 +743,27 @@ int main(void) { return f(1); }
      R"_(hello.c 5 行目: 値を返す関数が、return を通らずに終わることがあります。関数の終わりまでのどの道にも return 値; を書いてください。)_"},
     {"missing-semicolon/c/en",
      "hello.c", R"_(#include <stdio.h>
+
+int main(void)
+{
+    int n = 3;
+    printf("%d\n", n)
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:6:22: error: expected ‘;’ before ‘return’
+    6 |     printf("%d\n", n)
+      |                      ^
+      |                      ;
+    7 |     return 0;
+      |     ~~~~~~
+)_",
+     "missing-semicolon", 1, 6, 22,
+     R"_(hello.c 6 行目: 文の終わりの ; がありません。6 行目の終わりに ; を書いてください。)_"},
+    // Full-width brackets make gcc ask for a ';': the bracket is the mistake to name.
+    {"full-width-brackets/c/en",
+     "hello.c", R"_(#include <stdio.h>
 int main(void)
 {
     printf（"hi"）;
@@ -760,8 +781,8 @@ int main(void)
       |             ^~~~
       |             ;
 )_",
-     "missing-semicolon", 6, 4, 13,
-     R"_(hello.c 4 行目: 文の終わりの ; がありません。4 行目の終わりに ; を書いてください。)_"},
+     "full-width-character", 1, 4, 5,
+     R"_(hello.c 4 行目: 11 桁目に全角の丸括弧「（」があります。半角の ( に直してください。)_"},
     {"missing-semicolon-in-declaration/cpp/en",
      "hello.cpp", R"_(#include <iostream>
 int main()
@@ -1288,6 +1309,39 @@ int main(void)
      "hello.c", R"_(#include <stdio.h>
 int main(void)
 {
+    printf("%d\n", x);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:4:20: error: ‘x’ undeclared (first use in this function)
+    4 |     printf("%d\n", x);
+      |                    ^
+/home/hana/.cache/nollex/__out.c:4:20: note: each undeclared identifier is reported only once for each function it appears in
+)_",
+     "undeclared", 1, 4, 20,
+     R"_(hello.c 4 行目: x という名前は宣言されていません。綴りを確かめ、使う前に宣言してください。)_"},
+    {"undeclared/c/ja",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    printf("%d\n", x);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:4:20: エラー: ‘x’ が宣言されていません (この関数内での最初の使用)
+    4 |     printf("%d\n", x);
+      |                    ^
+/home/hana/.cache/nollex/__out.c:4:20: 備考: 未宣言の識別子は出現した各関数内で一回のみ報告されます
+)_",
+     "undeclared", 1, 4, 20,
+     R"_(hello.c 4 行目: x という名前は宣言されていません。綴りを確かめ、使う前に宣言してください。)_"},
+    // Full-width quotes: gcc's "undeclared" is about the text between them.
+    {"full-width-quotes-undeclared/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
     printf(“hi”);
     return 0;
 }
@@ -1304,30 +1358,8 @@ int main(void)
       |             ^~
 /home/hana/.cache/nollex/__out.c:4:13: note: each undeclared identifier is reported only once for each function it appears in
 )_",
-     "undeclared", 7, 4, 13,
-     R"_(hello.c 4 行目: hi という名前は宣言されていません。綴りを確かめ、使う前に宣言してください。)_"},
-    {"undeclared/c/ja",
-     "hello.c", R"_(#include <stdio.h>
-int main(void)
-{
-    printf(“hi”);
-    return 0;
-}
-)_",
-     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
-/home/hana/.cache/nollex/__out.c:4:12: エラー: プログラム内に逸脱した ‘\342’ があります
-    4 |     printf(<U+201C>hi<U+201D>);
-      |            ^~~~~~~~
-/home/hana/.cache/nollex/__out.c:4:15: エラー: プログラム内に逸脱した ‘\342’ があります
-    4 |     printf(<U+201C>hi<U+201D>);
-      |                      ^~~~~~~~
-/home/hana/.cache/nollex/__out.c:4:13: エラー: ‘hi’ が宣言されていません (この関数内での最初の使用)
-    4 |     printf(“hi”);
-      |             ^~
-/home/hana/.cache/nollex/__out.c:4:13: 備考: 未宣言の識別子は出現した各関数内で一回のみ報告されます
-)_",
-     "undeclared", 7, 4, 13,
-     R"_(hello.c 4 行目: hi という名前は宣言されていません。綴りを確かめ、使う前に宣言してください。)_"},
+     "full-width-character", 1, 4, 12,
+     R"_(hello.c 4 行目: 12 桁目に全角の引用符「“」があります。半角の " に直してください。)_"},
     {"undeclared-did-you-mean/cpp/en",
      "hello.cpp", R"_(#include <cstdio>
 int main()
