@@ -29,6 +29,9 @@ namespace {
 // A page no larger than this is wrapped whole when the caret labels or Find
 // need its display lines: that stays well within a keystroke's time.
 constexpr long SmallPageBytes = 64L * 1024;
+// The most of a page checked for full-width characters at a time: a large page
+// coloured in the background is checked in such steps between events.
+constexpr long FullWidthStepBytes = 256L * 1024;
 
 // C and C++ with the type names in their own keyword set, so they get a colour
 // of their own.
@@ -747,8 +750,12 @@ void TCustomizedMemo::checkEdited()
 {
     const long edited = std::min(editedTo_, long(SendScintilla(SCI_GETLENGTH)));
     editedTo_ = -1;
-    if (!lexerActive_ || edited < 0)
+    if (!lexerActive_)
         return;
+    if (edited < 0) {
+        checkStyled();
+        return;
+    }
     // The edited lines are styled now, so a character typed is marked at once;
     // a large change (a page put in) is left to painting, which styles what shows.
     const long to = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, edited));
@@ -767,11 +774,18 @@ void TCustomizedMemo::checkStyled()
     const long length = SendScintilla(SCI_GETLENGTH);
     const long styled = SendScintilla(SCI_GETENDSTYLED);
     // Whole lines only: the lexer may have stopped inside one.
-    const long to = styled >= length
-                        ? length
-                        : SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, styled));
+    long to = styled >= length ? length
+                               : SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, styled));
     if (to <= checkedTo_)
         return;
+    if (to - checkedTo_ > FullWidthStepBytes) {
+        // The rest in another step, so no key waits on the whole page.
+        const long stepEnd = SendScintilla(SCI_POSITIONFROMLINE,
+                                           SendScintilla(SCI_LINEFROMPOSITION, checkedTo_ + FullWidthStepBytes));
+        if (stepEnd > checkedTo_)
+            to = stepEnd;
+        checkTimer_->start();
+    }
     markFullWidth(checkedTo_, to);
     checkedTo_ = to;
 }
@@ -782,7 +796,11 @@ void TCustomizedMemo::markFullWidth(long from, long to)
         SendScintilla(SCI_SETINDICATORCURRENT, long(indicator));
         SendScintilla(SCI_INDICATORCLEARRANGE, from, to - from);
     }
-    const auto* text = reinterpret_cast<const unsigned char*>(SendScintilla(SCI_GETRANGEPOINTER, from, to - from));
+    // A copy: a pointer into the page would move the gap the component keeps
+    // at the caret, and the next key would move it back.
+    QByteArray bytes(to - from + 1, '\0');
+    SendScintilla(SCI_GETTEXTRANGE, from, to, bytes.data());
+    const auto* text = reinterpret_cast<const unsigned char*>(bytes.constData());
     const long n = to - from;
     const QHash<char32_t, QString>& notes = fullWidthNotes();
     // Every character of the table is three bytes in UTF-8, led by E2, E3 or EF.
