@@ -2,6 +2,7 @@
 
 #include "SyntaxPalette.h"
 #include "TextFile.h"
+#include "explain/KindTable.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -14,8 +15,11 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace nollex {
@@ -25,6 +29,9 @@ namespace {
 // A page no larger than this is wrapped whole when the caret labels or Find
 // need its display lines: that stays well within a keystroke's time.
 constexpr long SmallPageBytes = 64L * 1024;
+// The most of a page checked for full-width characters at a time: a large page
+// coloured in the background is checked in such steps between events.
+constexpr long FullWidthStepBytes = 256L * 1024;
 
 // C and C++ with the type names in their own keyword set, so they get a colour
 // of their own.
@@ -55,6 +62,48 @@ public:
     }
 };
 
+// What each full-width character that an input method types is, and what to
+// type instead, from the table of explanations.
+const QHash<char32_t, QString>& fullWidthNotes()
+{
+    static const QHash<char32_t, QString> notes = [] {
+        QHash<char32_t, QString> n;
+        if (const std::optional<KindTable> table = parseKindTable(builtInKindTableText())) {
+            for (const FullWidthChar& c : table->chars)
+                n.insert(c.code, fullWidthCharNote(*table, c.code));
+        }
+        return n;
+    }();
+    return notes;
+}
+
+// Styles the compiler reads as text, not code: a full-width character there is
+// the learner's to write.
+bool isTextStyle(int style)
+{
+    switch (style) {
+    case QsciLexerCPP::Comment:
+    case QsciLexerCPP::CommentLine:
+    case QsciLexerCPP::CommentDoc:
+    case QsciLexerCPP::CommentLineDoc:
+    case QsciLexerCPP::CommentDocKeyword:
+    case QsciLexerCPP::CommentDocKeywordError:
+    case QsciLexerCPP::PreProcessorComment:
+    case QsciLexerCPP::PreProcessorCommentLineDoc:
+    case QsciLexerCPP::DoubleQuotedString:
+    case QsciLexerCPP::SingleQuotedString:
+    case QsciLexerCPP::UnclosedString:
+    case QsciLexerCPP::RawString:
+    case QsciLexerCPP::VerbatimString:
+    case QsciLexerCPP::TripleQuotedVerbatimString:
+    case QsciLexerCPP::HashQuotedString:
+    case QsciLexerCPP::EscapeSequence:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 qreal averageCharWidth(const QFont& font)
@@ -76,8 +125,11 @@ bool isCSourceName(const QString& path)
     return suffixes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
 }
 
-TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
+TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent), checkTimer_(new QTimer(this))
 {
+    checkTimer_->setSingleShot(true);
+    checkTimer_->setInterval(0);
+    connect(checkTimer_, &QTimer::timeout, this, &TCustomizedMemo::checkEdited);
     configureText();
     configureMargins();
     lexer_ = new CLexer(this);
@@ -99,6 +151,12 @@ TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent)
             undoToggled = false;
         forgetEditedExplanation(position);
     });
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int length) { noteEdit(position, type, length); });
+    // Painting styles what shows: the full-width marks follow it.
+    connect(this, &QsciScintillaBase::SCN_PAINTED, this, &TCustomizedMemo::checkStyled);
+    connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, &TCustomizedMemo::showFullWidthNote);
+    connect(this, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
     // The component tells of every change in the number of display lines by
     // the scroll bar's range: a large page wrapping in the background, a wider
     // window, a new font. The line label follows it.
@@ -142,6 +200,9 @@ void TCustomizedMemo::configureMargins()
         marker_[int(kind)] = markerDefine(Circle);
         indicator_[int(kind)] = indicatorDefine(SquigglePixmapIndicator);
     }
+    fullWidthBox_ = indicatorDefine(StraightBoxIndicator);
+    fullWidthUnderline_ = indicatorDefine(ThickCompositionIndicator);
+    SendScintilla(SCI_SETMOUSEDWELLTIME, 500L);
     setMarginMarkerMask(0, 0);
     setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]));
     // The explanations' styles lie past the lexer's, so colouring never reaches them.
@@ -376,6 +437,17 @@ void TCustomizedMemo::chooseLexer()
         return;
     lexerActive_ = wantLexer;
     setLexer(wantLexer ? lexer_ : nullptr);
+    // Styles start over: so do the full-width marks, which a plain page has none of.
+    const long length = SendScintilla(SCI_GETLENGTH);
+    for (const int indicator : {fullWidthBox_, fullWidthUnderline_}) {
+        SendScintilla(SCI_SETINDICATORCURRENT, long(indicator));
+        SendScintilla(SCI_INDICATORCLEARRANGE, 0L, length);
+    }
+    checkedTo_ = 0;
+    if (wantLexer) {
+        editedTo_ = length;
+        checkTimer_->start();
+    }
     // Plain pages are styled as plain text by the component itself, so
     // colouring moves on with the wrapping there too.
     if (!wantLexer)
@@ -450,6 +522,12 @@ void TCustomizedMemo::applyMarginColours(const SyntaxPalette& p)
         setMarkerForegroundColor(mark, marker_[int(kind)]);
         setIndicatorForegroundColor(mark, indicator_[int(kind)]);
     }
+    // The full-width space is a blank: a box drawn round it, lightly filled.
+    QColor fill = p.warningMark;
+    fill.setAlpha(60);
+    setIndicatorForegroundColor(fill, fullWidthBox_);
+    setIndicatorOutlineColor(p.warningMark, fullWidthBox_);
+    setIndicatorForegroundColor(p.warningMark, fullWidthUnderline_);
     setMarginsBackgroundColor(p.lineNumberBack);
     setMarginsForegroundColor(p.lineNumber);
     marginDigits_ = 0;
@@ -614,8 +692,13 @@ QList<int> TCustomizedMemo::markedLines(MarkKind kind) const
 
 QList<std::pair<int, int>> TCustomizedMemo::underlines(MarkKind kind) const
 {
+    return rangesOf(indicator_[int(kind)]);
+}
+
+QList<std::pair<int, int>> TCustomizedMemo::rangesOf(int indicatorNumber) const
+{
     QList<std::pair<int, int>> ranges;
-    const long indicator = indicator_[int(kind)];
+    const long indicator = indicatorNumber;
     const long length = SendScintilla(SCI_GETLENGTH);
     for (long pos = 0; pos < length;) {
         const long end = SendScintilla(SCI_INDICATOREND, indicator, pos);
@@ -626,6 +709,126 @@ QList<std::pair<int, int>> TCustomizedMemo::underlines(MarkKind kind) const
         pos = end;
     }
     return ranges;
+}
+
+QList<std::pair<int, int>> TCustomizedMemo::fullWidthMarks() const
+{
+    QList<std::pair<int, int>> ranges = rangesOf(fullWidthBox_) + rangesOf(fullWidthUnderline_);
+    std::sort(ranges.begin(), ranges.end());
+    return ranges;
+}
+
+QString TCustomizedMemo::fullWidthNote(int pos) const
+{
+    const long byte = toByte(pos);
+    if (pos < 0 || byte >= SendScintilla(SCI_GETLENGTH))
+        return QString();
+    if (SendScintilla(SCI_INDICATORVALUEAT, long(fullWidthBox_), byte) == 0 &&
+        SendScintilla(SCI_INDICATORVALUEAT, long(fullWidthUnderline_), byte) == 0)
+        return QString();
+    return fullWidthNotes().value(textRange(pos, pos + 1).toUcs4().value(0));
+}
+
+void TCustomizedMemo::noteEdit(int position, int type, int length)
+{
+    if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+        return;
+    // An edit may change how its line and every line below are styled: they
+    // are checked again as the lexer styles them anew.
+    const long at = position;
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, at));
+    checkedTo_ = std::min(checkedTo_, lineStart);
+    const bool inserted = type & SC_MOD_INSERTTEXT;
+    if (editedTo_ >= at)
+        editedTo_ = inserted ? editedTo_ + length : std::max(at, editedTo_ - length);
+    editedTo_ = std::max(editedTo_, at + (inserted ? length : 0));
+    if (lexerActive_ && !checkTimer_->isActive())
+        checkTimer_->start();
+}
+
+void TCustomizedMemo::checkEdited()
+{
+    const long edited = std::min(editedTo_, long(SendScintilla(SCI_GETLENGTH)));
+    editedTo_ = -1;
+    if (!lexerActive_)
+        return;
+    if (edited < 0) {
+        checkStyled();
+        return;
+    }
+    // The edited lines are styled now, so a character typed is marked at once;
+    // a large change (a page put in) is left to painting, which styles what shows.
+    const long to = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, edited));
+    const long styled = SendScintilla(SCI_GETENDSTYLED);
+    if (styled < to && to - styled <= SmallPageBytes) {
+        const long from = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, styled));
+        SendScintilla(SCI_COLOURISE, from, to);
+    }
+    checkStyled();
+}
+
+void TCustomizedMemo::checkStyled()
+{
+    if (!lexerActive_)
+        return;
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const long styled = SendScintilla(SCI_GETENDSTYLED);
+    // Whole lines only: the lexer may have stopped inside one.
+    long to = styled >= length ? length
+                               : SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, styled));
+    if (to <= checkedTo_)
+        return;
+    if (to - checkedTo_ > FullWidthStepBytes) {
+        // The rest in another step, so no key waits on the whole page.
+        const long stepEnd = SendScintilla(SCI_POSITIONFROMLINE,
+                                           SendScintilla(SCI_LINEFROMPOSITION, checkedTo_ + FullWidthStepBytes));
+        if (stepEnd > checkedTo_)
+            to = stepEnd;
+        checkTimer_->start();
+    }
+    markFullWidth(checkedTo_, to);
+    checkedTo_ = to;
+}
+
+void TCustomizedMemo::markFullWidth(long from, long to)
+{
+    for (const int indicator : {fullWidthBox_, fullWidthUnderline_}) {
+        SendScintilla(SCI_SETINDICATORCURRENT, long(indicator));
+        SendScintilla(SCI_INDICATORCLEARRANGE, from, to - from);
+    }
+    // A copy: a pointer into the page would move the gap the component keeps
+    // at the caret, and the next key would move it back.
+    QByteArray bytes(to - from + 1, '\0');
+    SendScintilla(SCI_GETTEXTRANGE, from, to, bytes.data());
+    const auto* text = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const long n = to - from;
+    const QHash<char32_t, QString>& notes = fullWidthNotes();
+    // Every character of the table is three bytes in UTF-8, led by E2, E3 or EF.
+    for (long i = 0; i + 2 < n; ++i) {
+        const unsigned char lead = text[i];
+        if ((lead != 0xE2 && lead != 0xE3 && lead != 0xEF) || (text[i + 1] & 0xC0) != 0x80 ||
+            (text[i + 2] & 0xC0) != 0x80)
+            continue;
+        const char32_t c = char32_t(lead & 0x0F) << 12 | char32_t(text[i + 1] & 0x3F) << 6 | (text[i + 2] & 0x3F);
+        if (!notes.contains(c))
+            continue;
+        // Code that #if leaves out (styles from 64) is not compiled either.
+        const int style = int(SendScintilla(SCI_GETSTYLEAT, from + i));
+        if (style < 64 && !isTextStyle(style)) {
+            SendScintilla(SCI_SETINDICATORCURRENT, long(c == 0x3000 ? fullWidthBox_ : fullWidthUnderline_));
+            SendScintilla(SCI_INDICATORFILLRANGE, from + i, 3L);
+        }
+        i += 2;
+    }
+}
+
+void TCustomizedMemo::showFullWidthNote(int position, int x, int y)
+{
+    if (position < 0)
+        return;
+    const QString note = fullWidthNote(toChar(position));
+    if (!note.isEmpty())
+        QToolTip::showText(viewport()->mapToGlobal(QPoint(x, y)), note, viewport());
 }
 
 void TCustomizedMemo::applyTabWidth(int n)

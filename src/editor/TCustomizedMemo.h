@@ -7,6 +7,7 @@
 #include <QList>
 
 class QMenu;
+class QTimer;
 class QsciLexerCPP;
 
 namespace nollex {
@@ -96,6 +97,15 @@ public:
     // Character ranges [from, to) of the underlines of one kind, top down.
     QList<std::pair<int, int>> underlines(MarkKind kind) const;
 
+    // Full-width characters an input method typed in code (outside strings,
+    // comments and code #if leaves out), marked as the lexer colours them: a
+    // box round a full-width space, an underline under the others, the note on
+    // what to type instead shown on hovering. Only on coloured C and C++ pages.
+    // Character ranges [from, to) of both kinds, top down.
+    QList<std::pair<int, int>> fullWidthMarks() const;
+    // The note of the mark at character pos, or empty.
+    QString fullWidthNote(int pos) const;
+
     // Removes every binding of the component on these keys: the window's
     // commands own them.
     void releaseKeys(const QList<QKeySequence>& keys);
@@ -155,6 +165,12 @@ private:
     void forgetEditedExplanation(int position);
     QString wrapExplanation(const QString& text, int style, int lineIndex) const;
     void updateMarginWidth();
+    QList<std::pair<int, int>> rangesOf(int indicator) const;
+    void noteEdit(int position, int type, int length);
+    void checkEdited();
+    void checkStyled();
+    void markFullWidth(long from, long to);
+    void showFullWidthNote(int position, int x, int y);
 
     static inline int depth_ = 0;  // QuietFocus guards alive
     QColor color_ = Qt::black;
@@ -167,6 +183,13 @@ private:
     int marginDigits_ = 0;
     int marker_[2] = {-1, -1};      // the component's numbers for the two kinds
     int indicator_[2] = {-1, -1};
+    int fullWidthBox_ = -1;        // the full-width space
+    int fullWidthUnderline_ = -1;  // the other full-width characters
+    // Marks before this byte agree with the lexer's styles; edits since the
+    // last check reach up to editedTo_ (-1: none).
+    long checkedTo_ = 0;
+    long editedTo_ = -1;
+    QTimer* checkTimer_ = nullptr;
     bool hasMarks_ = false;
     bool hasExplanations_ = false;
     int explanationStyle_ = 0;  // the first of two styles of the component's own: error, warning

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QRegularExpressionMatch>
 
+#include <algorithm>
+
 namespace nollex {
 
 namespace {
@@ -391,6 +393,25 @@ QString builtInKindTableText()
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(file.readAll());
+}
+
+QString fullWidthCharNote(const KindTable& table, char32_t code)
+{
+    const auto c = std::find_if(table.chars.cbegin(), table.chars.cend(),
+                                [code](const FullWidthChar& f) { return f.code == code; });
+    if (c == table.chars.cend())
+        return QString();
+    static const QRegularExpression hole(QStringLiteral("\\{[a-z0-9]+\\}"));
+    for (const ExplainedKind& kind : table.kinds) {
+        if (kind.name != u"full-width-character")
+            continue;
+        for (QString text : kind.texts) {
+            text.replace(QStringLiteral("{char}"), c->name).replace(QStringLiteral("{fix}"), c->fix);
+            if (!text.contains(hole))
+                return text;
+        }
+    }
+    return QString();
 }
 
 }  // namespace nollex

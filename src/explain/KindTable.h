@@ -40,6 +40,11 @@ std::optional<KindTable> parseKindTable(const QString& text, QString* error = nu
 // The table that ships with the program.
 QString builtInKindTableText();
 
+// What a full-width character typed in code is and what to type instead: the
+// full-width kind's text that names nothing but the character, for the page to
+// show before any build. Empty for a character the table does not list.
+QString fullWidthCharNote(const KindTable& table, char32_t code);
+
 // What one hole of a format may capture: alternatives, each with `*` for any run
 // of characters and `\*` for a star itself.
 using HoleLimit = QList<QRegularExpression>;

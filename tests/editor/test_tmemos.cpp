@@ -374,5 +374,37 @@ TEST_F(PageSetFixture, ColouringAndLineNumbersFollowNameAndSwitches)
     EXPECT_FALSE(txt->colouringActive());
     EXPECT_EQ(c->marginWidth(0), wide);
     keepsUserColours("colouring on again");
+
+    // Full-width characters an input method typed into code are marked as they
+    // are coloured, never in a string or a comment, nor on a page not coloured.
+    const QString code = QStringLiteral("int\u3000a = 1\uFF1B\nchar* s = \"\u3000\uFF1B\"; // \u3000\uFF1B\n/* \uFF1B */\n");
+    c->setPlainText(code);
+    txt->setPlainText(code);
+    QApplication::processEvents();
+    const int space = int(code.indexOf(u'\u3000')), semi = int(code.indexOf(u'\uFF1B'));
+    using Ranges = QList<std::pair<int, int>>;
+    const Ranges inCode{{space, space + 1}, {semi, semi + 1}};
+    EXPECT_EQ(c->fullWidthMarks(), inCode);
+    EXPECT_TRUE(c->fullWidthNote(semi).contains(u"\u300C\uFF1B\u300D")) << c->fullWidthNote(semi).toStdString();
+    EXPECT_TRUE(c->fullWidthNote(int(code.lastIndexOf(u'\uFF1B'))).isEmpty());
+    EXPECT_TRUE(txt->fullWidthMarks().isEmpty());
+    memos->setColouring(false);
+    EXPECT_TRUE(c->fullWidthMarks().isEmpty());
+    memos->setColouring(true);
+    QApplication::processEvents();
+    EXPECT_EQ(c->fullWidthMarks(), inCode);
+    // Typed in code, it is marked; deleted, the mark goes; a line made a comment loses its marks.
+    c->setCaret(int(code.size()));
+    c->insertPlainText(QStringLiteral("\uFF1D"));
+    QApplication::processEvents();
+    const int typed = int(code.size());
+    EXPECT_EQ(c->fullWidthMarks(), inCode + Ranges{std::pair(typed, typed + 1)});
+    c->SendScintilla(QsciScintillaBase::SCI_DELETEBACK);
+    QApplication::processEvents();
+    EXPECT_EQ(c->fullWidthMarks(), inCode);
+    c->setCaret(0);
+    c->insertPlainText(QStringLiteral("//"));
+    QApplication::processEvents();
+    EXPECT_TRUE(c->fullWidthMarks().isEmpty());
 }
 
