@@ -74,12 +74,7 @@ QString TForm1::explainMessages(const QString& text)
     explained_.clear();
     if (!explainer_) {
         explainer_ = std::make_unique<Explainer>(Explainer::installed());
-        if (const std::optional<KindTable> table = parseKindTable(builtInKindTableText())) {
-            for (const ExplainedKind& kind : table->kinds) {
-                if (kind.name == u"undefined-reference-in-project")
-                    projectReferenceText_ = kind.texts.value(0);
-            }
-        }
+        projectReferenceText_ = explainer_->kindText(QStringLiteral("undefined-reference-in-project"));
     }
     BuiltPage built{builtSource_, QString(), QString()};
     if (builtPage_) {

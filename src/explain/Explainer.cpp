@@ -400,6 +400,15 @@ Reading::Wide Reading::wideChar(const Message& m, const Holes& holes) const
 
 }  // namespace
 
+QString Explainer::kindText(const QString& kind) const
+{
+    for (const Kind& k : kinds_) {
+        if (k.name == kind)
+            return k.texts.value(0);
+    }
+    return QString();
+}
+
 QString defaultCatalogFolder()
 {
     return QStringLiteral("/usr/share/locale/ja/LC_MESSAGES");

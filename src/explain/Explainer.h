@@ -48,6 +48,9 @@ public:
 
     int patternCount() const;
 
+    // The first text of a kind (its holes unfilled); empty for a kind the table lacks.
+    QString kindText(const QString& kind) const;
+
     struct Kind {
         QString name;
         QList<MessagePattern> patterns;
