@@ -357,7 +357,9 @@ void TForm1::createOptionMenus()
     Colouring1 = menuItem(option, QStringLiteral("Colouring（色分け）"), K(), &TForm1::Colouring1Click);
     LineNumbers1 =
         menuItem(option, QStringLiteral("Line Numbers（行番号）"), K(), &TForm1::LineNumbers1Click);
-    for (QAction* a : {Colouring1, LineNumbers1}) {
+    option->addSeparator();
+    GuardedRun1 = menuItem(option, QStringLiteral("Guarded Run（実行時チェック）"), K(), &TForm1::GuardedRun1Click);
+    for (QAction* a : {Colouring1, LineNumbers1, GuardedRun1}) {
         a->setCheckable(true);
         a->setChecked(true);
     }
@@ -720,10 +722,16 @@ void TForm1::LineNumbers1Click()
     Memos->setLineNumbers(!Memos->LineNumbers());
     showEditorSwitches();
 }
+void TForm1::GuardedRun1Click()
+{
+    State.GuardedRun = !State.GuardedRun;
+    showEditorSwitches();
+}
 void TForm1::showEditorSwitches()
 {
     Colouring1->setChecked(Memos->Colouring());
     LineNumbers1->setChecked(Memos->LineNumbers());
+    GuardedRun1->setChecked(State.GuardedRun);
 }
 void TForm1::Version1Click()
 {

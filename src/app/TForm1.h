@@ -24,11 +24,14 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
+class QTimer;
 
 namespace nollex {
 
 class Dialogs;
 class Explainer;
+struct BuiltPage;
+struct RunRecord;
 struct Explanation;
 class FileCommands;
 class FileSystem;
@@ -79,6 +82,7 @@ public:
     bool SavePage(SaveMode mode) override;
     void closeActivePage() override { Close1Click(); }
     void writeActivePage(const QString& path) override;
+    QStringList watchRun(bool consoleCloses) override;
 
     // --- controls ---
     QWidget* Client = nullptr;
@@ -100,6 +104,7 @@ public:
     QAction *Execute1, *Make1, *outexe1, *DosPrompt1, *NextMessage1, *PreviousMessage1;
     QAction *Configuration1, *BgColor1, *Font1, *Makefontbigger1, *Makefontsmaller1, *enNOLLEX1;
     QAction *Colouring1, *LineNumbers1;  // checkable, for every page
+    QAction* GuardedRun1;                // checkable: Execute with the run-time checks
     QAction *Version1, *Manual1;
     // Ctrl+Tab / Ctrl+PageDown and Ctrl+Shift+Tab / Ctrl+PageUp: the next and
     // previous page, wrapping round; window keys without a menu item.
@@ -132,6 +137,7 @@ public:
     void enNOLLEX1Click();
     void Colouring1Click();
     void LineNumbers1Click();
+    void GuardedRun1Click();
     // The menu's check marks follow the page set's switches (after a restore too).
     void showEditorSwitches();
     void Version1Click();
@@ -224,6 +230,21 @@ private:
     std::optional<MessagePlace> placeOfLine(int line) const;
     std::unique_ptr<Explainer> explainer_;  // made at the first build: it reads the catalogs
     QHash<int, MessagePlace> explained_;    // the pane's explanation lines and their places
+    const Explainer& explainer();
+    BuiltPage builtPageFacts() const;  // the last build's page, as the explanations name it
+
+    // The run being watched for its end (see explain/RunFault.h).
+    struct WatchedRun {
+        QString stem;  // empty: none
+        bool consoleCloses = false;
+        QTimer* timer = nullptr;
+        QString report;  // the checkers' report the pane names; removed at the next run
+    } run_;
+    void pollRun();
+    void endRun();  // forgets the watched run and removes its files but the report
+    void showRunEnd(const RunRecord& record);
+    // Lines added under the pane's text; places for those that lead to the code.
+    void appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place);
 };
 
 }  // namespace nollex

@@ -7,14 +7,18 @@
 #include "build/MessagePlace.h"
 #include "editor/CaretPos.h"
 #include "explain/Explainer.h"
+#include "explain/RunFault.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolders.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTimer>
 
 namespace nollex {
 
@@ -69,13 +73,17 @@ void TForm1::markMessages(const QString& text)
     }
 }
 
-QString TForm1::explainMessages(const QString& text)
+const Explainer& TForm1::explainer()
 {
-    explained_.clear();
     if (!explainer_) {
         explainer_ = std::make_unique<Explainer>(Explainer::installed());
         projectReferenceText_ = explainer_->kindText(QStringLiteral("undefined-reference-in-project"));
     }
+    return *explainer_;
+}
+
+BuiltPage TForm1::builtPageFacts() const
+{
     BuiltPage built{builtSource_, QString(), QString()};
     if (builtPage_) {
         built.name = QFileInfo(Memos->fileName(Memos->indexOf(builtPage_))).fileName();
@@ -83,7 +91,14 @@ QString TForm1::explainMessages(const QString& text)
     }
     if (built.name.isEmpty())  // an untitled page is built from its scratch copy
         built.name = QFileInfo(builtSource_).fileName();
-    QList<Explanation> explanations = explainer_->explain(text, built);
+    return built;
+}
+
+QString TForm1::explainMessages(const QString& text)
+{
+    explained_.clear();
+    const BuiltPage built = builtPageFacts();
+    QList<Explanation> explanations = explainer().explain(text, built);
     if (explanations.isEmpty())
         return text;
     explainProjectReferences(text, built.name, explanations);
@@ -229,6 +244,87 @@ void TForm1::stepMessage(int direction)
         messageLine_ = line;  // a place that cannot be shown is passed, not stuck on
         if (JumpToMessage(line))
             return;
+    }
+}
+
+// ---------------------------------------------------------------- the run's end
+
+QStringList TForm1::watchRun(bool consoleCloses)
+{
+    endRun();
+    if (!run_.report.isEmpty())
+        files().remove(run_.report);  // the pane that named it is replaced
+    run_.report.clear();
+    const QString& folder = folders().runs;
+    if (folder.isEmpty() || makePrivateFolder(folder) || checkPrivateFolder(folder))
+        return {};
+    static int runs = 0;
+    const QString stem = folder + QStringLiteral("run-%1-%2").arg(QCoreApplication::applicationPid()).arg(++runs);
+    QStringList environment = runEnvironment(stem);
+    // What the console's explaining tool needs of the page.
+    if (environment.isEmpty() || files().writeFile(stem + QStringLiteral(".page"), runPageBytes(builtPageFacts())))
+        return {};
+    run_.stem = stem;
+    run_.consoleCloses = consoleCloses;
+    if (!run_.timer) {
+        run_.timer = new QTimer(this);
+        connect(run_.timer, &QTimer::timeout, this, &TForm1::pollRun);
+    }
+    // Often enough that the pane tells of the end well within a second.
+    run_.timer->start(100);
+    return environment;
+}
+
+void TForm1::endRun()
+{
+    if (run_.timer)
+        run_.timer->stop();
+    if (run_.stem.isEmpty())
+        return;
+    files().remove(run_.stem + QStringLiteral(".page"));
+    files().remove(run_.stem + QStringLiteral(".end"));
+    run_.stem.clear();
+}
+
+void TForm1::pollRun()
+{
+    const std::optional<QByteArray> bytes = files().readFile(run_.stem + QStringLiteral(".end"));
+    const std::optional<RunRecord> record = bytes ? parseRunRecord(*bytes) : std::nullopt;
+    if (!record)
+        return;
+    guarded([&] { showRunEnd(*record); });
+    endRun();
+}
+
+void TForm1::showRunEnd(const RunRecord& record)
+{
+    const RunFault fault = readRunFault(explainer(), run_.stem, record, builtPageFacts());
+    run_.report = fault.report;
+    qsizetype explainedLines = 0;
+    for (const Explanation& e : fault.explanations) {
+        const QStringList lines = e.text.split(u'\n');
+        explainedLines += lines.size();
+        appendMessages(lines, e.place.line > 0 ? std::optional(e.place) : std::nullopt);
+        const int page = pageForMessageFile(messageFile(e.place.file), builtSource_, Memos->indexOf(builtPage_),
+                                            Memos->fileNames(), files());
+        if (e.place.line <= 0 || page < 0)
+            continue;
+        Memos->editor(page)->addMark(TCustomizedMemo::MarkKind::Error, e.place.line, -1);
+        Memos->editor(page)->addExplanation(TCustomizedMemo::MarkKind::Error, e.place.line, e.text);
+    }
+    // The report's file or the signal, after the explanations' own lines.
+    QStringList told = runFaultLines(fault).mid(explainedLines);
+    if (run_.consoleCloses)
+        told << runToldLine(record);
+    appendMessages(told, std::nullopt);
+}
+
+void TForm1::appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place)
+{
+    for (const QString& line : lines) {
+        Memo2->appendPlainText(line);
+        if (place)
+            explained_.insert(Memo2->document()->blockCount() - 1, *place);
     }
 }
 

@@ -38,7 +38,7 @@ public:
         bool built = false;
         const QString messages = compileAndCollect(&built);
         if (mode_ == BuildMode::Make)
-            window_.setMessages(messages);
+            window_.setMessages(withMadeProgram(messages, built));
         else
             runProgram(messages, built);
     }
@@ -56,6 +56,7 @@ private:
     bool lockBuildFiles();
     bool writeBatchFile();
     QString compileAndCollect(bool* built);
+    QString withMadeProgram(QString messages, bool built) const;
     void runProgram(QString messages, bool built);
     void cleanUp();
 
@@ -68,6 +69,7 @@ private:
     BuildMode mode_;
     BatchInputs batch_;
     QString batPath_, messagePath_, interpreter_;
+    QString madeProgram_;  // what Make links, when it links
     std::unique_ptr<FileLock> lock_;  // held for the whole build
 };
 
@@ -163,6 +165,10 @@ bool Build::prepareMake()
     const QString outputFolder = set.smalln.isEmpty() ? state_.WorkFolder : outputFolderOf(set.smalln, files_);
     refuseOverwritingPages(outputFolder.isEmpty() ? batch_.compilerFolder : outputFolder);
     const QString name = fileNamePart(activeFileName(), files_);
+    if (set.smallc.isEmpty()) {
+        madeProgram_ = (outputFolder.isEmpty() ? batch_.compilerFolder : outputFolder) +
+                       name.left(name.size() - extensionPart(name, files_).size()) + QStringLiteral(".exe");
+    }
     batch_.sourcePath = ToShortPath(state_.WorkFolder + name, files_);
     if (batch_.sourcePath.isEmpty())
         batch_.sourcePath = state_.WorkFolder + name;  // the page's file was removed: write it anew
@@ -336,8 +342,10 @@ bool Build::writeBatchFile()
 // The compiler's messages; *built tells whether the compile and link succeeded.
 QString Build::compileAndCollect(bool* built)
 {
-    const RunResult result = window_.processes().run(
-        {batchCommand(interpreter_, batch_.programFolder), QString(), false, true}, window_.waiting());
+    StartRequest compile{batchCommand(interpreter_, batch_.programFolder), QString(), false, true, {}};
+    if (mode_ == BuildMode::Execute && state_.GuardedRun)
+        compile.environment << QStringLiteral("NOLLEX_GUARD=1");
+    const RunResult result = window_.processes().run(compile, window_.waiting());
     if (result.startError != 0) {
         window_.dialogs().message(kAppTitle, QString::number(result.startError), MsgButtons::Ok,
                                   MsgIcon::None);
@@ -368,14 +376,25 @@ void Build::runProgram(QString messages, bool built)
     try {
         if (built) {
             state_.BuiltProgram = exe;
-            window_.processes().start(
-                {runCommand(interpreter_, state_.RunMode, exe), state_.WorkFolder, true, false});
+            window_.processes().start({runCommand(interpreter_, state_.RunMode, exe), state_.WorkFolder, true,
+                                       false, window_.watchRun(state_.RunMode == AfterRun::CloseConsole)});
         }
     } catch (...) {
         cleanUp();
         throw;
     }
     cleanUp();
+}
+
+// A Make that linked tells where its program went: a compile with no messages
+// otherwise leaves the pane empty.
+QString Build::withMadeProgram(QString messages, bool built) const
+{
+    if (!built || madeProgram_.isEmpty() || !PathExists(madeProgram_, files_))
+        return messages;
+    if (!messages.isEmpty() && !messages.endsWith(u'\n'))
+        messages += u'\n';
+    return messages + QStringLiteral("プログラム %1 を作りました").arg(madeProgram_);
 }
 
 void Build::cleanUp()
@@ -407,8 +426,8 @@ void RerunOutput(const WindowState& state, WindowHost& window)
     if (!interpreter)
         return;
     // Whether it started is not reported: the console shows what happened.
-    window.processes().start(
-        {runCommand(*interpreter, state.RunMode, QStringLiteral("__out.exe")), state.WorkFolder, true, false});
+    window.processes().start({runCommand(*interpreter, state.RunMode, QStringLiteral("__out.exe")),
+                              state.WorkFolder, true, false, window.watchRun(state.RunMode == AfterRun::CloseConsole)});
 }
 
 void OpenDosPrompt(WindowHost& window)
@@ -416,7 +435,7 @@ void OpenDosPrompt(WindowHost& window)
     const std::optional<QString> interpreter = SelectInterpreter(window.processes().platformId());
     if (!interpreter)
         return;
-    window.processes().start({*interpreter, QString(), true, false});
+    window.processes().start({*interpreter, QString(), true, false, {}});
 }
 
 }  // namespace nollex

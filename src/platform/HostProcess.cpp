@@ -134,6 +134,7 @@ Outcome StartProcess(const Launch& launch)
                                      &out.startError);
         if (pid > 0 && !reap(pid, &out.waitStatus))
             out.startError = errno;
+        out.pid = pid > 0 ? pid : 0;
         return out;
     }
 

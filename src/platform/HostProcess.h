@@ -33,6 +33,7 @@ struct Launch {
 struct Outcome {
     int startError = 0;  // errno when the program could not be started, else 0
     int waitStatus = 0;  // as waitpid reports it, when it was waited for and started
+    int pid = 0;         // the program's process id, when it was waited for and started
 };
 
 // Starts the program and, unless it is detached, waits for it.

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -32,13 +33,27 @@ bool isProgramFile(const QString& path)
 }
 
 // This process's environment with folder first on PATH.
-std::vector<std::string> environmentWithPathFirst(const std::string& folder)
+// This process's environment with the extra entries in place of their namesakes
+// and, when folder is given, that folder first in PATH.
+std::vector<std::string> environmentWith(const std::string& folder, const QStringList& extra)
 {
     std::vector<std::string> entries;
+    std::vector<std::string> added;
+    for (const QString& e : extra)
+        added.push_back(QFile::encodeName(e).toStdString());
+    const auto replaced = [&](std::string_view entry) {
+        const std::size_t equals = entry.find('=');
+        if (equals == std::string_view::npos)
+            return false;
+        const std::string_view name = entry.substr(0, equals + 1);
+        return std::any_of(added.begin(), added.end(), [&](const std::string& a) { return a.starts_with(name); });
+    };
     std::string path = "PATH=" + folder;
-    bool hadPath = false;
+    bool hadPath = folder.empty();
     for (char** e = environ; *e; ++e) {
         const std::string_view entry(*e);
+        if (replaced(entry))
+            continue;
         if (entry.starts_with("PATH=") && !hadPath) {
             hadPath = true;
             if (entry.size() > 5)
@@ -49,9 +64,13 @@ std::vector<std::string> environmentWithPathFirst(const std::string& folder)
             entries.emplace_back(entry);
         }
     }
-    if (!hadPath)
+    if (!hadPath) {
         path += ":/usr/local/bin:/usr/bin:/bin";  // what a missing PATH searches
-    entries.push_back(path);
+        entries.push_back(path);
+    } else if (!folder.empty()) {
+        entries.push_back(path);
+    }
+    entries.insert(entries.end(), added.begin(), added.end());
     return entries;
 }
 
@@ -69,11 +88,12 @@ host::Launch launchOf(const QStringList& words, const QString& folder)
     return launch;
 }
 
-int spawn(const QStringList& words, const QString& folder, bool wait, const QString& pathFirst = QString())
+int spawn(const QStringList& words, const StartRequest& request, const QString& pathFirst = QString())
 {
-    host::Launch launch = launchOf(words, folder);
-    if (!pathFirst.isEmpty())
-        launch.environment = environmentWithPathFirst(QFile::encodeName(pathFirst).toStdString());
+    host::Launch launch = launchOf(words, request.folder);
+    if (!pathFirst.isEmpty() || !request.environment.isEmpty())
+        launch.environment = environmentWith(QFile::encodeName(pathFirst).toStdString(), request.environment);
+    const bool wait = request.wait;
     launch.detach = !wait;
     return host::StartProcess(launch).startError;
 }
@@ -209,6 +229,8 @@ RunResult HostProcessStarter::run(const StartRequest& request, Waiting& waiting)
     }
     host::Launch launch = launchOf(*words, request.folder);
     launch.newProcessGroup = true;
+    if (!request.environment.isEmpty())
+        launch.environment = environmentWith(std::string(), request.environment);
     // Nothing may wait for input that nobody can type.
     const int nullInput = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     launch.stdinFd = nullInput;
@@ -243,9 +265,9 @@ int HostProcessStarter::start(const StartRequest& request)
         // and system("cls").
         const QString commands = QDir(systemFolder_).absoluteFilePath(QStringLiteral("compat/bin"));
         if (!systemFolder_.isEmpty() && QFileInfo(commands).isDir())
-            return spawn(words, request.folder, request.wait, commands);
+            return spawn(words, request, commands);
     }
-    return spawn(words, request.folder, request.wait);
+    return spawn(words, request);
 }
 
 }  // namespace nollex

@@ -17,6 +17,8 @@ struct StartRequest {
     QString folder;        // current folder of the program; empty = this process's
     bool console = false;  // in a console window; otherwise no window at all
     bool wait = false;     // block until it ends, without time limit
+    // "NAME=value" entries that replace or add to the inherited environment.
+    QStringList environment;
 };
 
 // How a program that was waited for through run() ended.

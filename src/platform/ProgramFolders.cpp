@@ -44,13 +44,17 @@ QString homeFolder()
 ProgramFolders chooseProgramFolders(const ProgramFolderFacts& facts)
 {
     const QString install = withSeparator(facts.executableFolder);
+    const QString cache = baseFolder(facts.cacheHome, facts.home, QStringLiteral(".cache")) + QStringLiteral("nollex/");
     // A folder the user cannot write would leave the window unable to save its
     // settings and close; such a copy behaves as installed instead.
-    if (!facts.markerPresent && facts.folderWritable)
-        return ProgramFolders(install);
-    return {install,
-            baseFolder(facts.configHome, facts.home, QStringLiteral(".config")) + QStringLiteral("nollex/"),
-            baseFolder(facts.cacheHome, facts.home, QStringLiteral(".cache")) + QStringLiteral("nollex/")};
+    ProgramFolders folders(install);
+    if (facts.markerPresent || !facts.folderWritable) {
+        folders = ProgramFolders(
+            install, baseFolder(facts.configHome, facts.home, QStringLiteral(".config")) + QStringLiteral("nollex/"),
+            cache);
+    }
+    folders.runs = cache + QStringLiteral("runs/");
+    return folders;
 }
 
 ProgramFolderFacts hostProgramFolderFacts(const QString& executableFolder)

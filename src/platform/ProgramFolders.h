@@ -18,9 +18,13 @@ inline const QString kInstalledMarker = QStringLiteral("installed");
 struct ProgramFolders {
     ProgramFolders() = default;
     // A portable copy: one folder for everything.
-    ProgramFolders(const QString& folder) : install(folder), settings(folder), build(folder) {}
+    ProgramFolders(const QString& folder)
+        : install(folder), settings(folder), build(folder), runs(folder + QStringLiteral("runs/"))
+    {
+    }
     ProgramFolders(QString install, QString settings, QString build)
-        : install(std::move(install)), settings(std::move(settings)), build(std::move(build))
+        : install(std::move(install)), settings(std::move(settings)), build(std::move(build)),
+          runs(this->build + QStringLiteral("runs/"))
     {
     }
 
@@ -28,6 +32,9 @@ struct ProgramFolders {
     QString install;   // the executable, the stand-ins, the manual; only read and started
     QString settings;  // Nollex.ini
     QString build;     // __out.bat, message.txt, an untitled page's __out.*
+    // A run's record of its end and its checkers' reports: always private to the
+    // user (the per-user cache), as the reports show what the program held.
+    QString runs;
 
     // Whether folder is one of an installed copy's per-user folders, which must be
     // private (checkPrivateFolder); a portable copy's folder is the user's choice.

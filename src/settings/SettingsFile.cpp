@@ -20,6 +20,7 @@ const QString System = QStringLiteral("System");
 const QString Project = QStringLiteral("Project");
 const QString Compiler = QStringLiteral("Compiler");
 const QString Editor = QStringLiteral("Editor");
+const QString Build = QStringLiteral("Build");
 
 // The look of a page set that no settings have touched.
 constexpr int DefaultBackground = 0x000000;
@@ -338,6 +339,7 @@ bool restoreSettings(const QString& path, WindowState& state, WindowHost& window
     restoreLook(ini, memos);
     state.RunMode = AfterRun(readInRange(ini, System, QStringLiteral("close_or_not"),
                                          int(state.RunMode), 0, 1));
+    state.GuardedRun = ini.readBool(Build, QStringLiteral("GuardedRun"), true);
 
     state.ProjectFile = ini.readString(Project, QStringLiteral("ProjectFile"), QString());
     if (!state.ProjectFile.isEmpty()) {
@@ -392,6 +394,7 @@ void saveSettings(const QString& path, const WindowState& state, WindowHost& win
 
     ini.writeBool(Editor, QStringLiteral("Colouring"), memos.Colouring());
     ini.writeBool(Editor, QStringLiteral("LineNumbers"), memos.LineNumbers());
+    ini.writeBool(Build, QStringLiteral("GuardedRun"), state.GuardedRun);
 
     writePath(ini, Project, QStringLiteral("ProjectFile"),
               state.ProjectMainIndex != -1 ? state.ProjectFile : QString());

@@ -38,6 +38,11 @@ public:
     virtual void closeActivePage() = 0;
     // Writes the active page's text to path as its Save does (encoding kept).
     virtual void writeActivePage(const QString& path) = 0;
+    // Watches the run about to start for its end (see explain/RunFault.h), in place
+    // of any run watched before; consoleCloses: the console closes by itself when
+    // the program ends. The entries the console's environment needs for that;
+    // none when the run cannot be watched (it then runs as it would unwatched).
+    virtual QStringList watchRun(bool consoleCloses) = 0;
 
 protected:
     ~WindowHost() = default;

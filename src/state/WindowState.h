@@ -16,6 +16,7 @@ struct WindowState {
     QString WorkFolder;         // the short form of the last build's folder, "" before one
     QString LastBuildFileName;  // file name part of the page last built
     QString BuiltProgram;       // the __out.exe the last build made; "" when it made none
+    bool GuardedRun = true;     // Execute builds with the run-time checks
     QString ProjectFile;        // kept after the project closes
     int ProjectMainIndex = -1;  // the project's main page; -1 = no project open
     QString SearchText;

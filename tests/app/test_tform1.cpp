@@ -136,7 +136,7 @@ TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
     EXPECT_EQ(itemsOf(3), (QStringList{"Configuration|F10", "-", "BgColor|", "FontColor|", "-",
                                        "Make font bigger|Ctrl+]", "Make font smaller|Ctrl+[", "-",
                                        "enNOLLEX|F11", "-", "Colouring（色分け）|",
-                                       "Line Numbers（行番号）|"}));
+                                       "Line Numbers（行番号）|", "-", "Guarded Run（実行時チェック）|"}));
     EXPECT_EQ(itemsOf(4), (QStringList{"Version|", "Manual|F1"}));
 
     QStringList popup;

@@ -288,6 +288,48 @@ TEST_F(E2eFixture, CompileMistakeIsExplained)
     EXPECT_EQ(page->markedLines(TCustomizedMemo::MarkKind::Error), QList<int>{4});
 }
 
+// F9 with the run-time checks: an index past the end of an array stops the program.
+// The console shows the explanation after the program's own output; the pane shows
+// it within a second with its place, names the checker's report and tells of the
+// run's end; the line gets the error mark. With the checks off a crash is told by
+// its signal, on the console and in the pane.
+TEST_F(E2eFixture, RunTimeFaultIsCaughtAndExplained)
+{
+    openPage(work + QStringLiteral("over.c"), "#include <stdio.h>\nint main(void)\n{\n    int a[5];\n    int i;\n"
+                                              "    puts(\"start\");\n    for (i = 0; i <= 5; i++)\n        a[i] = i;\n"
+                                              "    return a[0];\n}\n");
+    form->Execute1Click();
+    ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
+    const QString console = consoleOutput();
+    const qsizetype explained = console.indexOf(QStringLiteral("over.c 8 行目: 配列 a"));
+    EXPECT_GT(explained, console.indexOf(QStringLiteral("start"))) << console.toStdString();
+    EXPECT_GT(console.indexOf(QStringLiteral("実行時チェックの報告: ")), explained);
+    EXPECT_FALSE(console.contains(QStringLiteral("runtime error"))) << "the raw report stays in its file";
+
+    QTRY_VERIFY_WITH_TIMEOUT(messages().contains(QStringLiteral("over.c 8 行目: 配列 a")), 1000);
+    const QStringList lines = messages().split(u'\n');
+    const qsizetype shown = lines.indexOf(QRegularExpression(QStringLiteral("over\\.c 8 行目: 配列 a .*")));
+    ASSERT_GE(shown, 0) << messages().toStdString();
+    const QString report = lines.value(shown + 1).section(QStringLiteral("報告: "), 1).chopped(1);
+    EXPECT_TRUE(report.startsWith(program + QStringLiteral("runs/"))) << lines.value(shown + 1).toStdString();
+    EXPECT_TRUE(readAll(report).contains("out of bounds"));
+    EXPECT_TRUE(lines.constLast().contains(QStringLiteral("終了コード 1"))) << lines.constLast().toStdString();
+    TCustomizedMemo* page = form->Memos->editor(0);
+    EXPECT_EQ(page->markedLines(TCustomizedMemo::MarkKind::Error), QList<int>{8});
+    page->setCaret(0);
+    ASSERT_TRUE(form->JumpToMessage(int(shown)));
+    EXPECT_EQ(page->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, page->toByte(page->caretPosition())), 7);
+
+    form->GuardedRun1->trigger();
+    page->setPlainText(QStringLiteral("int main(void)\n{\n    int *p = 0;\n    return *p;\n}\n"));
+    form->Execute1Click();
+    ASSERT_TRUE(waitForRuns(2)) << messages().toStdString();
+    EXPECT_TRUE(consoleOutput().mid(console.size()).contains(QStringLiteral("セグメンテーション違反")))
+        << consoleOutput().toStdString();
+    QTRY_VERIFY_WITH_TIMEOUT(messages().contains(QStringLiteral("シグナル 11")), 1000);
+    EXPECT_FALSE(QFile::exists(report)) << "a report goes with the pane that named it";
+}
+
 // A ".c" page is built by the C compiler: this is valid C and invalid C++.
 TEST_F(E2eFixture, CPageBuildsWithGcc)
 {

@@ -138,23 +138,23 @@ TEST(HostProcessStarter, WaitFolderAndErrors)
     writeProgram(system, QStringLiteral("record"), "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > out.txt\npwd >> out.txt\n");
     HostProcessStarter starter(system.path());
 
-    EXPECT_EQ(starter.start({QStringLiteral("record \"a b\" -n\"/x y/\" c>d"), work.path(), false, true}), 0);
+    EXPECT_EQ(starter.start({QStringLiteral("record \"a b\" -n\"/x y/\" c>d"), work.path(), false, true, {}}), 0);
     EXPECT_EQ(work.read(QStringLiteral("out.txt")),
               "[a b]\n[-n/x y/]\n[c>d]\n" + QDir(work.path()).canonicalPath().toUtf8() + "\n");
 
     // Descriptors of this process stay behind (only 0, 1 and 2 are inherited).
     writeProgram(system, QStringLiteral("fds"), "#!/bin/sh\nls /proc/$$/fd > fds.txt\n");
     const int leaked = dup(1);
-    EXPECT_EQ(starter.start({QStringLiteral("fds"), work.path(), false, true}), 0);
+    EXPECT_EQ(starter.start({QStringLiteral("fds"), work.path(), false, true, {}}), 0);
     EXPECT_FALSE(work.read(QStringLiteral("fds.txt")).split('\n').contains(QByteArray::number(leaked)))
         << work.read(QStringLiteral("fds.txt")).toStdString();
     close(leaked);
 
-    EXPECT_EQ(starter.start({QStringLiteral("no-such-program x"), QString(), false, true}), 2);
-    EXPECT_EQ(starter.start({QStringLiteral("record"), work.path() + QStringLiteral("gone"), false, true}), 2);
-    EXPECT_EQ(starter.start({QString(), QString(), false, true}), 2);
+    EXPECT_EQ(starter.start({QStringLiteral("no-such-program x"), QString(), false, true, {}}), 2);
+    EXPECT_EQ(starter.start({QStringLiteral("record"), work.path() + QStringLiteral("gone"), false, true, {}}), 2);
+    EXPECT_EQ(starter.start({QString(), QString(), false, true, {}}), 2);
     const QString plain = system.write(QStringLiteral("plain"), "data");
-    EXPECT_EQ(starter.start({plain, QString(), false, true}), EACCES);
+    EXPECT_EQ(starter.start({plain, QString(), false, true, {}}), EACCES);
     EXPECT_EQ(starter.platformId(), 2);
 }
 
@@ -170,21 +170,21 @@ TEST(HostProcessStarter, DetachedAndConsole)
 
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(starter.start({QStringLiteral("slow"), work.path(), false, false}), 0);
+    EXPECT_EQ(starter.start({QStringLiteral("slow"), work.path(), false, false, {}}), 0);
     EXPECT_LT(timer.elapsed(), 900);
     EXPECT_EQ(waitForFile(work.file(QStringLiteral("slow.txt"))), "done\n");
 
     {
         ScopedEnv env("NOLLEX_TERMINAL", (term + QStringLiteral(" --run")).toUtf8());
-        EXPECT_EQ(starter.start({QStringLiteral("slow /K \"x y\""), work.path(), true, false}), 0);
+        EXPECT_EQ(starter.start({QStringLiteral("slow /K \"x y\""), work.path(), true, false, {}}), 0);
         EXPECT_EQ(waitForFile(work.file(QStringLiteral("term.txt"))),
                   "[--run]\n[" + system.file(QStringLiteral("slow")).toUtf8() + "]\n[/K]\n[x y]\n");
         // The program is looked up before any window opens.
-        EXPECT_EQ(starter.start({QStringLiteral("absent"), work.path(), true, false}), 2);
+        EXPECT_EQ(starter.start({QStringLiteral("absent"), work.path(), true, false, {}}), 2);
     }
     {
         ScopedEnv env("NOLLEX_TERMINAL", "/no/such/terminal -e");
-        EXPECT_THROW(starter.start({QStringLiteral("slow"), work.path(), true, false}), NollexError);
+        EXPECT_THROW(starter.start({QStringLiteral("slow"), work.path(), true, false, {}}), NollexError);
     }
 }
 
@@ -201,10 +201,10 @@ TEST(HostProcessStarter, ConsoleStartsPutCompatCommandsFirst)
     ScopedEnv env("NOLLEX_TERMINAL", term.toUtf8());
     const QByteArray path = qgetenv("PATH");
 
-    EXPECT_EQ(starter.start({QStringLiteral("showpath console.txt"), work.path(), true, false}), 0);
+    EXPECT_EQ(starter.start({QStringLiteral("showpath console.txt"), work.path(), true, false, {}}), 0);
     EXPECT_EQ(waitForFile(work.file(QStringLiteral("console.txt"))),
               QDir(system.path()).absoluteFilePath(QStringLiteral("compat/bin")).toUtf8() + ':' + path + '\n');
-    EXPECT_EQ(starter.start({QStringLiteral("showpath build.txt"), work.path(), false, true}), 0);
+    EXPECT_EQ(starter.start({QStringLiteral("showpath build.txt"), work.path(), false, true, {}}), 0);
     EXPECT_EQ(work.read(QStringLiteral("build.txt")), path + '\n');
     EXPECT_EQ(qgetenv("PATH"), path);
 }
@@ -220,7 +220,7 @@ TEST(HostProcessStarter, RunReadsNothingAndStopsTheWholeGroup)
     HostProcessStarter starter(system.path());
     test::ScriptedWaiting waiting;
 
-    RunResult result = starter.run({QStringLiteral("reads"), work.path(), false, true}, waiting);
+    RunResult result = starter.run({QStringLiteral("reads"), work.path(), false, true, {}}, waiting);
     EXPECT_EQ(result.startError, 0);
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_FALSE(result.stopped);
@@ -231,7 +231,7 @@ TEST(HostProcessStarter, RunReadsNothingAndStopsTheWholeGroup)
         if (work.read(QStringLiteral("child.txt")).endsWith('\n'))
             waiting.stopAfterPolls = 0;
     };
-    result = starter.run({QStringLiteral("hangs"), work.path(), false, true}, waiting);
+    result = starter.run({QStringLiteral("hangs"), work.path(), false, true, {}}, waiting);
     EXPECT_TRUE(result.stopped);
     EXPECT_NE(result.exitCode, 0);
     const QByteArray child = work.read(QStringLiteral("child.txt")).trimmed();
@@ -247,5 +247,5 @@ TEST(HostProcessStarter, RunReadsNothingAndStopsTheWholeGroup)
         QThread::msleep(20);
     EXPECT_TRUE(ended()) << child.toStdString();
 
-    EXPECT_EQ(starter.run({QStringLiteral("no-such-program"), QString(), false, true}, waiting).startError, 2);
+    EXPECT_EQ(starter.run({QStringLiteral("no-such-program"), QString(), false, true, {}}, waiting).startError, 2);
 }

@@ -54,7 +54,10 @@ TEST(ProgramFolders, ModeAndWritableFolders)
         EXPECT_EQ(got.install, row.expected.install) << row.name;
         EXPECT_EQ(got.settings, row.expected.settings) << row.name;
         EXPECT_EQ(got.build, row.expected.build) << row.name;
+        // A run's reports stay private even for a copy kept in a shared folder.
+        EXPECT_TRUE(got.runs.endsWith(QStringLiteral("/nollex/runs/")) && !got.runs.startsWith(kExe)) << row.name;
     }
+    EXPECT_EQ(chooseProgramFolders(rows[6].facts).runs, QStringLiteral("/x/cache/nollex/runs/"));
 }
 
 // Guards reading the machine: the marker beside the executable and the XDG variables.

@@ -219,6 +219,7 @@ TEST_F(SettingsFixture, FreshCloseWritesEveryKeyInOrder)
         "[System]", "BGColor=0", "FontColor=16777215", "FontSize=12", "FontName=ＭＳ 明朝",
         "Tab=4", "close_or_not=0", "Index=0", "FileName0=", "ActiveIndex=0", "",
         "[Editor]", "Colouring=1", "LineNumbers=1", "",
+        "[Build]", "GuardedRun=1", "",
         "[Project]", "ProjectFile=", "",
         "[Compiler]", "compiler_directory=" + QDir::cleanPath(folder.path()),
         "compiler_name=bcc32.exe", "_Instructions=-3 ", "__Instructions=0"};
@@ -534,13 +535,17 @@ TEST_F(SettingsFixture, DamagedFilesStartWithDefaultsAndAreRepaired)
     }
 }
 
-// The Option menu's two switches come back from [Editor]; a file without that
-// section gives both on.
+// The Option menu's switches come back from [Editor] and [Build]; a file without
+// those sections gives all of them on.
 TEST_F(SettingsFixture, EditorSwitchesKeptInTheFile)
 {
-    writeIni({"[Information]", "Version=200", "[Editor]", "Colouring=0", "LineNumbers=0"});
+    writeIni({"[Information]", "Version=200", "[Editor]", "Colouring=0", "LineNumbers=0", "[Build]",
+              "GuardedRun=0"});
     {
         auto form = start();
+        EXPECT_FALSE(form->State.GuardedRun);
+        EXPECT_FALSE(form->GuardedRun1->isChecked());
+        form->GuardedRun1->trigger();
         EXPECT_FALSE(form->Memos->Colouring());
         EXPECT_FALSE(form->Memos->LineNumbers());
         EXPECT_FALSE(form->Colouring1->isChecked());
@@ -553,9 +558,12 @@ TEST_F(SettingsFixture, EditorSwitchesKeptInTheFile)
     }
     EXPECT_EQ(stored(QStringLiteral("Editor"), QStringLiteral("Colouring")), QStringLiteral("0"));
     EXPECT_EQ(stored(QStringLiteral("Editor"), QStringLiteral("LineNumbers")), QStringLiteral("1"));
+    EXPECT_EQ(stored(QStringLiteral("Build"), QStringLiteral("GuardedRun")), QStringLiteral("1"));
 
     writeIni({"[Information]", "Version=200"});
     auto form = start();
+    EXPECT_TRUE(form->State.GuardedRun);
+    EXPECT_TRUE(form->GuardedRun1->isChecked());
     EXPECT_TRUE(form->Memos->Colouring());
     EXPECT_TRUE(form->Memos->LineNumbers());
     EXPECT_TRUE(form->Colouring1->isChecked());

@@ -42,10 +42,17 @@ public:
             throw NollexError(*error);
     }
 
+    QStringList watchRun(bool consoleCloses) override
+    {
+        watchedRuns << consoleCloses;
+        return {};
+    }
+
     TMemos* memos = nullptr;  // set by the test, may change between commands
     ScriptedWaiting waiter;
     QStringList captions, statusTexts, projects;
     QString messages;
+    QList<bool> watchedRuns;  // each run watched: whether its console closes by itself
     std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
     std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
     std::function<void()> onClose = [] {};

@@ -3,6 +3,7 @@
 // folder of the test's own, scripts that stand in for a console or a compiler, and
 // waiting for a console that runs on its own.
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QString>
@@ -31,10 +32,14 @@ inline void makeScript(const QString& path, const QByteArray& text)
 // Copies cmd.exe and bcc32.exe from the build into programFolder (ending in "/").
 inline void copyStandIns(const QString& programFolder)
 {
-    for (const char* tool : {"cmd.exe", "bcc32.exe"}) {
+    for (const char* tool : {"cmd.exe", "bcc32.exe", "nollex-explain"}) {
         const QString from = QStringLiteral(NOLLEX_BINARY_DIR "/") + QLatin1String(tool);
         ASSERT_TRUE(QFile::copy(from, programFolder + QLatin1String(tool))) << from.toStdString();
     }
+    // Guarded builds write a stopped program's buffered output through it.
+    const QString guard = QStringLiteral("compat/lib/libnollexguard.a");
+    ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("compat/lib")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NOLLEX_BINARY_DIR "/") + guard, programFolder + guard));
 }
 
 // Waits up to timeoutMs until file holds at least `lines` lines.

@@ -395,4 +395,15 @@ std::vector<std::string> ParseConfigText(std::string_view text)
     return words;
 }
 
+void AddRunTimeChecks(Plan& plan, const std::string& guardLibrary)
+{
+    const std::vector<std::string> checks{"-fsanitize=address,undefined", "-fno-sanitize-recover=all",
+                                          "-fno-omit-frame-pointer", "-g"};
+    plan.compileFlags.insert(plan.compileFlags.end(), checks.begin(), checks.end());
+    plan.linkFlags.insert(plan.linkFlags.end(), checks.begin(), checks.end());
+    plan.linkFlags.push_back("-static-libubsan");
+    if (!guardLibrary.empty())
+        plan.linkFlags.insert(plan.linkFlags.end(), {"-Wl,--whole-archive", guardLibrary, "-Wl,--no-whole-archive"});
+}
+
 }  // namespace nollex::bcc

@@ -29,6 +29,14 @@ struct Plan {
     std::string error;                      // not empty: nothing can be built
 };
 
+// The run-time checks of a guarded build (NOLLEX_GUARD=1 in the environment):
+// address and undefined-behaviour checks that stop at the first fault, with line
+// information. Added last, to every compile and to the link. The undefined-
+// behaviour runtime is linked in statically: only then does it honour log_path
+// beside the address checker. guardLibrary, when not empty, is linked whole: it
+// has the program write its buffered output when a check stops it.
+void AddRunTimeChecks(Plan& plan, const std::string& guardLibrary);
+
 // configWords (from bcc32.cfg) come first, so the command line has the last word.
 Plan PlanBuild(const std::vector<std::string>& configWords,
                const std::vector<std::string>& commandWords);

@@ -33,19 +33,9 @@ void say(const std::string& text)
     WriteAll(1, text + "\n");
 }
 
-std::string ownFolder()
-{
-    std::string buf(4096, '\0');
-    const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-    if (n <= 0)
-        return {};
-    buf.resize(static_cast<std::size_t>(n));
-    return buf.substr(0, buf.rfind('/') + 1);
-}
-
 std::vector<std::string> configWords()
 {
-    const std::string folder = ownFolder();
+    const std::string folder = nollex::tools::OwnFolder();
     if (folder.empty())
         return {};
     std::ifstream in(folder + "bcc32.cfg", std::ios::binary);
@@ -93,7 +83,7 @@ bool isShiftJisSource(const std::string& path)
 // The compatibility headers and library in compat/ beside this program, when both are there.
 nollex::bcc::Compat findCompat()
 {
-    const std::string folder = ownFolder() + "compat/";
+    const std::string folder = nollex::tools::OwnFolder() + "compat/";
     nollex::bcc::Compat compat;
     if (nollex::tools::IsFolder(folder + "include") && nollex::tools::IsRegularFile(folder + "lib/libnollexcompat.a")) {
         compat.includeFolder = folder + "include";
@@ -216,6 +206,10 @@ int main(int argc, char** argv)
         return *refused;
 
     nollex::bcc::Host host{hostCommand("NOLLEX_CC", "gcc"), hostCommand("NOLLEX_CXX", "g++"), findCompat()};
+    if (const char* guard = std::getenv("NOLLEX_GUARD"); guard && std::string_view(guard) == "1") {
+        const std::string library = nollex::tools::OwnFolder() + "compat/lib/libnollexguard.a";
+        nollex::bcc::AddRunTimeChecks(plan, nollex::tools::IsRegularFile(library) ? library : std::string());
+    }
     const bool showCommands = showHostCommands();
     const bool links = !plan.compileOnly && !plan.assemblyOnly;
     std::optional<ScratchFolder> scratch;

@@ -1,8 +1,10 @@
 #include "cmd/Interpreter.h"
 
 #include "cmd/BatchLine.h"
+#include "cmd/WatchedRun.h"
 #include "common/Process.h"
 
+#include <chrono>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -359,6 +361,7 @@ int Interpreter::runResolved(const ResolvedProgram& program, const std::vector<s
     }
     lastRanProgram_ = true;
     lastWaitStatus_ = outcome.waitStatus;
+    lastPid_ = outcome.pid;
     return tools::ExitCodeOf(outcome.waitStatus);
 }
 
@@ -373,10 +376,21 @@ int Interpreter::runWords(const std::vector<std::string>& words, bool reportStat
         report(program.problem, 1);
         return 127;
     }
+    // Only this run is watched: the program and what it starts never see the name.
+    const char* watched = std::getenv("NOLLEX_RUN");
+    const std::string stem = watched ? watched : "";
+    ::unsetenv("NOLLEX_RUN");
     const int fds[3] = {-1, -1, -1};
+    const auto started = std::chrono::steady_clock::now();
     const int status = runResolved(program, words, fds, 1, 0);
+    const auto ran = std::chrono::steady_clock::now() - started;
     if (reportStatus && lastRanProgram_)
         WriteAll(1, "\n-- " + words[0] + ": " + tools::DescribeWaitStatus(lastWaitStatus_) + "\n");
+    if (!stem.empty() && lastRanProgram_) {
+        const RunEnd end{lastPid_, lastWaitStatus_,
+                         std::chrono::duration_cast<std::chrono::milliseconds>(ran).count()};
+        FinishWatchedRun(stem, end, !reportStatus);
+    }
     return status;
 }
 

@@ -59,6 +59,7 @@ private:
     int exitCode_ = 0;
     bool lastRanProgram_ = false;  // the last line started a program (not a batch file)
     int lastWaitStatus_ = 0;
+    int lastPid_ = 0;
 };
 
 std::string CurrentFolder();

@@ -80,6 +80,16 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
+std::string OwnFolder()
+{
+    std::string buf(4096, '\0');
+    const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n <= 0)
+        return {};
+    buf.resize(static_cast<std::size_t>(n));
+    return buf.substr(0, buf.rfind('/') + 1);
+}
+
 std::string AsciiLower(std::string_view text)
 {
     std::string out(text);

@@ -29,6 +29,9 @@ int ExitCodeOf(int waitStatus);
 // Writes all bytes to a file descriptor; false on a write error.
 bool WriteAll(int fd, std::string_view bytes);
 
+// The folder of this program's executable, with its final "/"; empty when unknown.
+std::string OwnFolder();
+
 // Lower-case ASCII copy, for case-insensitive comparisons of names and switches.
 std::string AsciiLower(std::string_view text);
 

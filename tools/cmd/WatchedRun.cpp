@@ -1,0 +1,74 @@
+#include "cmd/WatchedRun.h"
+
+#include "common/Process.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace nollex::cmd {
+
+namespace {
+
+// The record appears whole: the window may read it at any moment.
+void writeRecord(const std::string& stem, const RunEnd& end)
+{
+    const std::string part = stem + ".end.part";
+    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    const bool written = tools::WriteAll(fd, RunRecordText(end));
+    if (::close(fd) == 0 && written)
+        std::rename(part.c_str(), (stem + ".end").c_str());
+    else
+        ::unlink(part.c_str());
+}
+
+bool hasReport(const std::string& stem, int pid)
+{
+    const std::string id = "." + std::to_string(pid);
+    return tools::IsRegularFile(stem + ".asan" + id) || tools::IsRegularFile(stem + ".ubsan" + id);
+}
+
+// The explaining tool's output on the console; false when it showed nothing.
+bool explain(const std::string& stem, const RunEnd& end)
+{
+    const int signal = WIFSIGNALED(end.waitStatus) ? WTERMSIG(end.waitStatus) : 0;
+    if (signal == 0 && !hasReport(stem, end.pid))
+        return false;
+    const std::string tool = tools::OwnFolder() + "nollex-explain";
+    if (!tools::IsExecutableFile(tool))
+        return false;
+    tools::Launch launch;
+    launch.program = tool;
+    launch.argv = {tool, stem, std::to_string(end.pid), std::to_string(signal)};
+    const tools::Outcome outcome = tools::RunAndWait(launch);
+    return outcome.startError == 0 && WIFEXITED(outcome.waitStatus) && WEXITSTATUS(outcome.waitStatus) == 0;
+}
+
+}  // namespace
+
+std::string RunRecordText(const RunEnd& end)
+{
+    std::string text = "pid=" + std::to_string(end.pid) + "\n";
+    if (WIFSIGNALED(end.waitStatus))
+        text += "signal=" + std::to_string(WTERMSIG(end.waitStatus)) + "\n";
+    else
+        text += "exit=" + std::to_string(WEXITSTATUS(end.waitStatus)) + "\n";
+    text += "ms=" + std::to_string(end.ms) + "\n";
+    return text;
+}
+
+void FinishWatchedRun(const std::string& stem, const RunEnd& end, bool waitToClose)
+{
+    writeRecord(stem, end);
+    if (!explain(stem, end) || !waitToClose || !::isatty(0))
+        return;
+    tools::WriteAll(1, "\n（Enter キーを押すとこのウィンドウを閉じます）");
+    char c = 0;
+    while (::read(0, &c, 1) == 1 && c != '\n') {
+    }
+}
+
+}  // namespace nollex::cmd

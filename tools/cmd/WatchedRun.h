@@ -1,0 +1,23 @@
+#pragma once
+// The end of a run that Nollex watches: Nollex names the stem of the run's files in
+// NOLLEX_RUN. When the program ends, a record of how it ended goes to STEM.end for
+// the window; a fault the run-time checks reported (STEM.asan.PID, STEM.ubsan.PID)
+// or a signal is explained on the console by the explaining tool beside this program.
+#include <string>
+
+namespace nollex::cmd {
+
+struct RunEnd {
+    int pid = 0;
+    int waitStatus = 0;
+    long long ms = 0;  // how long it ran
+};
+
+// "pid=…", "exit=…" or "signal=…", "ms=…", a line each.
+std::string RunRecordText(const RunEnd& end);
+
+// Writes the record (whole or not at all) and shows the explanation, if any.
+// With waitToClose, an explanation shown is left on the console until Enter.
+void FinishWatchedRun(const std::string& stem, const RunEnd& end, bool waitToClose);
+
+}  // namespace nollex::cmd
