@@ -350,6 +350,7 @@ TEST_F(E2eFixture, MakeWritesTheProgramBesideThePage)
     form->Memos->ActiveMemo()->setPlainText(QString::fromUtf8(kHello));
     form->Make1Click();
     EXPECT_TRUE(QFile::exists(work + QStringLiteral("hello.exe"))) << messages().toStdString();
+    EXPECT_EQ(messages(), QStringLiteral("プログラム %1hello.exe を作りました").arg(work));
     EXPECT_EQ(readAll(work + QStringLiteral("hello.cpp")), kHello);
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.exe")));
     EXPECT_TRUE(form->State.OptionSet.smalln.isEmpty());

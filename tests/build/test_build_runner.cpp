@@ -130,6 +130,9 @@ TEST_F(BuildFixture, ExecuteWorkedExample)
     EXPECT_EQ(program.folder, QStringLiteral("C:\\work\\"));
     EXPECT_TRUE(program.console);
     EXPECT_FALSE(program.wait);
+    // The run-time checks are asked of the compiler, and the run is watched.
+    EXPECT_EQ(build.environment, QStringList{QStringLiteral("NOLLEX_GUARD=1")});
+    EXPECT_EQ(host.watchedRuns, QList<bool>{true});
 
     EXPECT_EQ(messages, QStringLiteral("Borland C++ 5.5\nhello.cpp:"));
     // The temporary copy held the page's text, and only the copy was written.
@@ -185,6 +188,7 @@ TEST_F(BuildFixture, MakeBorrowsOutputFolderAndRewritesThePage)
     EXPECT_TRUE(options.smalln.isEmpty());
     EXPECT_EQ(fs.file(QStringLiteral("C:\\work\\hello.cpp")), QByteArray("new text"));
     EXPECT_EQ(processes.started.size(), 1);
+    EXPECT_TRUE(processes.started[0].environment.isEmpty()) << "Make builds without the run-time checks";
     EXPECT_EQ(messages, QStringLiteral("made"));
     EXPECT_FALSE(fs.removed.contains(QStringLiteral("C:\\work\\__out.exe")));
 
@@ -195,13 +199,16 @@ TEST_F(BuildFixture, MakeBorrowsOutputFolderAndRewritesThePage)
     EXPECT_EQ(options.smalln, QStringLiteral("-nC:\\out\\ "));
 }
 
-// Execute never adds "-c", even when it is switched on.
+// Execute never adds "-c", even when it is switched on; without the run-time
+// checks its compile is asked for nothing more.
 TEST_F(BuildFixture, ExecuteNeverCompilesOnly)
 {
     openPage(QStringLiteral("C:\\work\\hello.cpp"), QStringLiteral("x"));
     options.smallc = QStringLiteral("-c ");
+    state.GuardedRun = false;
     run(BuildMode::Execute);
     EXPECT_FALSE(batchLines().value(1).contains(QStringLiteral("-c ")));
+    EXPECT_TRUE(processes.started.value(0).environment.isEmpty());
 }
 
 // Make on an untitled page: a refused Save As ends the build with the batch file
