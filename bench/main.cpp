@@ -4,7 +4,7 @@
 //   nollex_bench [--only NAME[,NAME...]] [--quick | --runs N] [--out FILE]
 //
 // --quick takes a quarter of the runs; --runs N takes N of each (for profiling).
-// NAME: startup, memory, open, background, keystroke, find, execute, compiler, messages,
+// NAME: startup, memory, open, background, keystroke, find, execute, compiler, guard, messages,
 // close.
 // Runs on the Qt platform of the environment (the script gives it a virtual X
 // server); the program under test is the nollex beside this build.
@@ -135,6 +135,7 @@ private:
     void findAgain();
     void execute();
     void compilerOverhead();
+    void guardedRun();
     void messageMarks();
     void closing();
 
@@ -653,6 +654,56 @@ void Bench::compilerOverhead()
     table_.add(noop);
 }
 
+// Hello world built through bcc32.exe with real g++, with and without the run-time
+// checks, in pairs; then each program started and waited for, in pairs.
+void Bench::guardedRun()
+{
+    const QString work = folder(QStringLiteral("guard"));
+    const QString source = work + QStringLiteral("hello.cpp");
+    writeFile(source, "#include <iostream>\nint main()\n{\n    std::cout << \"Hello\\n\";\n    return 0;\n}\n");
+    // The checks' helper library sits where the installed stand-in finds it.
+    const QString bcc = programFolder(QStringLiteral("guard-tools"), false) + QStringLiteral("bcc32.exe");
+    const QString guardLibrary = QStringLiteral("compat/lib/libnollexguard.a");
+    QDir().mkpath(QFileInfo(bcc).path() + QStringLiteral("/compat/lib"));
+    QFile::copy(binary(guardLibrary), QFileInfo(bcc).path() + u'/' + guardLibrary);
+    auto build = [&](const QString& exe, bool guarded) {
+        return runChild({bcc, QStringLiteral("-e") + exe, QStringLiteral("-n") + work, source}, work,
+                        {QStringLiteral("NOLLEX_GUARD=") + (guarded ? u'1' : u'0')});
+    };
+    Row compile{QStringLiteral("Guarded build of hello world (checks, line information), real g++"),
+                QStringLiteral("≤ 2 × unguarded"), 0};
+    Row start{QStringLiteral("Start of the guarded hello world, to its end, over the unguarded one"),
+              QStringLiteral("≤ +50 ms"), 50};
+    std::vector<double> plain, guarded;
+    for (int i = -1; i < runs(10) && compile.error.isEmpty(); ++i) {
+        const ChildRun a = build(QStringLiteral("plain.exe"), false);
+        const ChildRun b = build(QStringLiteral("guarded.exe"), true);
+        if (a.exitStatus != 0 || b.exitStatus != 0)
+            compile.error = start.error = QStringLiteral("a build failed");
+        else if (i >= 0) {
+            plain.push_back(a.wallMs);
+            guarded.push_back(b.wallMs);
+        }
+    }
+    for (int i = -1; i < runs(20) && start.error.isEmpty(); ++i) {
+        const ChildRun a = runChild({work + QStringLiteral("plain.exe")}, work);
+        const ChildRun b = runChild({work + QStringLiteral("guarded.exe")}, work);
+        if (a.exitStatus != 0 || b.exitStatus != 0)
+            start.error = QStringLiteral("a program failed");
+        else if (i >= 0)
+            start.samples.push_back(b.wallMs - a.wallMs);
+    }
+    if (compile.error.isEmpty()) {
+        compile.samples = guarded;
+        compile.limit = 2 * median(plain);
+        compile.note = QStringLiteral("%1 × the unguarded %2 ms")
+                           .arg(median(guarded) / median(plain), 0, 'f', 2)
+                           .arg(median(plain), 0, 'f', 0);
+    }
+    table_.add(compile);
+    table_.add(start);
+}
+
 // A build's messages read line by line and their errors and warnings marked in the
 // page they name, as the window does after a build (without the message pane).
 void Bench::messageMarks()
@@ -745,6 +796,8 @@ int Bench::run()
         execute();
     if (wanted("compiler"))
         compilerOverhead();
+    if (wanted("guard"))
+        guardedRun();
     if (wanted("messages"))
         messageMarks();
     if (wanted("close"))
