@@ -48,9 +48,6 @@ public:
 
     int patternCount() const;
 
-    QList<Explanation> explainReport(const QString& report, const BuiltPage& page) const;  // TEMP
-    QString signalText(int signal) const;  // TEMP
-
     // The first text of a kind (its holes unfilled); empty for a kind the table lacks.
     QString kindText(const QString& kind) const;
 

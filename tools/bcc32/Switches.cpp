@@ -401,7 +401,7 @@ void AddRunTimeChecks(Plan& plan, const std::string& guardLibrary)
                                           "-fno-omit-frame-pointer", "-g"};
     plan.compileFlags.insert(plan.compileFlags.end(), checks.begin(), checks.end());
     plan.linkFlags.insert(plan.linkFlags.end(), checks.begin(), checks.end());
-    plan.linkFlags.push_back("-static-libubsan");
+    plan.linkFlags.insert(plan.linkFlags.end(), {"-static-libasan", "-static-libubsan"});
     if (!guardLibrary.empty())
         plan.linkFlags.insert(plan.linkFlags.end(), {"-Wl,--whole-archive", guardLibrary, "-Wl,--no-whole-archive"});
 }

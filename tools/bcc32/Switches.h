@@ -31,9 +31,8 @@ struct Plan {
 
 // The run-time checks of a guarded build (NOLLEX_GUARD=1 in the environment):
 // address and undefined-behaviour checks that stop at the first fault, with line
-// information. Added last, to every compile and to the link. The undefined-
-// behaviour runtime is linked in statically: only then does it honour log_path
-// beside the address checker. guardLibrary, when not empty, is linked whole: it
+// information. Added last, to every compile and to the link. Both checkers'
+// runtimes are linked in statically: only then do both honour log_path. guardLibrary, when not empty, is linked whole: it
 // has the program write its buffered output when a check stops it.
 void AddRunTimeChecks(Plan& plan, const std::string& guardLibrary);
 
