@@ -126,7 +126,7 @@ private:
     }
     qsizetype readFault(const QList<QStringView>& lines, qsizetype i, std::optional<Fault>& fault) const;
     std::optional<Explanation> explain(const Fault& fault) const;
-    Values values(const Fault& fault, const Frame* place) const;
+    Values values(const Fault& fault, const QList<Frame>& stack) const;
     void boundsValues(const Fault& fault, Values& v) const;
     std::optional<QString> fill(const QString& text, const MessagePlace& place, const QHash<int, QString>& holes,
                                 const Values& values) const;
@@ -200,9 +200,8 @@ std::optional<Explanation> ReportReading::explain(const Fault& fault) const
 {
     const QList<Frame> stack = faultStack(fault.lines);
     const Frame* place = fault.named && inPage(*fault.named) ? &*fault.named : firstInPage(stack);
-    MessagePlace where{page_.source, place ? place->line : 0, place ? place->column : 0, MessageKind::Error};
-    // An address checker's frame gives a line without a column worth showing.
-    const Values v = values(fault, place);
+    const MessagePlace where{page_.source, place ? place->line : 0, place ? place->column : 0, MessageKind::Error};
+    const Values v = values(fault, stack);
     for (const Explainer::Kind& kind : kinds_) {
         for (const MessagePattern& p : kind.patterns) {
             const std::optional<QHash<int, QString>> holes = matchPattern(p, fault.message);
@@ -340,7 +339,7 @@ void ReportReading::boundsValues(const Fault& fault, Values& v) const
 
 // What the address checker's report tells of the memory touched: the variable or
 // region, its size in elements, the index used; where it was freed and by what.
-ReportReading::Values ReportReading::values(const Fault& fault, const Frame* place) const
+ReportReading::Values ReportReading::values(const Fault& fault, const QList<Frame>& stack) const
 {
     static const QRegularExpression access(QStringLiteral("^(?:READ|WRITE) of size (\\d{1,9}) at "));
     static const QRegularExpression address(QStringLiteral(" on (?:unknown )?address (0x[0-9a-fA-F]{1,16})"));
@@ -352,10 +351,9 @@ ReportReading::Values ReportReading::values(const Fault& fault, const Frame* pla
         "located \\d+ bytes to the (?:right|left) of global variable '([A-Za-z_][A-Za-z0-9_:]*)' defined in "
         "'[^']*' \\((0x[0-9a-fA-F]{1,16})\\) of size (\\d{1,12})"));
     Values v;
-    if (place)
-        v.insert(QStringLiteral("func"), bareFunction(place->function));
+    if (const Frame* own = firstInPage(stack); own && !own->function.isEmpty())
+        v.insert(QStringLiteral("func"), bareFunction(own->function));
     boundsValues(fault, v);
-    const QList<Frame> stack = faultStack(fault.lines);
     // An access made inside a library function (strcpy, memset) is as wide as the
     // whole copy: it tells nothing of the array's elements.
     const bool library = stack.isEmpty() || stack[0].function.startsWith(QStringLiteral("__interceptor_")) ||
