@@ -354,10 +354,9 @@ ReportReading::Values ReportReading::values(const Fault& fault, const QList<Fram
     if (const Frame* own = firstInPage(stack); own && !own->function.isEmpty())
         v.insert(QStringLiteral("func"), bareFunction(own->function));
     boundsValues(fault, v);
-    // An access made inside a library function (strcpy, memset) is as wide as the
-    // whole copy: it tells nothing of the array's elements.
-    const bool library = stack.isEmpty() || stack[0].function.startsWith(QStringLiteral("__interceptor_")) ||
-                         stack[0].file.contains(QStringLiteral("libsanitizer"));
+    // Only an access in the learner's own code is one element wide: one made in a
+    // library function (strcpy, memset) is as wide as the whole copy.
+    const bool library = stack.isEmpty() || !inPage(stack[0]);
     const qint64 at = hexValue(address.match(fault.message).captured(1));
     qint64 size = -1;
     for (const QStringView line : fault.lines) {

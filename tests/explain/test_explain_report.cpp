@@ -275,6 +275,33 @@ SUMMARY: AddressSanitizer: global-buffer-overflow /home/hana/c/__out.c:9 in sum
 )_",
      "index-out-of-bounds", 9, 0,
      R"_(main.c 9 行目: 配列 scores の大きさは 5 で、使える番号は 0〜4 です。5 番を使おうとしました。番号の計算やループの条件（< と <= の違いなど）を確かめてください。)_"},
+    {"index-out-of-bounds/c/library-copy", "c", R"_(#include <stdio.h>
+#include <string.h>
+
+int main(void)
+{
+    char name[8];
+    strcpy(name, "Hanako Yamada");
+    printf("%s\n", name);
+    return 0;
+}
+)_",
+     R"_(=================================================================
+==11382==ERROR: AddressSanitizer: stack-buffer-overflow on address 0x7ffc6e4a8098 at pc 0x55e1fe89f8b1 bp 0x7ffc6e4a8060 sp 0x7ffc6e4a7810
+WRITE of size 14 at 0x7ffc6e4a8098 thread T0
+    #0 0x55e1fe89f8b0 in memcpy (/home/hana/c/main+0x2b8b0)
+    #1 0x55e1fe957ec9 in main /home/hana/c/__out.c:7
+
+Address 0x7ffc6e4a8098 is located in stack of thread T0 at offset 40 in frame
+    #0 0x55e1fe957e4a in main /home/hana/c/__out.c:5
+
+  This frame has 1 object(s):
+    [32, 40) 'name' (line 6) <== Memory access at offset 40 overflows this variable
+SUMMARY: AddressSanitizer: stack-buffer-overflow (/home/hana/c/main+0x2b8b0) in memcpy
+==11382==ABORTING
+)_",
+     "index-out-of-bounds", 7, 0,
+     R"_(main.c 7 行目: 配列 name の範囲の外を使おうとしました。番号の計算やループの条件、文字列の長さを確かめてください。)_"},
     {"index-out-of-bounds/c/no-page-text", "c", R"_()_",
      R"_(__out.c:8:6: runtime error: index 5 out of bounds for type 'int [5]'
     #0 0x5596fc17560a in main /home/hana/c/__out.c:8
