@@ -4,8 +4,13 @@
 //   nollex_bench [--only NAME[,NAME...]] [--quick | --runs N] [--out FILE]
 //
 // --quick takes a quarter of the runs; --runs N takes N of each (for profiling).
+<<<<<<< HEAD
 // NAME: startup, memory, open, background, keystroke, find, execute, compiler, guard, messages,
 // close.
+=======
+// NAME: startup, memory, open, background, keystroke, find, execute, compiler, messages,
+// explain, close.
+>>>>>>> report
 // Runs on the Qt platform of the environment (the script gives it a virtual X
 // server); the program under test is the nollex beside this build.
 
@@ -16,6 +21,7 @@
 #include "build/MessagePlace.h"
 #include "editor/CaretPos.h"
 #include "editor/Find.h"
+#include "explain/Explainer.h"
 #include "options/CompileOptionSet.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
@@ -28,6 +34,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <Qsci/qsciscintilla.h>
 #include <QPlainTextEdit>
 
@@ -137,6 +144,7 @@ private:
     void compilerOverhead();
     void guardedRun();
     void messageMarks();
+    void explanations();
     void closing();
 
     Options options_;
@@ -742,6 +750,53 @@ void Bench::messageMarks()
     table_.add(row);
 }
 
+// Real gcc messages of five kinds, each with its excerpt, at line %1.
+QString compilerMessages(int count)
+{
+    static const char* const messages[] = {
+        "/w/__out.c:%1:20: error: ‘x’ undeclared (first use in this function)\n"
+        "    %1 |     printf(\"%d\\n\", x);\n      |                    ^\n"
+        "/w/__out.c:%1:20: note: each undeclared identifier is reported only once for each function it appears in\n",
+        "/w/__out.c:%1:14: error: expected ‘;’ before ‘}’ token\n"
+        "    %1 |     return 0\n      |              ^\n      |              ;\n",
+        "/w/__out.c:%1:14: warning: format ‘%d’ expects argument of type ‘int’, but argument 2 has type ‘double’ "
+        "[-Wformat=]\n    %1 |     printf(\"%d\\n\", d);\n      |             ~^     ~\n",
+        "/w/__out.c:%1:12: error: too few arguments to function ‘add’\n"
+        "    %1 |     return add(1);\n      |            ^~~\n/w/__out.c:1:5: note: declared here\n",
+        "/w/__out.c:%1:5: warning: implicit declaration of function ‘prinf’; did you mean ‘printf’? "
+        "[-Wimplicit-function-declaration]\n    %1 |     prinf(\"hi\\n\");\n      |     ^~~~~\n",
+    };
+    QString out = QStringLiteral("/w/__out.c: In function ‘main’:\n");
+    for (int i = 0; i < count; ++i)
+        out += QString::fromUtf8(messages[i % std::size(messages)]).arg(i + 2);
+    return out;
+}
+
+// A build's output read for explanations, as the window does after each build,
+// with the explainer (table and catalogs) made once before.
+void Bench::explanations()
+{
+    const Explainer explainer = Explainer::installed();
+    const BuiltPage page{QStringLiteral("/w/__out.c"), QStringLiteral("hello.c"), QString()};
+    for (const int count : {100, 10000}) {
+        const QString output = compilerMessages(count);
+        Row row{QStringLiteral("%1 compiler messages explained").arg(QLocale(QLocale::English).toString(count)),
+                count == 100 ? QStringLiteral("≤ 5 ms") : QStringLiteral("≤ 200 ms"), count == 100 ? 5.0 : 200.0};
+        for (int i = -1; i < runs(20); ++i) {
+            const Clock::time_point t0 = Clock::now();
+            const qsizetype explained = explainer.explain(output, page).size();
+            const double ms = msSince(t0);
+            if (explained != count) {
+                row.error = QStringLiteral("%1 explained, not %2").arg(explained).arg(count);
+                break;
+            }
+            if (i >= 0)
+                row.samples.push_back(ms);
+        }
+        table_.add(row);
+    }
+}
+
 void Bench::closing()
 {
     const QString program = programFolder(QStringLiteral("close-100"), false);
@@ -800,6 +855,8 @@ int Bench::run()
         guardedRun();
     if (wanted("messages"))
         messageMarks();
+    if (wanted("explain"))
+        explanations();
     if (wanted("close"))
         closing();
 

@@ -1,7 +1,8 @@
-// The explanations' readers over arbitrary bytes: the compiler's output, a message
-// catalog, and a catalog's translation of one of the table's formats. None may
-// crash or hang; every explanation must belong to a line of the output, name the
-// page and never the build's copy, and reading twice must give the same.
+// The explanations' readers over arbitrary bytes: the compiler's output, a run-time
+// checker's report, a message catalog, and a catalog's translation of one of the
+// table's formats. None may crash or hang; every explanation must belong to a line
+// of the output, name the page and never the build's copy, and reading twice must
+// give the same. A report's explanation is placed in the page or at no line.
 
 #include "FuzzSupport.h"
 
@@ -61,6 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(e.place.line >= 0 && e.place.column >= 0);
     }
     FUZZ_CHECK(explainer().explain(output, page) == got);
+
+    const QList<Explanation> faults = explainer().explainReport(output, page);
+    for (const Explanation& e : faults) {
+        FUZZ_CHECK(!e.text.isEmpty() && !e.kind.isEmpty());
+        FUZZ_CHECK(e.place.file == page.source && e.place.line >= 0 && e.place.column >= 0);
+        FUZZ_CHECK(!e.text.contains(QStringLiteral("__out")));
+    }
+    FUZZ_CHECK(faults.size() <= lines);
+    FUZZ_CHECK(explainer().explainReport(output, page) == faults);
 
     if (parts.size() > 1) {
         const std::string& mo = parts.size() > 2 ? parts[1] + '\0' + parts[2] : parts[1];

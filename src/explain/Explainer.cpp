@@ -206,28 +206,7 @@ QList<Message> Reading::linkMessages(const QString& line) const
 
 std::optional<Reading::Holes> Reading::match(const MessagePattern& p, const QString& body) const
 {
-    if (!p.literal.isEmpty() && !body.contains(p.literal))
-        return std::nullopt;
-    const QRegularExpressionMatch m = p.regex.match(body);
-    if (!m.hasMatch())
-        return std::nullopt;
-    Holes holes;
-    for (int g = 1; g <= m.lastCapturedIndex() && g <= p.holeOfGroup.size(); ++g) {
-        const int hole = p.holeOfGroup[g - 1];
-        if (hole > 0 && !holes.contains(hole))
-            holes.insert(hole, m.captured(g));
-    }
-    for (auto limit = p.limits.cbegin(); limit != p.limits.cend(); ++limit) {
-        const auto value = holes.constFind(limit.key());
-        if (value == holes.cend())
-            return std::nullopt;
-        const bool allowed = std::any_of(limit->cbegin(), limit->cend(), [&](const QRegularExpression& r) {
-            return r.match(*value).hasMatch();
-        });
-        if (!allowed)
-            return std::nullopt;
-    }
-    return holes;
+    return matchPattern(p, body);
 }
 
 bool Reading::explainOne(Message m, int index)
@@ -402,9 +381,11 @@ Reading::Wide Reading::wideChar(const Message& m, const Holes& holes) const
 
 QString Explainer::kindText(const QString& kind) const
 {
-    for (const Kind& k : kinds_) {
-        if (k.name == kind)
-            return k.texts.value(0);
+    for (const QList<Kind>* list : {&kinds_, &reportKinds_}) {
+        for (const Kind& k : *list) {
+            if (k.name == kind)
+                return k.texts.value(0);
+        }
     }
     return QString();
 }
@@ -426,8 +407,17 @@ Explainer::Explainer(const KindTable& table, const QList<QHash<QString, QString>
     }
     for (const FullWidthChar& c : table.chars)
         chars_.insert(c.code, c);
+    signals_ = table.signalTexts;
     for (const ExplainedKind& k : table.kinds) {
         Kind kind{k.name, {}, k.texts};
+        if (k.report) {
+            for (const QString& format : k.formats) {
+                if (std::optional<MessagePattern> p = compileFormat(format))
+                    kind.patterns.append(std::move(*p));
+            }
+            reportKinds_.append(std::move(kind));
+            continue;
+        }
         for (const QString& format : k.formats) {
             if (std::optional<MessagePattern> p = compileFormat(format))
                 kind.patterns.append(std::move(*p));

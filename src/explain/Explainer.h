@@ -46,6 +46,16 @@ public:
     // than 8,000 characters are no message of a known kind.
     QList<Explanation> explain(const QString& output, const BuiltPage& page) const;
 
+    // Explanations of a run-time checker's report: at most one per fault (normally one:
+    // the checkers stop at the first), its place the first stack frame or "FILE:LINE:COL:
+    // runtime error" in page.source (line 0 when none), its text naming page.name.
+    // A report that is cut off, garbled or of no known kind gives nothing: never guess.
+    QList<Explanation> explainReport(const QString& report, const BuiltPage& page) const;
+
+    // The name and a one-line Japanese explanation of a signal that ended a program
+    // ("SIGSEGV（セグメンテーション違反）: …"); empty for a number it does not know.
+    QString signalText(int signal) const;
+
     int patternCount() const;
 
     // The first text of a kind (its holes unfilled); empty for a kind the table lacks.
@@ -59,6 +69,8 @@ public:
 
 private:
     QList<Kind> kinds_;
+    QList<Kind> reportKinds_;  // the run-time checkers': they speak English only
+    QList<SignalText> signals_;
     QHash<char32_t, FullWidthChar> chars_;
     QStringList severities_;  // "error: " and its translations
 };

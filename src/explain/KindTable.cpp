@@ -199,6 +199,32 @@ QString holePattern(const Piece& p, bool insideQuotes)
 
 }  // namespace
 
+std::optional<QHash<int, QString>> matchPattern(const MessagePattern& p, const QString& message)
+{
+    if (!p.literal.isEmpty() && !message.contains(p.literal))
+        return std::nullopt;
+    const QRegularExpressionMatch m = p.regex.match(message);
+    if (!m.hasMatch())
+        return std::nullopt;
+    QHash<int, QString> holes;
+    for (int g = 1; g <= m.lastCapturedIndex() && g <= p.holeOfGroup.size(); ++g) {
+        const int hole = p.holeOfGroup[g - 1];
+        if (hole > 0 && !holes.contains(hole))
+            holes.insert(hole, m.captured(g));
+    }
+    for (auto limit = p.limits.cbegin(); limit != p.limits.cend(); ++limit) {
+        const auto value = holes.constFind(limit.key());
+        if (value == holes.cend())
+            return std::nullopt;
+        const bool allowed = std::any_of(limit->cbegin(), limit->cend(), [&](const QRegularExpression& r) {
+            return r.match(*value).hasMatch();
+        });
+        if (!allowed)
+            return std::nullopt;
+    }
+    return holes;
+}
+
 QString catalogKey(const QString& english)
 {
     QString key;
@@ -284,7 +310,9 @@ bool isTextHoleName(QStringView name)
 {
     static const QStringList named = {QStringLiteral("file"), QStringLiteral("line"), QStringLiteral("column"),
                                       QStringLiteral("char"), QStringLiteral("fix"), QStringLiteral("charcol"),
-                                      QStringLiteral("open")};
+                                      QStringLiteral("open"), QStringLiteral("name"), QStringLiteral("size"),
+                                      QStringLiteral("last"), QStringLiteral("index"), QStringLiteral("grew"),
+                                      QStringLiteral("freed"), QStringLiteral("func")};
     if (name.size() == 1 && name[0] >= u'1' && name[0] <= u'9')
         return true;
     return named.contains(name);
@@ -302,6 +330,8 @@ struct TableParser {
     }
     bool finishKind();
     bool addChar(const QString& rest);
+    bool addSignal(const QString& rest);
+    bool addFormat(const QString& rest, bool report);
     bool line(QStringView raw);
 };
 
@@ -326,6 +356,28 @@ bool TableParser::addChar(const QString& rest)
     return true;
 }
 
+bool TableParser::addSignal(const QString& rest)
+{
+    const QStringList parts = rest.split(u' ');
+    if (parts.size() < 3 || !parts[0].startsWith(QStringLiteral("SIG")))
+        return fail(QStringLiteral("a signal line is: signal SIGNAME title explanation"));
+    table.signalTexts.append(SignalText{parts[0], parts[1], parts.mid(2).join(u' ')});
+    return true;
+}
+
+// A kind's formats are all the compiler's or all a run-time checker's.
+bool TableParser::addFormat(const QString& rest, bool report)
+{
+    ExplainedKind& kind = table.kinds.last();
+    if (!kind.formats.isEmpty() && kind.report != report)
+        return fail(QStringLiteral("kind %1 mixes format and report lines").arg(kind.name));
+    if (!compileFormat(rest))
+        return fail(QStringLiteral("format not understood: ") + rest);
+    kind.report = report;
+    kind.formats.append(rest);
+    return true;
+}
+
 bool TableParser::line(QStringView raw)
 {
     ++lineNumber;
@@ -342,19 +394,17 @@ bool TableParser::line(QStringView raw)
             if (k.name == rest)
                 return fail(QStringLiteral("kind %1 appears twice").arg(rest));
         }
-        table.kinds.append(ExplainedKind{rest, {}, {}});
+        table.kinds.append(ExplainedKind{rest, {}, {}, false});
         return !rest.isEmpty() || fail(QStringLiteral("a kind needs a name"));
     }
     if (word == u"char")
         return addChar(rest);
+    if (word == u"signal")
+        return addSignal(rest);
     if (table.kinds.isEmpty() || rest.isEmpty())
         return fail(QStringLiteral("a format or text line belongs to a kind"));
-    if (word == u"format") {
-        if (!compileFormat(rest))
-            return fail(QStringLiteral("format not understood: ") + rest);
-        table.kinds.last().formats.append(rest);
-        return true;
-    }
+    if (word == u"format" || word == u"report")
+        return addFormat(rest, word == u"report");
     if (word == u"text") {
         static const QRegularExpression hole(QStringLiteral("\\{([a-z0-9]+)\\}"));
         for (const QRegularExpressionMatch& m : hole.globalMatch(rest)) {
@@ -364,7 +414,7 @@ bool TableParser::line(QStringView raw)
         table.kinds.last().texts.append(rest);
         return true;
     }
-    return fail(QStringLiteral("a line starts with kind, format, text or char"));
+    return fail(QStringLiteral("a line starts with kind, format, report, text, char or signal"));
 }
 
 }  // namespace

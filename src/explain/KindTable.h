@@ -18,6 +18,14 @@ struct ExplainedKind {
     QString name;        // stable, e.g. "missing-semicolon"
     QStringList formats; // the compiler's English formats, gcc's holes, {…} limits after a hole
     QStringList texts;   // explanations, tried in order: the first whose holes all have values
+    bool report = false; // the formats are of a run-time checker's report, not the compiler's
+};
+
+// A signal that can end a learner's program: SIGSEGV, セグメンテーション違反, what it means.
+struct SignalText {
+    QString name;
+    QString title;
+    QString text;
 };
 
 // A character that an input method types in place of one the language knows.
@@ -30,6 +38,7 @@ struct FullWidthChar {
 struct KindTable {
     QList<ExplainedKind> kinds;  // in the order they are tried
     QList<FullWidthChar> chars;
+    QList<SignalText> signalTexts;
 };
 
 // The table's text → the table; nothing, and `error` says the line and why, when a
@@ -62,6 +71,10 @@ struct MessagePattern {
 // translation's holes are tied to the English holes by the arguments they print
 // (gcc's "%2$qs" as well as plain order), its limits taken from the English format.
 std::optional<MessagePattern> compileFormat(const QString& english, const QString* translation = nullptr);
+
+// The holes a message caught (by hole of the English format, from 1), or nothing
+// when the message is not of the pattern's format or a hole breaks its limit.
+std::optional<QHash<int, QString>> matchPattern(const MessagePattern& pattern, const QString& message);
 
 // The English format with its limits taken out: what a catalog lists it under.
 QString catalogKey(const QString& english);

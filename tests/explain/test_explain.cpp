@@ -135,7 +135,8 @@ TEST(SourceScan, LikelyUnclosedBrace)
 
 // Output no compiler writes, or writes rarely: a line of a megabyte, a hundred
 // thousand lines, bytes that are not text. Each is read in time that grows with
-// its length, and the messages around it are still explained.
+// its length, and the messages around it are still explained; the same for the
+// run-time checkers' reports.
 TEST(Explainer, HugeAndOddOutput)
 {
     const Explainer& e = Explainer::installed();
@@ -146,10 +147,21 @@ TEST(Explainer, HugeAndOddOutput)
     for (int i = 0; i < 100000; ++i)
         many += i % 2 ? message : QStringLiteral("/w/__out.c:9:1: error: expected ‘%1’ before\n").arg(i);
     const QString junk = QString::fromUtf8(QByteArray("\xff\xfe:1:\x80 error: \0\0", 16).repeated(1000));
+    const QString fault = QStringLiteral("__out.c:6:26: runtime error: division by zero\n");
+    const QString header = QStringLiteral("==7==ERROR: AddressSanitizer: stack-overflow on address 0x7ffd2387fffc\n");
+    QString frames;
+    for (int i = 0; i < 100000; ++i)
+        frames += QStringLiteral("    #%1 0x55c385deae63 in f /w/__out.c:5\n").arg(i);
+    const QString stackOverflow = header + frames + QStringLiteral("SUMMARY: AddressSanitizer: stack-overflow /w/__out.c:4 in f\n");
+    const QString unfinished = header.repeated(50000) + QString(1 << 20, u'[') + u'\n';
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(e.explain(longLine + message, page).size(), 1);
     EXPECT_EQ(e.explain(many, page).size(), 1);  // the same text once
     EXPECT_TRUE(e.explain(junk, page).isEmpty());
+    EXPECT_EQ(e.explainReport(longLine + fault, page).size(), 1);
+    EXPECT_EQ(e.explainReport(stackOverflow, page).size(), 1);
+    EXPECT_EQ(e.explainReport(unfinished + fault, page).size(), 1);
+    EXPECT_TRUE(e.explainReport(junk, page).isEmpty());
     EXPECT_LT(timer.elapsed(), 10000);
 }

@@ -1735,6 +1735,9 @@ TEST(ExplainTable, EveryKindHasARow)
     }
     // The window chooses this one: the reader cannot know the project's pages.
     tested.insert(QStringLiteral("undefined-reference-in-project"));
-    for (const ExplainedKind& k : table->kinds)
-        EXPECT_TRUE(tested.contains(k.name)) << k.name.toStdString();
+    for (const ExplainedKind& k : table->kinds) {
+        if (!k.report) {  // a run-time kind has its row in the report table
+            EXPECT_TRUE(tested.contains(k.name)) << k.name.toStdString();
+        }
+    }
 }
