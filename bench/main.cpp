@@ -4,13 +4,8 @@
 //   nollex_bench [--only NAME[,NAME...]] [--quick | --runs N] [--out FILE]
 //
 // --quick takes a quarter of the runs; --runs N takes N of each (for profiling).
-<<<<<<< HEAD
 // NAME: startup, memory, open, background, keystroke, find, execute, compiler, guard, messages,
-// close.
-=======
-// NAME: startup, memory, open, background, keystroke, find, execute, compiler, messages,
 // explain, close.
->>>>>>> report
 // Runs on the Qt platform of the environment (the script gives it a virtual X
 // server); the program under test is the nollex beside this build.
 
