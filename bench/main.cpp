@@ -92,6 +92,7 @@ public:
         return std::nullopt;
     }
     std::optional<QString> input(const InputRequest&) override { return std::nullopt; }
+    std::optional<SampleCaseText> sampleCase(const QString&) override { return std::nullopt; }
 };
 
 struct Options {

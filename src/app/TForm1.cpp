@@ -107,6 +107,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
 TForm1::~TForm1()
 {
     qApp->removeEventFilter(this);
+    stopSamples(true);
     // Pages go before the controls that host them.
     Memos.reset();
 }
@@ -327,6 +328,12 @@ void TForm1::createEditMenus()
                        &TForm1::outexe1Click);
     DosPrompt1 = menuItem(compile, QStringLiteral("Dos Prompt"), K(Qt::CTRL | Qt::Key_D),
                           &TForm1::DosPrompt1Click);
+    compile->addSeparator();
+    SampleRun1 = menuItem(compile, QStringLiteral("Sample Run（テスト実行）"), K(Qt::Key_F6), &TForm1::SampleRun1Click);
+    AddSample1 = menuItem(compile, QStringLiteral("Add Sample（ケース追加）"), K(), &TForm1::AddSample1Click);
+    SampleNumbers1 = menuItem(compile, QStringLiteral("Sample Numbers ±1e-6（数の誤差を許す）"), K(),
+                              &TForm1::SampleNumbers1Click);
+    SampleNumbers1->setCheckable(true);
     compile->addSeparator();
     NextMessage1 = menuItem(compile, QStringLiteral("Next Message（次のメッセージ）"), K(Qt::Key_F8),
                             &TForm1::NextMessage1Click);
@@ -643,6 +650,7 @@ void TForm1::setStatusText(const QString& text)
 
 void TForm1::setMessages(const QString& text)
 {
+    caseLines_.clear();
     markMessages(text);
     Memo2->setPlainText(explainMessages(text));
     messageLine_ = -1;
@@ -732,6 +740,7 @@ void TForm1::showEditorSwitches()
     Colouring1->setChecked(Memos->Colouring());
     LineNumbers1->setChecked(Memos->LineNumbers());
     GuardedRun1->setChecked(State.GuardedRun);
+    SampleNumbers1->setChecked(State.SampleNumbersWithin);
 }
 void TForm1::Version1Click()
 {
@@ -749,7 +758,12 @@ void TForm1::FindString(FindDirection d)
 {
     runFind(*Memos->ActiveMemo(), State.SearchText, d, dialogs(), findText_);
 }
-void TForm1::RunBuild(BuildMode mode) { nollex::RunBuild(State, *this, mode); }
+void TForm1::RunBuild(BuildMode mode)
+{
+    // A build replaces the program the cases run.
+    stopSamples(true);
+    nollex::RunBuild(State, *this, mode);
+}
 void TForm1::RerunOutput() { nollex::RerunOutput(State, *this); }
 void TForm1::OpenDosPrompt() { nollex::OpenDosPrompt(*this); }
 

@@ -24,6 +24,8 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
+class QDialog;
+class QShortcut;
 class QTimer;
 
 namespace nollex {
@@ -83,6 +85,7 @@ public:
     void closeActivePage() override { Close1Click(); }
     void writeActivePage(const QString& path) override;
     QStringList watchRun(bool consoleCloses) override;
+    void runSamples(const QString& program) override;
 
     // --- controls ---
     QWidget* Client = nullptr;
@@ -102,6 +105,7 @@ public:
     QAction *Open1, *Close1, *ProjectOpen1, *ProjectClose1, *Save1, *Saveas1, *New1, *Exit1;
     QAction *Find1, *FindAgainDownward, *FindAgainUpward1, *Replace1, *Undo1;
     QAction *Execute1, *Make1, *outexe1, *DosPrompt1, *NextMessage1, *PreviousMessage1;
+    QAction *SampleRun1, *AddSample1, *SampleNumbers1;  // the last checkable
     QAction *Configuration1, *BgColor1, *Font1, *Makefontbigger1, *Makefontsmaller1, *enNOLLEX1;
     QAction *Colouring1, *LineNumbers1;  // checkable, for every page
     QAction* GuardedRun1;                // checkable: Execute with the run-time checks
@@ -129,6 +133,9 @@ public:
     void DosPrompt1Click();
     void NextMessage1Click();
     void PreviousMessage1Click();
+    void SampleRun1Click();  // runs the page's sample cases, or stops them
+    void AddSample1Click();
+    void SampleNumbers1Click();
     void Configuration1Click();
     void BgColor1Click();
     void Font1Click();
@@ -175,6 +182,11 @@ public:
     // Makes the page of the place that line of the message pane names active, with
     // the caret there; false when the line names no place that can be shown.
     bool JumpToMessage(int line);
+
+    bool samplesRunning() const;
+    void stopSamples(bool wait);  // without wait the run ends by itself shortly
+    // The side-by-side window of a sample case's input, expected and actual output.
+    QPointer<QDialog> CaseWindow;
 
     // Runs a handler; an error that escapes it is shown and the window goes on.
     void guarded(const std::function<void()>& handler);
@@ -245,6 +257,17 @@ private:
     void showRunEnd(const RunRecord& record);
     // Lines added under the pane's text; places for those that lead to the code.
     void appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place);
+
+    // The sample cases of the last Sample Run (see TForm1Samples.cpp).
+    struct SampleSession;
+    std::unique_ptr<SampleSession> samples_;
+    QHash<int, int> caseLines_;  // the pane's verdict lines and their cases
+    QShortcut* stopSamplesKey_ = nullptr;
+    QString sampleFolder() const;  // the active page's test/ folder; empty for an untitled page
+    bool savedForSamples();        // an untitled page is saved first
+    void showCase(int index);
+    void showSamplesEnd();
+    void showCaseWindow(int index);
 };
 
 }  // namespace nollex

@@ -214,6 +214,10 @@ std::optional<MessagePlace> TForm1::placeOfLine(int line) const
 
 bool TForm1::JumpToMessage(int line)
 {
+    if (const auto sample = caseLines_.constFind(line); sample != caseLines_.constEnd()) {
+        showCaseWindow(*sample);
+        return true;
+    }
     const std::optional<MessagePlace> place = placeOfLine(line);
     if (!place)
         return false;

@@ -60,6 +60,8 @@ private:
     void runProgram(QString messages, bool built);
     void cleanUp();
 
+    // Execute and Sample Run build the same scratch program.
+    bool executes() const { return mode_ != BuildMode::Make; }
     QString activeFileName() const { return window_.pages().fileName(window_.pages().ActiveIndex()); }
     QString executeSourcePath() const;
 
@@ -242,7 +244,7 @@ void Build::refuseUnsafeBuild() const
         throw NollexError(QStringLiteral("フォルダ \"%1\" が見つかりません。ファイルを保存し直してからコンパイルしてください")
                               .arg(folderPart(file, files_)));
     }
-    if (mode_ == BuildMode::Execute)
+    if (executes())
         refuseScratchPages();
 }
 
@@ -289,7 +291,7 @@ void Build::refuseOverwritingPages(const QString& outputFolder) const
 void Build::refuseUntrustedScratch() const
 {
     QStringList scratch{batPath_, messagePath_};
-    if (mode_ == BuildMode::Execute) {
+    if (executes()) {
         const QString& work = state_.WorkFolder;
         scratch << executeSourcePath() << work + QStringLiteral("__out.exe") << work + QStringLiteral("__out.obj");
     }
@@ -343,7 +345,7 @@ bool Build::writeBatchFile()
 QString Build::compileAndCollect(bool* built)
 {
     StartRequest compile{batchCommand(interpreter_, batch_.programFolder), QString(), false, true, {}};
-    if (mode_ == BuildMode::Execute && state_.GuardedRun)
+    if (executes() && state_.GuardedRun)
         compile.environment << QStringLiteral("NOLLEX_GUARD=1");
     const RunResult result = window_.processes().run(compile, window_.waiting());
     if (result.startError != 0) {
@@ -376,8 +378,12 @@ void Build::runProgram(QString messages, bool built)
     try {
         if (built) {
             state_.BuiltProgram = exe;
-            window_.processes().start({runCommand(interpreter_, state_.RunMode, exe), state_.WorkFolder, true,
-                                       false, window_.watchRun(state_.RunMode == AfterRun::CloseConsole)});
+            if (mode_ == BuildMode::SampleRun) {
+                window_.runSamples(exe);
+            } else {
+                window_.processes().start({runCommand(interpreter_, state_.RunMode, exe), state_.WorkFolder, true,
+                                           false, window_.watchRun(state_.RunMode == AfterRun::CloseConsole)});
+            }
         }
     } catch (...) {
         cleanUp();

@@ -40,6 +40,12 @@ struct InputRequest {
     int maxBytes = 255;
 };
 
+// A sample case the user typed: its input and the output it should give.
+struct SampleCaseText {
+    QString input;
+    QString expected;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -56,6 +62,9 @@ public:
                                            const std::function<void(const FontChoice&)>& apply) = 0;
     // The edited text on OK, nothing when cancelled.
     virtual std::optional<QString> input(const InputRequest& request) = 0;
+    // Two boxes, the input (starting as inputPreset) and the expected output;
+    // nothing when cancelled.
+    virtual std::optional<SampleCaseText> sampleCase(const QString& inputPreset) = 0;
 };
 
 // "Desc|*.c;*.h|Others|*.*" -> "Desc (*.c *.h);;Others (*.*)" for Qt's file dialogs.

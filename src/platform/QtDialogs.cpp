@@ -7,11 +7,14 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QValidator>
 
@@ -206,6 +209,34 @@ std::optional<QString> QtDialogs::input(const InputRequest& request)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<SampleCaseText> QtDialogs::sampleCase(const QString& inputPreset)
+{
+    QDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("Add Sample（ケース追加）"));
+    auto* layout = new QGridLayout(&dialog);
+    auto* input = new QPlainTextEdit(inputPreset, &dialog);
+    auto* expected = new QPlainTextEdit(&dialog);
+    for (QPlainTextEdit* box : {input, expected}) {
+        box->setLineWrapMode(QPlainTextEdit::NoWrap);
+        box->setTabChangesFocus(true);
+    }
+    layout->addWidget(new QLabel(QStringLiteral("入力"), &dialog), 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("期待する出力"), &dialog), 0, 1);
+    layout->addWidget(input, 1, 0);
+    layout->addWidget(expected, 1, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons, 2, 0, 1, 2);
+    dialog.resize(640, 360);
+    // The expected output is what is left to type: the input usually came from the clipboard.
+    (inputPreset.isEmpty() ? input : expected)->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return SampleCaseText{input->toPlainText(), expected->toPlainText()};
 }
 
 }  // namespace nollex

@@ -19,6 +19,7 @@ public:
     std::optional<FontChoice> font(const FontChoice& initial,
                                    const std::function<void(const FontChoice&)>& apply) override;
     std::optional<QString> input(const InputRequest& request) override;
+    std::optional<SampleCaseText> sampleCase(const QString& inputPreset) override;
 
 private:
     QWidget* parent_;

@@ -43,6 +43,8 @@ public:
     // the program ends. The entries the console's environment needs for that;
     // none when the run cannot be watched (it then runs as it would unwatched).
     virtual QStringList watchRun(bool consoleCloses) = 0;
+    // Runs the sample cases of the active page's folder with the program just built.
+    virtual void runSamples(const QString& program) = 0;
 
 protected:
     ~WindowHost() = default;

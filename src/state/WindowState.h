@@ -17,6 +17,8 @@ struct WindowState {
     QString LastBuildFileName;  // file name part of the page last built
     QString BuiltProgram;       // the __out.exe the last build made; "" when it made none
     bool GuardedRun = true;     // Execute builds with the run-time checks
+    int SampleTimeLimit = 2000;      // ms a sample case may run
+    bool SampleNumbersWithin = false;  // sample outputs' numbers may differ by 1e-6
     QString ProjectFile;        // kept after the project closes
     int ProjectMainIndex = -1;  // the project's main page; -1 = no project open
     QString SearchText;

@@ -219,7 +219,7 @@ TEST_F(SettingsFixture, FreshCloseWritesEveryKeyInOrder)
         "[System]", "BGColor=0", "FontColor=16777215", "FontSize=12", "FontName=ＭＳ 明朝",
         "Tab=4", "close_or_not=0", "Index=0", "FileName0=", "ActiveIndex=0", "",
         "[Editor]", "Colouring=1", "LineNumbers=1", "",
-        "[Build]", "GuardedRun=1", "",
+        "[Build]", "GuardedRun=1", "SampleTimeLimit=2000", "SampleNumbersWithin=0", "",
         "[Project]", "ProjectFile=", "",
         "[Compiler]", "compiler_directory=" + QDir::cleanPath(folder.path()),
         "compiler_name=bcc32.exe", "_Instructions=-3 ", "__Instructions=0"};

@@ -48,11 +48,14 @@ public:
         return {};
     }
 
+    void runSamples(const QString& program) override { sampleRuns << program; }
+
     TMemos* memos = nullptr;  // set by the test, may change between commands
     ScriptedWaiting waiter;
     QStringList captions, statusTexts, projects;
     QString messages;
-    QList<bool> watchedRuns;  // each run watched: whether its console closes by itself
+    QList<bool> watchedRuns;
+    QStringList sampleRuns;  // the programs whose sample cases were asked to run  // each run watched: whether its console closes by itself
     std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
     std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
     std::function<void()> onClose = [] {};

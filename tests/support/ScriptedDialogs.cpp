@@ -91,4 +91,13 @@ std::optional<QString> ScriptedDialogs::input(const InputRequest& r)
     return std::nullopt;
 }
 
+std::optional<SampleCaseText> ScriptedDialogs::sampleCase(const QString& inputPreset)
+{
+    Asked a{Asked::SampleCase, {}, {}, MsgButtons::Ok, MsgIcon::None, {}, inputPreset, {}, false};
+    auto ans = next(a);
+    if (ans && std::holds_alternative<SampleCaseText>(*ans))
+        return std::get<SampleCaseText>(*ans);
+    return std::nullopt;
+}
+
 }  // namespace nollex::test

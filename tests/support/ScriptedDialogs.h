@@ -12,7 +12,7 @@
 namespace nollex::test {
 
 struct Asked {
-    enum Kind { Message, OpenFiles, SaveFile, Color, Font, Input } kind;
+    enum Kind { Message, OpenFiles, SaveFile, Color, Font, Input, SampleCase } kind;
     QString caption;
     QString text;  // message text, input prompt
     MsgButtons buttons = MsgButtons::Ok;
@@ -28,7 +28,7 @@ struct FontAnswer {
     std::optional<FontChoice> result;  // nothing = cancelled
     QList<FontChoice> applied;         // presses of Apply before closing
 };
-using Answer = std::variant<MsgAnswer, QStringList, QString, QColor, FontAnswer, Cancel>;
+using Answer = std::variant<MsgAnswer, QStringList, QString, QColor, FontAnswer, Cancel, SampleCaseText>;
 
 class ScriptedDialogs : public Dialogs {
 public:
@@ -56,6 +56,8 @@ public:
     std::optional<FontChoice> font(const FontChoice& initial,
                                    const std::function<void(const FontChoice&)>& apply) override;
     std::optional<QString> input(const InputRequest& request) override;
+    // Records the input preset in preset.
+    std::optional<SampleCaseText> sampleCase(const QString& inputPreset) override;
 
 private:
     std::optional<Answer> next(const Asked& a);

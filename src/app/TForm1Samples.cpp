@@ -1,0 +1,274 @@
+// Sample Run: the page's cases in its test/ folder run one by one in a worker
+// thread against the program just built, each judged and shown in the message
+// pane as it ends; the window stays live and Escape (or F6 again) stops the run.
+#include "TForm1.h"
+
+#include "explain/RunFault.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/ProgramFolders.h"
+#include "platform/ShowError.h"
+#include "samples/CaseRunner.h"
+#include "samples/Compare.h"
+#include "samples/SampleCases.h"
+#include "samples/Verdict.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QTextBlock>
+
+#include <atomic>
+#include <thread>
+
+namespace nollex {
+
+namespace {
+
+// What the side-by-side window shows of a file or an output at most.
+constexpr qint64 kShownBytes = 1 << 20;
+
+std::optional<QByteArray> readBytes(const QString& path, qint64 limit = -1)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return limit < 0 ? file.readAll() : file.read(limit);
+}
+
+}  // namespace
+
+struct TForm1::SampleSession {
+    // Which run a result posted from the worker belongs to: a later run may have
+    // replaced this one before the window takes it.
+    const int id = nextId();
+    QList<CaseFiles> cases;
+    QList<CaseResult> results;  // as the cases end, in order
+    QList<Judged> judged;
+    QList<QString> stems;       // each case's checker report stem; empty unwatched
+    CompareOptions options;
+    std::atomic<bool> stop{false};
+    std::thread worker;
+    bool finished = false;
+
+    static int nextId()
+    {
+        static int last = 0;
+        return ++last;
+    }
+    ~SampleSession()
+    {
+        stop = true;
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+bool TForm1::samplesRunning() const { return samples_ && !samples_->finished; }
+
+void TForm1::stopSamples(bool wait)
+{
+    if (!samples_)
+        return;
+    samples_->stop = true;
+    if (wait && samples_->worker.joinable())
+        samples_->worker.join();
+}
+
+QString TForm1::sampleFolder() const
+{
+    const QString file = Memos->fileName(Memos->ActiveIndex());
+    return file.isEmpty() ? QString() : QFileInfo(file).absolutePath() + QStringLiteral("/test/");
+}
+
+bool TForm1::savedForSamples()
+{
+    return !Memos->fileName(Memos->ActiveIndex()).isEmpty() || SavePage(SaveMode::SaveAs);
+}
+
+void TForm1::SampleRun1Click()
+{
+    if (samplesRunning()) {
+        stopSamples(false);
+        return;
+    }
+    if (!savedForSamples())
+        return;
+    const QString folder = sampleFolder();
+    if (findCases(folder).isEmpty()) {
+        setMessages(QStringLiteral("サンプルケースがありません。ケースはページのファイルと同じフォルダの test フォルダに、"
+                                   "入力を sample-1.in、期待する出力を sample-1.out のように置きます（%1）。"
+                                   "Compile → Add Sample（ケース追加）で追加できます。")
+                        .arg(folder));
+        return;
+    }
+    RunBuild(BuildMode::SampleRun);
+}
+
+void TForm1::runSamples(const QString& program)
+{
+    samples_ = std::make_unique<SampleSession>();
+    SampleSession& run = *samples_;
+    run.cases = findCases(sampleFolder());
+    run.options.numbersWithin = State.SampleNumbersWithin;
+    QStringList environments;
+    const QString& runs = folders().runs;
+    const bool watched = State.GuardedRun && !runs.isEmpty() && !makePrivateFolder(runs) && !checkPrivateFolder(runs);
+    for (int i = 0; i < run.cases.size(); ++i) {
+        run.stems << (watched ? runs + QStringLiteral("case-%1-%2").arg(QCoreApplication::applicationPid()).arg(i + 1)
+                              : QString());
+    }
+    appendMessages({QStringLiteral("サンプルケース %1 件を実行します（Esc で中止）").arg(run.cases.size())}, std::nullopt);
+    if (!stopSamplesKey_) {
+        stopSamplesKey_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+        connect(stopSamplesKey_, &QShortcut::activated, this, [this] { stopSamples(false); });
+    }
+    stopSamplesKey_->setEnabled(true);
+    CaseRequest request{program, State.WorkFolder, QString(), State.SampleTimeLimit, 64LL * 1024 * 1024, {}};
+    run.worker = std::thread([this, &run, request]() mutable {
+        for (int i = 0; i < run.cases.size() && !run.stop; ++i) {
+            request.inputPath = run.cases[i].inputPath;
+            request.environment = run.stems[i].isEmpty() ? QStringList() : runEnvironment(run.stems[i]);
+            CaseResult result = runCase(request, run.stop);
+            std::optional<QByteArray> expected;
+            if (!run.cases[i].outputPath.isEmpty())
+                expected = readBytes(run.cases[i].outputPath).value_or(QByteArray());
+            Judged judged = judge(result, expected, run.options);
+            QMetaObject::invokeMethod(
+                this,
+                [this, id = run.id, result = std::move(result), judged = std::move(judged)] {
+                    if (!samples_ || samples_->id != id)
+                        return;
+                    samples_->results << result;
+                    samples_->judged << judged;
+                    guarded([&] { showCase(int(samples_->results.size()) - 1); });
+                },
+                Qt::QueuedConnection);
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, id = run.id] {
+                if (samples_ && samples_->id == id)
+                    showSamplesEnd();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TForm1::showCase(int index)
+{
+    SampleSession& run = *samples_;
+    const CaseResult& result = run.results[index];
+    const Judged& judged = run.judged[index];
+    appendMessages({verdictLine(run.cases[index].name, judged, result)}, std::nullopt);
+    caseLines_.insert(Memo2->document()->blockCount() - 1, index);
+    if (judged.difference)
+        appendMessages(differenceLines(*judged.difference), std::nullopt);
+    if (judged.verdict != Verdict::RE || run.stems[index].isEmpty())
+        return;
+    // A fault the checks caught is explained as after Execute, at its line.
+    const RunRecord record{result.pid, result.exitCode, result.signal, result.ms};
+    const RunFault fault = readRunFault(explainer(), run.stems[index], record, builtPageFacts());
+    for (const Explanation& e : fault.explanations) {
+        QStringList lines;
+        for (const QString& line : e.text.split(u'\n'))
+            lines << QStringLiteral("    → ") + line;
+        appendMessages(lines, e.place.line > 0 ? std::optional(e.place) : std::nullopt);
+    }
+    if (!fault.report.isEmpty())
+        appendMessages({QStringLiteral("    （実行時チェックの報告: %1）").arg(fault.report)}, std::nullopt);
+}
+
+void TForm1::showSamplesEnd()
+{
+    SampleSession& run = *samples_;
+    run.finished = true;
+    if (stopSamplesKey_)
+        stopSamplesKey_->setEnabled(false);
+    int accepted = 0;
+    for (const Judged& j : run.judged)
+        accepted += j.verdict == Verdict::AC ? 1 : 0;
+    QStringList lines;
+    if (run.results.size() < run.cases.size() || (!run.judged.isEmpty() && run.judged.constLast().verdict == Verdict::Stopped))
+        lines << QStringLiteral("中止しました");
+    lines << summaryLine(int(run.cases.size()), accepted);
+    appendMessages(lines, std::nullopt);
+}
+
+void TForm1::showCaseWindow(int index)
+{
+    if (!samples_ || index >= samples_->results.size())
+        return;
+    const SampleSession& run = *samples_;
+    const CaseFiles& files = run.cases[index];
+    const QString input = shownText(readBytes(files.inputPath, kShownBytes).value_or(QByteArray()));
+    const QString expected =
+        files.outputPath.isEmpty() ? QString() : shownText(readBytes(files.outputPath, kShownBytes).value_or(QByteArray()));
+    const QString actual = shownText(run.results[index].output.left(kShownBytes));
+    if (CaseWindow)
+        CaseWindow->close();
+    auto* window = new QDialog(this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(verdictLine(files.name, run.judged[index], run.results[index]));
+    auto* layout = new QGridLayout(window);
+    const LineMarks marks = differingLines(expected, actual, run.options);
+    const QColor mark = QColor(255, 80, 80, 90);
+    const struct {
+        QString title;
+        QString text;
+        QList<int> marked;
+    } panes[] = {{QStringLiteral("入力"), input, {}},
+                 {QStringLiteral("期待する出力"), expected, marks.expected},
+                 {QStringLiteral("実際の出力"), actual, marks.actual}};
+    for (int column = 0; column < 3; ++column) {
+        layout->addWidget(new QLabel(panes[column].title, window), 0, column);
+        auto* box = new QPlainTextEdit(panes[column].text, window);
+        box->setReadOnly(true);
+        box->setLineWrapMode(QPlainTextEdit::NoWrap);
+        box->setObjectName(panes[column].title);
+        QList<QTextEdit::ExtraSelection> selections;
+        for (int line : panes[column].marked) {
+            QTextEdit::ExtraSelection selection;
+            selection.cursor = QTextCursor(box->document()->findBlockByNumber(line));
+            selection.format.setBackground(mark);
+            selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+            selections << selection;
+        }
+        box->setExtraSelections(selections);
+        layout->addWidget(box, 1, column);
+    }
+    window->resize(900, 420);
+    CaseWindow = window;
+    window->show();
+}
+
+void TForm1::AddSample1Click()
+{
+    if (!savedForSamples())
+        return;
+    const std::optional<SampleCaseText> text = dialogs().sampleCase(QGuiApplication::clipboard()->text());
+    if (!text)
+        return;
+    const QString folder = sampleFolder();
+    const AddedSample added = addSample(folder, text->input, text->expected);
+    if (!added.error.isEmpty()) {
+        ShowError(dialogs(), added.error);
+        return;
+    }
+    appendMessages({QStringLiteral("%1%2.in と %2.out を追加しました").arg(folder, added.name)}, std::nullopt);
+}
+
+void TForm1::SampleNumbers1Click()
+{
+    State.SampleNumbersWithin = !State.SampleNumbersWithin;
+    showEditorSwitches();
+}
+
+}  // namespace nollex
