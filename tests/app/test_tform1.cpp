@@ -131,7 +131,9 @@ TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
                                        "Find Again Upward|Ctrl+H", "-", "Replace|Ctrl+R", "-",
                                        "Undo|Ctrl+U"}));
     EXPECT_EQ(itemsOf(2), (QStringList{"Execute|F9", "Make|Ctrl+F9", "__out.exe|Shift+F9",
-                                       "Dos Prompt|Ctrl+D", "-", "Next Message（次のメッセージ）|F8",
+                                       "Dos Prompt|Ctrl+D", "-", "Sample Run（テスト実行）|F6",
+                                       "Add Sample（ケース追加）|", "Sample Numbers ±1e-6（数の誤差を許す）|", "-",
+                                       "Next Message（次のメッセージ）|F8",
                                        "Previous Message（前のメッセージ）|Shift+F8"}));
     EXPECT_EQ(itemsOf(3), (QStringList{"Configuration|F10", "-", "BgColor|", "FontColor|", "-",
                                        "Make font bigger|Ctrl+]", "Make font smaller|Ctrl+[", "-",

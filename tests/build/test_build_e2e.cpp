@@ -330,6 +330,61 @@ TEST_F(E2eFixture, RunTimeFaultIsCaughtAndExplained)
     EXPECT_FALSE(QFile::exists(report)) << "a report goes with the pane that named it";
 }
 
+// F6 runs the page's cases from its test/ folder and judges each: AC, WA with its
+// first difference, TLE, RE explained at its line, OLE; a case's line opens its
+// outputs side by side. A compile error ends the run before any case; Add Sample
+// writes the next pair; a page without cases is told where they go.
+TEST_F(E2eFixture, SampleRunJudgesEveryCase)
+{
+    const QString test = work + QStringLiteral("test/");
+    ASSERT_TRUE(QDir().mkpath(test));
+    const char* cases[][2] = {{"1", "2\n"}, {"2", "4\n"}, {"3", "x"}, {"4", "x"}, {"5", "x"}};
+    for (int i = 0; i < 5; ++i) {
+        root.write(QStringLiteral("work/test/sample-%1.in").arg(i + 1), QByteArray(cases[i][0]) + '\n');
+        root.write(QStringLiteral("work/test/sample-%1.out").arg(i + 1), cases[i][1]);
+    }
+    const QByteArray judged = "#include <stdio.h>\n#include <string.h>\nint main(void)\n{\n    int n = 0;\n"
+                              "    if (scanf(\"%d\", &n) != 1)\n        return 3;\n"
+                              "    if (n == 1) printf(\"2\\n\");\n    if (n == 2) printf(\"5\\n\");\n"
+                              "    if (n == 3) for (;;) {}\n    if (n == 4) printf(\"%d\\n\", n / (n - 4));\n"
+                              "    if (n == 5) { static char b[65536]; memset(b, 'x', sizeof b);"
+                              " for (;;) fwrite(b, 1, sizeof b, stdout); }\n    return 0;\n}\n";
+    openPage(work + QStringLiteral("judge.c"), judged);
+    form->State.SampleTimeLimit = 500;
+    form->SampleRun1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(messages().contains(QStringLiteral("5 件中 1 件 AC")), 30000);
+    const QStringList lines = messages().split(u'\n');
+    const auto lineOf = [&](const QString& start) {
+        return lines.indexOf(QRegularExpression(QRegularExpression::escape(start) + QStringLiteral(".*")));
+    };
+    for (const char* verdict : {"sample-1  AC", "sample-2  WA", "sample-3  TLE", "sample-4  RE", "sample-5  OLE"})
+        EXPECT_GE(lineOf(QString::fromLatin1(verdict)), 0) << verdict << '\n' << messages().toStdString();
+    EXPECT_TRUE(lines.value(lineOf(QStringLiteral("sample-2  WA")) + 1).contains(QStringLiteral("1 行目")));
+    EXPECT_TRUE(lines.value(lineOf(QStringLiteral("sample-4  RE")) + 1).contains(QStringLiteral("judge.c 11 行目")))
+        << messages().toStdString();
+    EXPECT_TRUE(form->JumpToMessage(int(lineOf(QStringLiteral("sample-2  WA")))));
+    ASSERT_TRUE(form->CaseWindow);
+    const auto* actual = form->CaseWindow->findChild<QPlainTextEdit*>(QStringLiteral("実際の出力"));
+    ASSERT_TRUE(actual);
+    EXPECT_EQ(actual->toPlainText(), QStringLiteral("5\n"));
+    EXPECT_EQ(readAll(test + QStringLiteral("sample-2.out")), "4\n") << "cases are only read";
+
+    form->Memos->ActiveMemo()->setPlainText(QStringLiteral("int main(void) { return missing; }\n"));
+    form->SampleRun1Click();
+    EXPECT_TRUE(messages().contains(QStringLiteral("missing"))) << messages().toStdString();
+    QTest::qWait(200);
+    EXPECT_FALSE(messages().contains(QStringLiteral("件中")));
+
+    dialogs.answer(SampleCaseText{QStringLiteral("6\r\n"), QStringLiteral("7\n")});
+    form->AddSample1Click();
+    EXPECT_EQ(readAll(test + QStringLiteral("sample-6.in")), "6\n");
+    EXPECT_EQ(readAll(test + QStringLiteral("sample-6.out")), "7\n");
+
+    openPage(root.path() + QStringLiteral("alone.c"), "int main(void) { return 0; }\n");
+    form->SampleRun1Click();
+    EXPECT_TRUE(messages().startsWith(QStringLiteral("サンプルケースがありません"))) << messages().toStdString();
+}
+
 // A ".c" page is built by the C compiler: this is valid C and invalid C++.
 TEST_F(E2eFixture, CPageBuildsWithGcc)
 {
