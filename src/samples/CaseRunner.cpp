@@ -11,7 +11,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/pidfd.h>
+#include <sys/syscall.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -212,7 +212,7 @@ CaseResult runCase(const CaseRequest& request, const std::atomic<bool>& stop)
     result.pid = pid;
     Files::drop(files.writeEnd);
     Files::drop(files.input);
-    files.exitFd = int(pidfd_open(pid_t(pid), 0));
+    files.exitFd = int(syscall(SYS_pidfd_open, pid, 0));
     result.end = watch(request, stop, files, pid, start, result.output);
     result.ms = msSince(start);
     // Whatever of the group is left, the program itself on a limit.
