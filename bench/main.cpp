@@ -5,7 +5,7 @@
 //
 // --quick takes a quarter of the runs; --runs N takes N of each (for profiling).
 // NAME: startup, memory, open, background, keystroke, find, execute, compiler, guard, messages,
-// explain, close.
+// explain, samples, close.
 // Runs on the Qt platform of the environment (the script gives it a virtual X
 // server); the program under test is the nollex beside this build.
 
@@ -21,6 +21,9 @@
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/WinCommandLine.h"
+#include "samples/CaseRunner.h"
+#include "samples/SampleCases.h"
+#include "samples/Verdict.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -141,6 +144,7 @@ private:
     void guardedRun();
     void messageMarks();
     void explanations();
+    void sampleRuns();
     void closing();
 
     Options options_;
@@ -793,6 +797,71 @@ void Bench::explanations()
     }
 }
 
+// A tiny C program built with the host compiler for the sample runs: its path, or
+// empty when it could not be built.
+QString compiledProgram(const QString& folder, const QString& name, const QByteArray& source)
+{
+    writeFile(folder + name + QStringLiteral(".c"), source);
+    const ChildRun cc = runChild({QStringLiteral("/usr/bin/cc"), QStringLiteral("-O2"), QStringLiteral("-o"),
+                                  folder + name, folder + name + QStringLiteral(".c")},
+                                 folder);
+    return cc.exitStatus == 0 ? folder + name : QString();
+}
+
+// The sample cases of a page run and judged one after another, as the window's worker
+// does; and a looping program ended at its time limit.
+void Bench::sampleRuns()
+{
+    const QString work = folder(QStringLiteral("samples"));
+    const QString test = work + QStringLiteral("test");
+    for (int i = 1; i <= 20; ++i)
+        addSample(test, QStringLiteral("%1 %2\n").arg(i).arg(i * 7), QStringLiteral("%1\n").arg(i * 8));
+    const QString sum = compiledProgram(work, QStringLiteral("sum"),
+                                        "#include <stdio.h>\nint main(void)\n{\n    long a, b;\n"
+                                        "    if (scanf(\"%ld %ld\", &a, &b) == 2)\n        printf(\"%ld\\n\", a + b);\n"
+                                        "    return 0;\n}\n");
+    const QString loop = compiledProgram(work, QStringLiteral("loop"), "int main(void)\n{\n    for (;;) {}\n}\n");
+    Row cases{QStringLiteral("20 cases of a small program run and judged"), QStringLiteral("≤ 300 ms"), 300};
+    Row limit{QStringLiteral("A looping program stopped after its time limit (past the limit)"),
+              QStringLiteral("≤ 100 ms"), 100};
+    if (sum.isEmpty() || loop.isEmpty())
+        cases.error = limit.error = QStringLiteral("cc could not build the programs");
+    const std::atomic<bool> stop = false;
+    const QList<CaseFiles> found = findCases(test);
+    CaseRequest request;
+    request.folder = work;
+    for (int i = -1; i < runs(10) && cases.error.isEmpty(); ++i) {
+        const Clock::time_point t0 = Clock::now();
+        int accepted = 0;
+        for (const CaseFiles& c : found) {
+            request.program = sum;
+            request.inputPath = c.inputPath;
+            const CaseResult result = runCase(request, stop);
+            accepted += judge(result, readFile(c.outputPath), {}).verdict == Verdict::AC;
+        }
+        const double ms = msSince(t0);
+        if (found.size() != 20 || accepted != 20)
+            cases.error = QStringLiteral("%1 of %2 cases accepted").arg(accepted).arg(found.size());
+        else if (i >= 0)
+            cases.samples.push_back(ms);
+    }
+    constexpr int kLimitMs = 500;
+    request.program = loop;
+    request.timeLimitMs = kLimitMs;
+    for (int i = -1; i < runs(10) && limit.error.isEmpty(); ++i) {
+        const Clock::time_point t0 = Clock::now();
+        const CaseResult result = runCase(request, stop);
+        const double ms = msSince(t0);
+        if (result.end != CaseEnd::TimedOut)
+            limit.error = QStringLiteral("the program was not ended at its limit");
+        else if (i >= 0)
+            limit.samples.push_back(ms - kLimitMs);
+    }
+    limit.note = QStringLiteral("limit %1 ms").arg(kLimitMs);
+    table_.add(cases);
+    table_.add(limit);
+}
+
 void Bench::closing()
 {
     const QString program = programFolder(QStringLiteral("close-100"), false);
@@ -853,6 +922,8 @@ int Bench::run()
         messageMarks();
     if (wanted("explain"))
         explanations();
+    if (wanted("samples"))
+        sampleRuns();
     if (wanted("close"))
         closing();
 
