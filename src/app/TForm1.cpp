@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "Layout.h"
+#include "SampleSession.h"
 #include "build/BuildRunner.h"
 #include "build/CompilerSetup.h"
 #include "editor/CaretPos.h"

@@ -1,7 +1,7 @@
 // Sample Run: the page's cases in its test/ folder run one by one in a worker
 // thread against the program just built, each judged and shown in the message
 // pane as it ends; the window stays live and Escape (or F6 again) stops the run.
-#include "TForm1.h"
+#include "SampleSession.h"
 
 #include "explain/RunFault.h"
 #include "platform/Dialogs.h"
@@ -25,8 +25,6 @@
 #include <QShortcut>
 #include <QTextBlock>
 
-#include <atomic>
-#include <thread>
 
 namespace nollex {
 
@@ -44,32 +42,6 @@ std::optional<QByteArray> readBytes(const QString& path, qint64 limit = -1)
 }
 
 }  // namespace
-
-struct TForm1::SampleSession {
-    // Which run a result posted from the worker belongs to: a later run may have
-    // replaced this one before the window takes it.
-    const int id = nextId();
-    QList<CaseFiles> cases;
-    QList<CaseResult> results;  // as the cases end, in order
-    QList<Judged> judged;
-    QList<QString> stems;       // each case's checker report stem; empty unwatched
-    CompareOptions options;
-    std::atomic<bool> stop{false};
-    std::thread worker;
-    bool finished = false;
-
-    static int nextId()
-    {
-        static int last = 0;
-        return ++last;
-    }
-    ~SampleSession()
-    {
-        stop = true;
-        if (worker.joinable())
-            worker.join();
-    }
-};
 
 bool TForm1::samplesRunning() const { return samples_ && !samples_->finished; }
 
@@ -139,8 +111,10 @@ void TForm1::runSamples(const QString& program)
             CaseResult result = runCase(request, run.stop);
             std::optional<QByteArray> expected;
             if (!run.cases[i].outputPath.isEmpty())
-                expected = readBytes(run.cases[i].outputPath).value_or(QByteArray());
-            Judged judged = judge(result, expected, run.options);
+                expected = readBytes(run.cases[i].outputPath);
+            Judged judged = !run.cases[i].outputPath.isEmpty() && !expected
+                                ? Judged{Verdict::Unreadable, {}}
+                                : judge(result, expected, run.options);
             QMetaObject::invokeMethod(
                 this,
                 [this, id = run.id, result = std::move(result), judged = std::move(judged)] {
