@@ -408,6 +408,7 @@ ProjectCommands TForm1::projectCommands()
 void TForm1::wireEditor(TCustomizedMemo* editor)
 {
     editor->PopupMenu = PopupMenu1;
+    watchPage(editor);
     connect(editor, &TCustomizedMemo::entered, this, [this] { guarded([this] { MemoEnter(); }); });
     connect(editor, &TCustomizedMemo::keyDown, this, [this] { guarded([this] { MemoKeyDown(); }); });
     connect(editor, &TCustomizedMemo::keyUp, this, [this] { guarded([this] { MemoKeyUp(); }); });
@@ -514,6 +515,8 @@ void TForm1::showEvent(QShowEvent* event)
     if (!shown_) {
         shown_ = true;
         guarded([this] { FormShow(); });
+        // Also when the settings were not read: typed text comes back either way.
+        guarded([this] { restoreJournal(); });
     }
 }
 
@@ -538,6 +541,8 @@ void TForm1::closeEvent(QCloseEvent* event)
             return;
         }
     }
+    // The exit question's answers are carried out: what was not saved goes as asked.
+    guarded([this] { closeJournal(); });
     event->accept();
 }
 

@@ -38,6 +38,7 @@ struct Explanation;
 class FileCommands;
 class FileSystem;
 class ProjectCommands;
+class PageJournal;
 class ProcessStarter;
 class TForm2;
 class Waiting;
@@ -191,6 +192,13 @@ public:
     // Runs a handler; an error that escapes it is shown and the window goes on.
     void guarded(const std::function<void()>& handler);
 
+    // --- the journal of unsaved pages, files changed on disk (TForm1Journal.cpp) ---
+    void FormActivate();    // the window got the focus: pages whose files changed on disk
+    void restoreJournal();  // the pages of a window that ended without closing
+    void writeJournal();    // the pages changed since the last round go to the writer
+    void closeJournal();    // a normal close: the journal goes
+    void waitForJournal();  // until what was handed to the writer is on disk
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -212,6 +220,9 @@ private:
     void createPageKeys();    // NextPage, PreviousPage
     void stepPage(int step);  // +1 next page, -1 previous
     void wireEditor(TCustomizedMemo* editor);
+    void watchPage(TCustomizedMemo* editor);  // the journal follows its changes (made at the first)
+    void checkFileOnDisk(int page);
+    PageJournal* journal_ = nullptr;  // a child of the window
     void stepMessage(int direction);  // F8 / Shift+F8
     int placePage(const QString& file);  // the page of a message's file, opened when needed
     FileCommands fileCommands();  // the file commands on this window's pages

@@ -53,6 +53,17 @@ QStringList commandLineFiles(const QStringList& arguments)
     return files;
 }
 
+// For the crash test (NOLLEX_TEST_TYPE set): its text is typed at the caret of
+// every page there is after the start, and into one more, new, untitled page;
+// a real process then has unsaved pages to be killed with.
+void typeForTest(nollex::TForm1& form, const QString& text)
+{
+    for (int i = 0; i <= form.Memos->LastIndex(); ++i)
+        form.Memos->editor(i)->insertPlainText(text);
+    form.New1Click();
+    form.Memos->ActiveMemo()->insertPlainText(text);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -81,6 +92,8 @@ int main(int argc, char* argv[])
         // After the restore, as if dropped on the window.
         if (!files.isEmpty())
             form1.guarded([&] { form1.WMDropFiles(files); });
+        if (qEnvironmentVariableIsSet("NOLLEX_TEST_TYPE"))
+            typeForTest(form1, qEnvironmentVariable("NOLLEX_TEST_TYPE"));
         app.exec();
         return 0;
     } catch (...) {

@@ -48,6 +48,7 @@ void putPageFile(TMemos& memos, int page, const QString& path, const DecodedText
         editor->setUtf8Text(file.utf8);
     editor->Loading = false;
     memos.setFormat(page, file.format);
+    memos.setStamp(page, file.stamp);
     editor->setModified(false);
     memos.setFileName(page, path);
     // The caption is rewritten, so a mark left from earlier edits goes with it.
@@ -143,6 +144,8 @@ bool FileCommands::savePage(SaveMode mode)
         }
     }
 
+    if (written)
+        memos.setStamp(p, fileStamp(memos.fileName(p)));
     window_.setMainCaption(memos.fileName(p));
     memos.setCaption(p, fileNamePart(memos.fileName(p)));
     editor->ChangeMarked = false;

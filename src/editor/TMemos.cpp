@@ -55,6 +55,12 @@ void TMemos::setFormat(int i, const TextFormat& format)
         pages_[i].format = format;
 }
 
+void TMemos::setStamp(int i, const FileStamp& stamp)
+{
+    if (valid(i))
+        pages_[i].stamp = stamp;
+}
+
 int TMemos::indexOf(const TCustomizedMemo* editor) const
 {
     for (int i = 0; i < pages_.size(); ++i) {
@@ -151,7 +157,7 @@ void TMemos::AddPage(const QString& owningProject)
     auto* editor = new TCustomizedMemo(sheet);
     editor->setColouring(colouring_);
     editor->setLineNumbers(lineNumbers_);
-    pages_.append({editor, sheet, QString(), TextFormat{}});
+    pages_.append({editor, sheet, QString(), TextFormat{}, FileStamp{}});
     if (wireEditor_)
         wireEditor_(editor);
     LayoutPage(LastIndex());

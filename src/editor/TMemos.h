@@ -5,6 +5,7 @@
 
 #include "TCustomizedMemo.h"
 #include "TPageControl.h"
+#include "TextFile.h"
 #include "TextFormat.h"
 
 #include <QFont>
@@ -39,6 +40,9 @@ public:
     // The encoding of the page's file, kept for its saves.
     TextFormat format(int i) const { return valid(i) ? pages_[i].format : TextFormat{}; }
     void setFormat(int i, const TextFormat& format);
+    // The page's file as it was last read or saved, to notice another program's changes.
+    FileStamp stamp(int i) const { return valid(i) ? pages_[i].stamp : FileStamp{}; }
+    void setStamp(int i, const FileStamp& stamp);
     // The page that editor belongs to, -1 when none does (it was closed).
     int indexOf(const TCustomizedMemo* editor) const;
 
@@ -79,6 +83,7 @@ private:
         TTabSheet* sheet;
         QString fileName;
         TextFormat format;
+        FileStamp stamp;
     };
     bool valid(int i) const { return i >= 0 && i < pages_.size(); }
     void MemoChange();

@@ -12,6 +12,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace nollex {
 
@@ -276,6 +277,7 @@ DecodedText readTextFile(const QString& path)
     // Folders, pipes and devices: reading them would fail, block or never end.
     if (!info.isFile())
         throw NollexError(QStringLiteral("\"%1\" は通常のファイルではないため開けません").arg(path));
+    const FileStamp stamp = fileStamp(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw NollexError(
@@ -294,6 +296,7 @@ DecodedText readTextFile(const QString& path)
         if (asItStands.format.bom)
             bytes.remove(0, kUtf8Bom.size());
         asItStands.utf8 = std::move(bytes);
+        asItStands.stamp = stamp;
         return asItStands;
     }
 
@@ -306,6 +309,7 @@ DecodedText readTextFile(const QString& path)
         throw NollexError(QStringLiteral(
             "ファイル \"%1\" は UTF-8 でも Shift-JIS でもないため開けません").arg(path));
     }
+    decoded->stamp = stamp;
     return *decoded;
 }
 
@@ -344,6 +348,14 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw NollexError(
             QStringLiteral("ファイル \"%1\" に書き込めません: %2").arg(path, file.errorString()));
+}
+
+FileStamp fileStamp(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, qint64(st.st_size), quint64(st.st_ino)};
 }
 
 }  // namespace nollex

@@ -19,6 +19,19 @@ namespace nollex {
 // character it is (QString::fromUtf8 drops it as a byte order mark).
 QString textFromUtf8(QByteArrayView utf8);
 
+// A file as a page last read or wrote it. Another program's write changes its
+// time, size or (when it replaces the file) its inode; a missing file has none.
+struct FileStamp {
+    qint64 modifiedNs = -1;  // -1: no such file
+    qint64 size = -1;
+    quint64 inode = 0;
+
+    bool exists() const { return modifiedNs >= 0; }
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp fileStamp(const QString& path);
+
 struct DecodedText {
     QString text;  // line breaks are LF
     TextFormat format;
@@ -26,6 +39,7 @@ struct DecodedText {
     // mark) are the page's text as they stand, they are kept here and text stays
     // empty, so a large file is not converted to UTF-16 and back on its way in.
     QByteArray utf8;
+    FileStamp stamp;  // readTextFile: the file as it was just before it was read
 
     QString pageText() const { return utf8.isNull() ? text : textFromUtf8(utf8); }
 };
@@ -59,5 +73,6 @@ void writeTextFile(const QString& path, const QString& text, const TextFormat& f
 // Replaces the file's content in one step (writing through a symbolic link to
 // its target and keeping the file's permissions); throws NollexError.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
+
 
 }  // namespace nollex

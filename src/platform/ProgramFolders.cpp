@@ -52,6 +52,8 @@ ProgramFolders chooseProgramFolders(const ProgramFolderFacts& facts)
         folders = ProgramFolders(
             install, baseFolder(facts.configHome, facts.home, QStringLiteral(".config")) + QStringLiteral("nollex/"),
             cache);
+        folders.journal =
+            baseFolder(facts.stateHome, facts.home, QStringLiteral(".local/state")) + QStringLiteral("nollex/journal/");
     }
     folders.runs = cache + QStringLiteral("runs/");
     return folders;
@@ -66,6 +68,7 @@ ProgramFolderFacts hostProgramFolderFacts(const QString& executableFolder)
     facts.home = homeFolder();
     facts.configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     facts.cacheHome = qEnvironmentVariable("XDG_CACHE_HOME");
+    facts.stateHome = qEnvironmentVariable("XDG_STATE_HOME");
     return facts;
 }
 

@@ -19,12 +19,13 @@ struct ProgramFolders {
     ProgramFolders() = default;
     // A portable copy: one folder for everything.
     ProgramFolders(const QString& folder)
-        : install(folder), settings(folder), build(folder), runs(folder + QStringLiteral("runs/"))
+        : install(folder), settings(folder), build(folder), runs(folder + QStringLiteral("runs/")),
+          journal(folder + QStringLiteral("journal/"))
     {
     }
     ProgramFolders(QString install, QString settings, QString build)
         : install(std::move(install)), settings(std::move(settings)), build(std::move(build)),
-          runs(this->build + QStringLiteral("runs/"))
+          runs(this->build + QStringLiteral("runs/")), journal(this->settings + QStringLiteral("journal/"))
     {
     }
 
@@ -35,6 +36,9 @@ struct ProgramFolders {
     // A run's record of its end and its checkers' reports: always private to the
     // user (the per-user cache), as the reports show what the program held.
     QString runs;
+    // The journal of unsaved pages: beside Nollex.ini in a portable copy, in the
+    // user's state folder in an installed one. It holds what the user typed.
+    QString journal;
 
     // Whether folder is one of an installed copy's per-user folders, which must be
     // private (checkPrivateFolder); a portable copy's folder is the user's choice.
@@ -49,6 +53,7 @@ struct ProgramFolderFacts {
     QString home;           // $HOME, else the password database's home folder
     QString configHome;     // $XDG_CONFIG_HOME, empty when unset
     QString cacheHome;      // $XDG_CACHE_HOME, empty when unset
+    QString stateHome;      // $XDG_STATE_HOME, empty when unset
 };
 
 ProgramFolders chooseProgramFolders(const ProgramFolderFacts& facts);

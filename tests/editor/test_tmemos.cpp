@@ -148,7 +148,7 @@ TEST_F(PageSetFixture, TabWidthSetsStopsOnEveryPage)
 TEST_F(PageSetFixture, ChangeMarkAppendedOnceOnEdit)
 {
     TCustomizedMemo* e = memos->editor(0);
-    putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("loaded"), {}, {}});
+    putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("loaded"), {}, {}, {}});
     EXPECT_FALSE(e->ChangeMarked);
     EXPECT_EQ(memos->caption(0), QStringLiteral("a.c"));
     e->setFocus();

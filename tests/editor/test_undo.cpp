@@ -22,7 +22,7 @@ struct UndoFixture : ::testing::Test {
         memos = std::make_unique<TMemos>(&window, control);
         window.show();
         page = memos->editor(0);
-        putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("int x;"), {}, {}});  // as loaded
+        putPageFile(*memos, 0, QStringLiteral("/w/a.c"), DecodedText{QStringLiteral("int x;"), {}, {}, {}});  // as loaded
         page->setCaret(page->characterCount());
     }
     void TearDown() override { memos.reset(); }

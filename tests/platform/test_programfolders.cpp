@@ -17,15 +17,20 @@ struct FolderRow {
     const char* name;
     ProgramFolderFacts facts;
     ProgramFolders expected;
+    QString journal;
 };
 
 const QString kExe = QStringLiteral("/opt/nx/lib/nollex");
 const QString kHome = QStringLiteral("/home/u");
 
-ProgramFolderFacts facts(bool marker, bool writable, const QString& config = {}, const QString& cache = {})
+ProgramFolderFacts facts(bool marker, bool writable, const QString& config = {}, const QString& cache = {},
+                         const QString& state = {})
 {
-    return {kExe, marker, writable, kHome, config, cache};
+    return {kExe, marker, writable, kHome, config, cache, state};
 }
+
+const QString kPortableJournal = QStringLiteral("/opt/nx/lib/nollex/journal/");
+const QString kInstalledJournal = QStringLiteral("/home/u/.local/state/nollex/journal/");
 
 const ProgramFolders kPortable(QStringLiteral("/opt/nx/lib/nollex/"));
 const ProgramFolders kInstalledDefault(QStringLiteral("/opt/nx/lib/nollex/"), QStringLiteral("/home/u/.config/nollex/"),
@@ -38,22 +43,26 @@ const ProgramFolders kInstalledDefault(QStringLiteral("/opt/nx/lib/nollex/"), QS
 TEST(ProgramFolders, ModeAndWritableFolders)
 {
     const FolderRow rows[] = {
-        {"portable", facts(false, true), kPortable},
-        {"marker-writable", facts(true, true), kInstalledDefault},
-        {"unwritable", facts(false, false), kInstalledDefault},
-        {"marker-unwritable", facts(true, false), kInstalledDefault},
-        {"xdg-set", facts(true, false, QStringLiteral("/x/conf"), QStringLiteral("/x/cache/")),
-         {kExe + u'/', QStringLiteral("/x/conf/nollex/"), QStringLiteral("/x/cache/nollex/")}},
-        {"xdg-relative-ignored", facts(true, false, QStringLiteral("conf"), QStringLiteral("./cache")),
-         kInstalledDefault},
-        {"xdg-ignored-when-portable", facts(false, true, QStringLiteral("/x/conf"), QStringLiteral("/x/cache")),
-         kPortable},
+        {"portable", facts(false, true), kPortable, kPortableJournal},
+        {"marker-writable", facts(true, true), kInstalledDefault, kInstalledJournal},
+        {"unwritable", facts(false, false), kInstalledDefault, kInstalledJournal},
+        {"marker-unwritable", facts(true, false), kInstalledDefault, kInstalledJournal},
+        {"xdg-set", facts(true, false, QStringLiteral("/x/conf"), QStringLiteral("/x/cache/"), QStringLiteral("/x/st")),
+         {kExe + u'/', QStringLiteral("/x/conf/nollex/"), QStringLiteral("/x/cache/nollex/")},
+         QStringLiteral("/x/st/nollex/journal/")},
+        {"xdg-relative-ignored",
+         facts(true, false, QStringLiteral("conf"), QStringLiteral("./cache"), QStringLiteral("st")),
+         kInstalledDefault, kInstalledJournal},
+        {"xdg-ignored-when-portable",
+         facts(false, true, QStringLiteral("/x/conf"), QStringLiteral("/x/cache"), QStringLiteral("/x/st")), kPortable,
+         kPortableJournal},
     };
     for (const FolderRow& row : rows) {
         const ProgramFolders got = chooseProgramFolders(row.facts);
         EXPECT_EQ(got.install, row.expected.install) << row.name;
         EXPECT_EQ(got.settings, row.expected.settings) << row.name;
         EXPECT_EQ(got.build, row.expected.build) << row.name;
+        EXPECT_EQ(got.journal, row.journal) << row.name;
         // A run's reports stay private even for a copy kept in a shared folder.
         EXPECT_TRUE(got.runs.endsWith(QStringLiteral("/nollex/runs/")) && !got.runs.startsWith(kExe)) << row.name;
     }
