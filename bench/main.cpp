@@ -4,8 +4,8 @@
 //   nollex_bench [--only NAME[,NAME...]] [--quick | --runs N] [--out FILE]
 //
 // --quick takes a quarter of the runs; --runs N takes N of each (for profiling).
-// NAME: startup, memory, open, background, keystroke, find, execute, compiler, guard, messages,
-// explain, samples, close.
+// NAME: startup, memory, open, background, keystroke, journal, find, execute, compiler, guard,
+// messages, explain, samples, close.
 // Runs on the Qt platform of the environment (the script gives it a virtual X
 // server); the program under test is the nollex beside this build.
 
@@ -13,6 +13,8 @@
 #include "Workloads.h"
 
 #include "app/TForm1.h"
+#include "journal/JournalFolder.h"
+#include "journal/JournalWriter.h"
 #include "build/MessagePlace.h"
 #include "editor/CaretPos.h"
 #include "editor/Find.h"
@@ -253,6 +255,37 @@ void Bench::startup()
             restored.samples.push_back(*ms);
     }
     table_.add(restored);
+
+    // A start after a crash: the journal of 10 untitled pages of 100 KB each goes back
+    // into its pages, against the start that opens as much text without one (the row
+    // above). Made anew before each start, as the start restores it.
+    const QString crashed = programFolder(QStringLiteral("start-journal"), true);
+    const QByteArray text = sourceText(3000, 100 * KB);
+    Row journalled{QStringLiteral("Start-up restoring a journal of 10 pages of 100 KB each"),
+                   QStringLiteral("≤ 1.2 × the same pages without"), 0};
+    for (int i = -1; i < runs(15) && journalled.error.isEmpty(); ++i) {
+        QFile::remove(crashed + QStringLiteral("Nollex.ini"));
+        QDir().mkpath(crashed + QStringLiteral("journal"));
+        QString error;
+        if (auto held = JournalFolder::create(crashed + QStringLiteral("journal"), &error)) {
+            JournalWriter writer([](const std::optional<QString>&) {});
+            QHash<int, JournalEntry> pages;
+            for (int p = 0; p < 10; ++p)
+                pages.insert(p + 1, JournalEntry{QString(), TextFormat{}, FileStamp{}, 0, p, text});
+            writer.submit(held->path(), pages, {});
+        }
+        const std::optional<double> ms = startupOnce(crashed);
+        if (!ms)
+            journalled.error = QStringLiteral("the program did not report its first paint");
+        else if (i >= 0)
+            journalled.samples.push_back(*ms);
+    }
+    if (journalled.error.isEmpty() && !restored.samples.empty()) {
+        journalled.limit = 1.2 * median(restored.samples);
+        journalled.note =
+            QStringLiteral("%1 × without").arg(median(journalled.samples) / median(restored.samples), 0, 'f', 2);
+    }
+    table_.add(journalled);
 }
 
 void Bench::memory()
@@ -403,7 +436,7 @@ void Bench::openAndEdit()
         table_.add(key);
     }
 
-    if (!wanted("keystroke") && !wanted("find"))
+    if (!wanted("keystroke") && !wanted("find") && !wanted("journal"))
         return;
     if (!openTimed(utf8Path))
         throw std::runtime_error("the 10 MB page did not open");
@@ -442,6 +475,32 @@ void Bench::openAndEdit()
             settle();
         }
         table_.add(row);
+    }
+
+    if (wanted("journal")) {
+        // The changed 10 MB page handed to the journal, then a key typed while the
+        // writer's thread writes its entry.
+        Row write{QStringLiteral("That page's journal entry written (handed over and on disk)"), QStringLiteral("≤ 50 ms"),
+                  50};
+        Row key{QStringLiteral("A key typed into that page while its journal entry is written"), QStringLiteral("≤ 5 ms"),
+                5};
+        for (int i = -2; i < runs(20); ++i) {
+            QTest::keyClick(memo, Qt::Key_A);
+            settle();
+            const Clock::time_point t0 = Clock::now();
+            form.writeJournal();
+            const Clock::time_point t1 = Clock::now();
+            QTest::keyClick(memo, Qt::Key_B);
+            settle();
+            const double keyMs = msSince(t1);
+            form.waitForJournal();
+            if (i >= 0) {
+                write.samples.push_back(msSince(t0) - keyMs);
+                key.samples.push_back(keyMs);
+            }
+        }
+        table_.add(write);
+        table_.add(key);
     }
 
     if (wanted("find")) {
@@ -910,7 +969,7 @@ int Bench::run()
         startup();
     if (wanted("memory"))
         memory();
-    if (wanted("open") || wanted("background") || wanted("keystroke") || wanted("find"))
+    if (wanted("open") || wanted("background") || wanted("keystroke") || wanted("find") || wanted("journal"))
         openAndEdit();
     if (wanted("execute"))
         execute();

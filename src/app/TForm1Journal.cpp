@@ -86,10 +86,12 @@ void putJournalText(TMemos& memos, int page, const JournalEntry& entry)
 {
     TCustomizedMemo* e = memos.editor(page);
     memos.setFormat(page, entry.format);
-    e->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, 0L, e->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
-    e->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, entry.text.size(), entry.text.constData());
-    if (!e->Modified())
-        e->setModified(true);
+    // Put in as a file is loaded: an edit of the whole text would check and colour
+    // it all at once, and a start with a journal would wait on that.
+    e->Loading = true;
+    e->setUtf8Text(entry.text);
+    e->Loading = false;
+    e->setModified(true);
     if (!e->ChangeMarked) {
         memos.setCaption(page, memos.caption(page) + kChangedMark);
         e->ChangeMarked = true;
