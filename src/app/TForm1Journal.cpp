@@ -236,7 +236,7 @@ void TForm1::writeJournal()
     }
     journal_->pages.remove(nullptr);
     if ((journal_->folder || !writes.isEmpty()) && journal_->ensureFolder())
-        journal_->writer.submit(journal_->folder->path(), std::move(writes), std::move(keep));
+        journal_->writer.submit(journal_->folder->path(), writes, std::move(keep));
 }
 
 void TForm1::waitForJournal()

@@ -19,7 +19,7 @@ JournalWriter::~JournalWriter()
     thread_.join();
 }
 
-void JournalWriter::submit(const QString& folder, QHash<int, JournalEntry> writes, QSet<int> keep)
+void JournalWriter::submit(const QString& folder, const QHash<int, JournalEntry>& writes, QSet<int> keep)
 {
     {
         std::lock_guard lock(mutex_);

@@ -29,7 +29,7 @@ public:
 
     // Entries to write into folder, by id; every entry there whose id is in
     // neither writes nor keep is removed.
-    void submit(const QString& folder, QHash<int, JournalEntry> writes, QSet<int> keep);
+    void submit(const QString& folder, const QHash<int, JournalEntry>& writes, QSet<int> keep);
     // Forgets what is not written yet and waits for a write under way.
     void discard();
     // Waits until everything handed over is written.

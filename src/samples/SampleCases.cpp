@@ -118,7 +118,7 @@ QString nextSampleName(const QString& testFolder)
 {
     const QString folder = withSlash(testFolder);
     for (int n = 1;; ++n) {
-        const QString name = QStringLiteral("sample-%1").arg(n);
+        QString name = QStringLiteral("sample-%1").arg(n);
         if (!present(folder + name + QStringLiteral(".in")) && !present(folder + name + QStringLiteral(".out")))
             return name;
     }
