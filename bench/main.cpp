@@ -13,12 +13,13 @@
 #include "Workloads.h"
 
 #include "app/TForm1.h"
-#include "journal/JournalFolder.h"
-#include "journal/JournalWriter.h"
 #include "build/MessagePlace.h"
 #include "editor/CaretPos.h"
+#include "editor/FileCommands.h"
 #include "editor/Find.h"
 #include "explain/Explainer.h"
+#include "journal/JournalFolder.h"
+#include "journal/JournalWriter.h"
 #include "options/CompileOptionSet.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
@@ -147,6 +148,7 @@ private:
     void messageMarks();
     void explanations();
     void sampleRuns();
+    void outputCapWhileTyping();
     void closing();
 
     Options options_;
@@ -919,6 +921,43 @@ void Bench::sampleRuns()
     limit.note = QStringLiteral("limit %1 ms").arg(kLimitMs);
     table_.add(cases);
     table_.add(limit);
+    outputCapWhileTyping();
+}
+
+// A case whose program writes without end, run through the window, while keys are
+// typed into its page: the output is cut at its cap off the window's thread.
+void Bench::outputCapWhileTyping()
+{
+    const QString work = folder(QStringLiteral("samples-cap"));
+    addSample(work + QStringLiteral("test"), QStringLiteral("y\n"), QStringLiteral("y\n"));
+    writeFile(work + QStringLiteral("page.c"), "int main(void) { return 0; }\n");
+    const QString yes = QStandardPaths::findExecutable(QStringLiteral("yes"));
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, programFolder(QStringLiteral("samples-cap-tools"), false)});
+    form.show();
+    loadPageFile(*form.Memos, 0, work + QStringLiteral("page.c"));
+    form.State.WorkFolder = work;
+    TCustomizedMemo* memo = form.Memos->ActiveMemo();
+    memo->setFocus();
+    settle(&paints_, paints_.count());
+    Row row{QStringLiteral("A key typed into the page while a case's endless output is cut at 64 MB (slowest key)"),
+            QStringLiteral("≤ 50 ms"), 50};
+    for (int i = 0; i < runs(5) && row.error.isEmpty(); ++i) {
+        form.runSamples(yes);
+        double slowest = 0;
+        const Clock::time_point start = Clock::now();
+        while (form.samplesRunning() && msSince(start) < 20000) {
+            const Clock::time_point t0 = Clock::now();
+            QTest::keyClick(memo, Qt::Key_A);
+            settle();
+            slowest = std::max(slowest, msSince(t0));
+        }
+        if (!form.Memo2->toPlainText().contains(QStringLiteral("sample-1  OLE")))
+            row.error = QStringLiteral("the case did not end at the output cap");
+        else
+            row.samples.push_back(slowest);
+    }
+    table_.add(row);
 }
 
 void Bench::closing()
