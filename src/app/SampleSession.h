@@ -20,6 +20,7 @@ struct TForm1::SampleSession {
     QList<CaseResult> results;  // as the cases end, in order
     QList<Judged> judged;
     QList<QString> stems;       // each case's checker report stem; empty unwatched
+    QStringList reports;        // the checkers' reports the pane names; removed with the run
     CompareOptions options;
     std::atomic<bool> stop{false};
     std::thread worker;

@@ -86,6 +86,10 @@ void TForm1::SampleRun1Click()
 
 void TForm1::runSamples(const QString& program)
 {
+    if (samples_) {
+        for (const QString& report : std::as_const(samples_->reports))
+            files().remove(report);
+    }
     samples_ = std::make_unique<SampleSession>();
     SampleSession& run = *samples_;
     run.cases = findCases(sampleFolder());
@@ -156,8 +160,10 @@ void TForm1::showCase(int index)
             lines << QStringLiteral("    → ") + line;
         appendMessages(lines, e.place.line > 0 ? std::optional(e.place) : std::nullopt);
     }
-    if (!fault.report.isEmpty())
+    if (!fault.report.isEmpty()) {
+        run.reports << fault.report;
         appendMessages({QStringLiteral("    （実行時チェックの報告: %1）").arg(fault.report)}, std::nullopt);
+    }
 }
 
 void TForm1::showSamplesEnd()
