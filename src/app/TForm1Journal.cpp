@@ -50,16 +50,6 @@ JournalEntry entryOf(TMemos& memos, int i)
     return entry;
 }
 
-// The active page when it is an untitled page never changed, else a new one.
-int freshPage(TMemos& memos)
-{
-    const int active = memos.ActiveIndex();
-    if (memos.fileName(active).isEmpty() && !memos.editor(active)->Modified())
-        return active;
-    memos.AddPage(QString());
-    memos.setTabWidth(memos.editor(0)->TabWidth);
-    return memos.ActiveIndex();
-}
 
 // The page of the entry's file; opened as a drop would, or bound to the name
 // when the file cannot be read (it was deleted: Save writes it again).

@@ -61,9 +61,8 @@ void loadPageFile(TMemos& memos, int page, const QString& path)
     putPageFile(memos, page, path, readTextFile(path));
 }
 
-int FileCommands::targetPage()
+int freshPage(TMemos& memos)
 {
-    TMemos& memos = window_.pages();
     const int active = memos.ActiveIndex();
     if (memos.fileName(active).isEmpty() && !memos.editor(active)->Modified())
         return active;
@@ -71,6 +70,8 @@ int FileCommands::targetPage()
     memos.setTabWidth(memos.editor(0)->TabWidth);
     return memos.ActiveIndex();
 }
+
+int FileCommands::targetPage() { return freshPage(window_.pages()); }
 
 // The open and save dialogs start in the active page's folder, an untitled
 // page's in the folder last chosen in them.

@@ -40,6 +40,10 @@ private:
     WindowHost& window_;
 };
 
+// The page a file or a text goes into: the active page when it is an untitled
+// page never changed, else a new one.
+int freshPage(TMemos& memos);
+
 // Loads the file into page `page`: text, encoding, file name and tab
 // caption; the page is then neither modified nor marked. Throws NollexError
 // naming the file and leaves the page as it was.
