@@ -1,6 +1,7 @@
 #include "debug/MiRecord.h"
 
 #include <QByteArray>
+#include <QStringDecoder>
 
 namespace nollex {
 
@@ -128,7 +129,9 @@ bool Reader::cString(QString& out)
         bytes += s_.sliced(run, i_ - run).toUtf8();
         ++i_;
         if (c == u'"') {
-            out = QString::fromUtf8(bytes);
+            // A byte order mark is text here: QString::fromUtf8 would drop a leading one.
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+            out = utf8(bytes);
             return true;
         }
         if (!escape(bytes))

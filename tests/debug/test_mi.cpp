@@ -5,6 +5,7 @@
 #include "debug/MiFacts.h"
 
 #include <QElapsedTimer>
+#include <QStringDecoder>
 
 #include <gtest/gtest.h>
 
@@ -261,9 +262,11 @@ TEST(MiFacts, Quoted)
         {"a\"b\\c", R"("a\"b\\c")"},
         {"line\nend\ttab", R"("line\012end\011tab")"},
         {"", R"("")"},
+        {"\xEF\xBB\xBF" "bom first", R"("\357\273\277bom first")"},
     };
     for (const auto& row : rows) {
-        const QString text = QString::fromUtf8(row.text);
+        // Keeping a leading byte order mark, which QString::fromUtf8 drops.
+        const QString text = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(row.text);
         EXPECT_EQ(miQuoted(text), QString::fromUtf8(row.quoted)) << row.text;
         EXPECT_EQ(parseMiLine(QStringLiteral("^done,x=") + miQuoted(text)).results.string(u"x"), text) << row.text;
     }
