@@ -263,6 +263,9 @@ private:
         QTimer* timer = nullptr;
         QString report;  // the checkers' report the pane names; removed at the next run
     } run_;
+    // The private folder of runs' records and reports, made when missing; false
+    // when it cannot be had (the run then goes unwatched).
+    bool runsFolderReady() const;
     void pollRun();
     void endRun();  // forgets the watched run and removes its files but the report
     void showRunEnd(const RunRecord& record);

@@ -253,15 +253,21 @@ void TForm1::stepMessage(int direction)
 
 // ---------------------------------------------------------------- the run's end
 
+bool TForm1::runsFolderReady() const
+{
+    const QString& folder = folders().runs;
+    return !folder.isEmpty() && !makePrivateFolder(folder) && !checkPrivateFolder(folder);
+}
+
 QStringList TForm1::watchRun(bool consoleCloses)
 {
     endRun();
     if (!run_.report.isEmpty())
         files().remove(run_.report);  // the pane that named it is replaced
     run_.report.clear();
-    const QString& folder = folders().runs;
-    if (folder.isEmpty() || makePrivateFolder(folder) || checkPrivateFolder(folder))
+    if (!runsFolderReady())
         return {};
+    const QString& folder = folders().runs;
     static int runs = 0;
     const QString stem = folder + QStringLiteral("run-%1-%2").arg(QCoreApplication::applicationPid()).arg(++runs);
     QStringList environment = runEnvironment(stem);

@@ -6,7 +6,6 @@
 #include "explain/RunFault.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
-#include "platform/ProgramFolders.h"
 #include "platform/ShowError.h"
 #include "samples/CaseRunner.h"
 #include "samples/Compare.h"
@@ -96,7 +95,7 @@ void TForm1::runSamples(const QString& program)
     run.options.numbersWithin = State.SampleNumbersWithin;
     QStringList environments;
     const QString& runs = folders().runs;
-    const bool watched = State.GuardedRun && !runs.isEmpty() && !makePrivateFolder(runs) && !checkPrivateFolder(runs);
+    const bool watched = State.GuardedRun && runsFolderReady();
     for (int i = 0; i < run.cases.size(); ++i) {
         run.stems << (watched ? runs + QStringLiteral("case-%1-%2").arg(QCoreApplication::applicationPid()).arg(i + 1)
                               : QString());
