@@ -5,6 +5,7 @@
 #include "platform/Processes.h"
 #include "platform/Waiting.h"
 #include "support/ScriptedWaiting.h"
+#include "support/ProcessGone.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -236,11 +237,7 @@ TEST(HostProcessStarter, RunReadsNothingAndStopsTheWholeGroup)
     EXPECT_NE(result.exitCode, 0);
     const QByteArray child = work.read(QStringLiteral("child.txt")).trimmed();
     ASSERT_FALSE(child.isEmpty());
-    // Gone, or a zombie waiting for whoever adopted it.
-    const auto ended = [&] {
-        QFile stat(QStringLiteral("/proc/") + QString::fromLatin1(child) + QStringLiteral("/stat"));
-        return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
-    };
+    const auto ended = [&] { return test::processGone(child.toLongLong()); };
     QElapsedTimer timer;
     timer.start();
     while (!ended() && timer.elapsed() < 5000)

@@ -3,6 +3,7 @@
 // a wrong end, a leaked file, and a verdict or line that misreads the run.
 #include "samples/CaseRunner.h"
 #include "samples/Verdict.h"
+#include "support/ProcessGone.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -38,16 +39,6 @@ CaseRequest request(const TempDir& dir, const QString& program, const QByteArray
 int openFiles()
 {
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size());
-}
-
-// Gone, or a zombie waiting for whoever adopted it: either way it runs no more.
-bool processGone(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray s = stat.readAll();
-    return s.mid(s.lastIndexOf(')') + 2, 1) == "Z";
 }
 
 }  // namespace
@@ -122,10 +113,10 @@ TEST(CaseRunner, LimitAndStopEndTheWholeGroup)
         EXPECT_LE(ms, (byStop ? 200 : 300) + 100);
         const qint64 child = result.output.trimmed().toLongLong();
         ASSERT_GT(child, 0) << result.output.constData();
-        for (int i = 0; i < 50 && !processGone(child); ++i)
+        for (int i = 0; i < 50 && !test::processGone(child); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_TRUE(processGone(child));
-        EXPECT_TRUE(processGone(result.pid));
+        EXPECT_TRUE(test::processGone(child));
+        EXPECT_TRUE(test::processGone(result.pid));
     }
 }
 
