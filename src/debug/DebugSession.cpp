@@ -131,7 +131,7 @@ void DebugSession::readOutput()
             line.chop(1);
         if (line.isEmpty() || line == "(gdb) ")
             continue;
-        qCDebug(lcGdb) << "<<" << line.left(300);
+        qCDebug(lcGdb) << "<<" << line.first(std::min<qsizetype>(line.size(), 300));
         handle(parseMiLine(QString::fromUtf8(line)));
         if (state_ == State::Idle)  // the session ended on that line
             return;
