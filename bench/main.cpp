@@ -5,7 +5,7 @@
 //
 // --quick takes a quarter of the runs; --runs N takes N of each (for profiling).
 // NAME: startup, memory, open, background, keystroke, journal, find, execute, compiler, guard,
-// messages, explain, samples, close.
+// messages, explain, samples, debug, close.
 // Runs on the Qt platform of the environment (the script gives it a virtual X
 // server); the program under test is the nollex beside this build.
 
@@ -14,6 +14,7 @@
 
 #include "app/TForm1.h"
 #include "build/MessagePlace.h"
+#include "debug/DebugSession.h"
 #include "editor/CaretPos.h"
 #include "editor/FileCommands.h"
 #include "editor/Find.h"
@@ -32,17 +33,20 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <Qsci/qsciscintilla.h>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTreeWidget>
 
 #include <cstdio>
 #include <memory>
@@ -148,6 +152,7 @@ private:
     void messageMarks();
     void explanations();
     void sampleRuns();
+    void debugger();
     void outputCapWhileTyping();
     void closing();
 
@@ -773,6 +778,123 @@ void Bench::guardedRun()
     table_.add(start);
 }
 
+// The debugger through the window with the real g++ and gdb: F5 to the first stop
+// beyond the compile, and a step to the caret on the new line with the variables
+// shown, in a function with 50 locals and with a vector of a million elements listed.
+void Bench::debugger()
+{
+    Row first{QStringLiteral("F5 on a small page to the first stop, beyond the compile (real g++ and gdb)"),
+              QStringLiteral("≤ 1500 ms"), 1500};
+    Row step{QStringLiteral("F7 in a function with 50 locals, to the caret on the new line and the variables shown"),
+             QStringLiteral("≤ 100 ms"), 100};
+    Row vector{QStringLiteral("F7 with a std::vector<int> of 1,000,000 elements open in the variables"),
+               QStringLiteral("≤ 100 ms"), 100};
+    if (QStandardPaths::findExecutable(QStringLiteral("gdb")).isEmpty()) {
+        first.error = step.error = vector.error = QStringLiteral("gdb is not installed");
+        for (const Row* row : {&first, &step, &vector})
+            table_.add(*row);
+        return;
+    }
+    const QString program = programFolder(QStringLiteral("debug"), false);
+    QFile::copy(binary(QStringLiteral("nollex-console")), program + QStringLiteral("nollex-console"));
+    const QString work = folder(QStringLiteral("debug-work"));
+    qunsetenv("NOLLEX_CXX");
+    qunsetenv("NOLLEX_CC");
+    // The program's console without a window.
+    const QString terminal = work + QStringLiteral("console.sh");
+    writeFile(terminal, "#!/bin/sh\nexec \"$@\" < /dev/null > /dev/null 2>&1\n");
+    QFile::setPermissions(terminal, QFile::permissions(terminal) | QFileDevice::ExeOwner);
+    qputenv("NOLLEX_TERMINAL", terminal.toUtf8());
+    QByteArray locals = "int work(int n)\n{\n";
+    for (int i = 0; i < 48; ++i)
+        locals += "    int v" + QByteArray::number(i) + " = n + " + QByteArray::number(i) + ";\n";
+    const int loopLine = 48 + 5;
+    locals += "    int sum = 0;\n    for (int k = 0; k < 100000; ++k) {\n        sum += k;\n        v0 += sum;\n    }\n"
+              "    return sum + v0 + v47;\n}\nint main()\n{\n    return work(3) > 0 ? 0 : 1;\n}\n";
+    writeFile(work + QStringLiteral("locals.cpp"), locals);
+    writeFile(work + QStringLiteral("vector.cpp"),
+              "#include <vector>\nint main()\n{\n    std::vector<int> big(1000000, 7);\n    long sum = 0;\n"
+              "    for (int k = 0; k < 100000; ++k) {\n        sum += big[k];\n        big[k] = 1;\n    }\n"
+              "    return int(sum % 2);\n}\n");
+
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, program});
+    form.show();
+    settle(&paints_, paints_.count());
+    // Runs act and waits for the stop the window has shown; the time from the end of
+    // act, or from its start.
+    const auto stopAfter = [&](const std::function<void()>& act, bool fromEnd) -> std::optional<double> {
+        const Clock::time_point t0 = Clock::now();
+        act();
+        const Clock::time_point t1 = Clock::now();
+        DebugSession* session = form.debugSession();
+        if (!session)
+            return std::nullopt;
+        std::optional<double> ms;
+        bool over = false;
+        // Connected after the window: it has shown the stop when this runs.
+        const QMetaObject::Connection stopped = QObject::connect(session, &DebugSession::stopped, [&] {
+            ms = msSince(fromEnd ? t1 : t0);
+            over = true;
+        });
+        const QMetaObject::Connection ended =
+            QObject::connect(session, &DebugSession::ended, [&] { over = true; });
+        QElapsedTimer limit;
+        limit.start();
+        while (!over && limit.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QObject::disconnect(stopped);
+        QObject::disconnect(ended);
+        return ms;
+    };
+
+    dialogs.nextOpen = {work + QStringLiteral("locals.cpp")};
+    form.Open1Click();
+    settle();
+    form.Memos->ActiveMemo()->toggleBreakpoint(loopLine);
+    for (int i = -1; i < runs(8) && first.error.isEmpty(); ++i) {
+        const std::optional<double> ms = stopAfter([&] { form.DebugRun1Click(); }, true);
+        if (!ms)
+            first.error = QStringLiteral("no stop: ") + form.Memo2->toPlainText().left(200);
+        else if (i >= 0)
+            first.samples.push_back(*ms);
+        if (i + 1 < runs(8))
+            form.DebugStop1Click();
+    }
+    for (int i = -1; i < runs(30) && first.error.isEmpty() && step.error.isEmpty(); ++i) {
+        const std::optional<double> ms = stopAfter([&] { form.StepOver1Click(); }, false);
+        if (!ms || form.Variables->topLevelItemCount() < 50)
+            step.error = QStringLiteral("the step did not show the variables");
+        else if (i >= 0)
+            step.samples.push_back(*ms);
+    }
+    form.DebugStop1Click();
+
+    dialogs.nextOpen = {work + QStringLiteral("vector.cpp")};
+    form.Open1Click();
+    settle();
+    form.Memos->ActiveMemo()->toggleBreakpoint(7);
+    if (!stopAfter([&] { form.DebugRun1Click(); }, true)) {
+        vector.error = QStringLiteral("no stop");
+    } else {
+        DebugSession* session = form.debugSession();
+        QSignalSpy listed(session, &DebugSession::viewChanged);
+        session->setExpanded(QStringLiteral("big"), true);
+        if (!listed.wait(10000))
+            vector.error = QStringLiteral("the vector's elements were not listed");
+    }
+    for (int i = -1; i < runs(30) && vector.error.isEmpty(); ++i) {
+        const std::optional<double> ms = stopAfter([&] { form.StepOver1Click(); }, false);
+        if (!ms)
+            vector.error = QStringLiteral("the step did not stop");
+        else if (i >= 0)
+            vector.samples.push_back(*ms);
+    }
+    form.DebugStop1Click();
+    for (const Row* row : {&first, &step, &vector})
+        table_.add(*row);
+}
+
 // A build's messages read line by line and their errors and warnings marked in the
 // page they name, as the window does after a build (without the message pane).
 void Bench::messageMarks()
@@ -1022,6 +1144,8 @@ int Bench::run()
         explanations();
     if (wanted("samples"))
         sampleRuns();
+    if (wanted("debug"))
+        debugger();
     if (wanted("close"))
         closing();
 

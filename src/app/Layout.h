@@ -7,6 +7,7 @@ namespace nollex {
 struct MainLayout {
     QRect pageControl;
     QRect memo2;
+    QRect variables, callStack;  // while debugging: beside the message pane, which is taller then
     QRect statusBar;
     int label3Left = 0;
 };
@@ -14,6 +15,6 @@ struct MainLayout {
 // Applied on every resize, with no minimum size. Heights that the rule would make
 // negative are clamped to 0, and the message pane still starts 4 pixels below the
 // tab control's bottom edge.
-MainLayout computeMainLayout(int clientWidth, int clientHeight, int label3Width);
+MainLayout computeMainLayout(int clientWidth, int clientHeight, int label3Width, bool debugging = false);
 
 }  // namespace nollex

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "Layout.h"
+#include "DebugRun.h"
 #include "SampleSession.h"
 #include "build/BuildRunner.h"
 #include "build/CompilerSetup.h"
@@ -36,6 +37,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTreeWidget>
 
 namespace nollex {
 
@@ -109,6 +111,7 @@ TForm1::~TForm1()
 {
     qApp->removeEventFilter(this);
     stopSamples(true);
+    endDebugging(true);
     // Pages go before the controls that host them.
     Memos.reset();
 }
@@ -218,6 +221,8 @@ void TForm1::createPanes()
     Memo2->setFont(mono);
     setWidgetColors(Memo2, colorFromBgr(0x808000), Qt::white);
 
+    createDebugPanes();
+
     StatusBar1 = new QStatusBar(Client);
     StatusBar1->setGeometry(0, 385, 565, 19);
     StatusPanel0 = new QLabel(StatusBar1);
@@ -246,6 +251,7 @@ void TForm1::createMenus()
 {
     createFileMenu();
     createEditMenus();
+    createDebugMenu();
     createOptionMenus();
     createPageMenu();
     createPageKeys();
@@ -409,6 +415,7 @@ void TForm1::wireEditor(TCustomizedMemo* editor)
 {
     editor->PopupMenu = PopupMenu1;
     watchPage(editor);
+    watchBreakpoints(editor);
     connect(editor, &TCustomizedMemo::entered, this, [this] { guarded([this] { MemoEnter(); }); });
     connect(editor, &TCustomizedMemo::keyDown, this, [this] { guarded([this] { MemoKeyDown(); }); });
     connect(editor, &TCustomizedMemo::keyUp, this, [this] { guarded([this] { MemoKeyUp(); }); });
@@ -472,10 +479,15 @@ void TForm1::FormShow()
 
 void TForm1::FormResize()
 {
-    const MainLayout l = computeMainLayout(Client->width(), Client->height(), Label3->width());
+    const bool debugPanes = Variables && Variables->isVisible();
+    const MainLayout l = computeMainLayout(Client->width(), Client->height(), Label3->width(), debugPanes);
     PageControl1->setGeometry(l.pageControl);
     Memos->FitPages();
     Memo2->setGeometry(l.memo2);
+    if (debugPanes) {
+        Variables->setGeometry(l.variables);
+        CallStack->setGeometry(l.callStack);
+    }
     Label3->move(l.label3Left, Label3->y());
     StatusBar1->setGeometry(l.statusBar);
     update();

@@ -27,12 +27,17 @@ class QStatusBar;
 class QDialog;
 class QShortcut;
 class QTimer;
+class QTreeWidget;
 
 namespace nollex {
 
 class Dialogs;
 class Explainer;
 struct BuiltPage;
+class DebugSession;
+struct DebugEnd;
+struct DebugView;
+struct SourceLine;
 struct RunRecord;
 struct Explanation;
 class FileCommands;
@@ -87,6 +92,7 @@ public:
     void writeActivePage(const QString& path) override;
     QStringList watchRun(bool consoleCloses) override;
     void runSamples(const QString& program) override;
+    void debugProgram(const QString& program) override;
 
     // --- controls ---
     QWidget* Client = nullptr;
@@ -98,6 +104,8 @@ public:
     QLabel *Label1 = nullptr, *Label2 = nullptr;
     TPageControl* PageControl1 = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
+    QTreeWidget* Variables = nullptr;  // 「変数」: the debugged frame's variables
+    QTreeWidget* CallStack = nullptr;  // 「呼び出し」: the call stack
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -110,6 +118,7 @@ public:
     QAction *Configuration1, *BgColor1, *Font1, *Makefontbigger1, *Makefontsmaller1, *enNOLLEX1;
     QAction *Colouring1, *LineNumbers1;  // checkable, for every page
     QAction* GuardedRun1;                // checkable: Execute with the run-time checks
+    QAction *Breakpoint1, *DebugRun1, *DebugStop1, *StepOver1, *StepInto1, *StepOut1;
     QAction *Version1, *Manual1;
     // Ctrl+Tab / Ctrl+PageDown and Ctrl+Shift+Tab / Ctrl+PageUp: the next and
     // previous page, wrapping round; window keys without a menu item.
@@ -146,6 +155,12 @@ public:
     void Colouring1Click();
     void LineNumbers1Click();
     void GuardedRun1Click();
+    void Breakpoint1Click();  // F4: on the caret's line
+    void DebugRun1Click();    // F5: start, or continue when stopped
+    void DebugStop1Click();   // Shift+F5
+    void StepOver1Click();
+    void StepInto1Click();
+    void StepOut1Click();
     // The menu's check marks follow the page set's switches (after a restore too).
     void showEditorSwitches();
     void Version1Click();
@@ -191,6 +206,10 @@ public:
 
     // Runs a handler; an error that escapes it is shown and the window goes on.
     void guarded(const std::function<void()>& handler);
+
+    // --- the debugger (TForm1Debug.cpp) ---
+    bool debugging() const;  // a session runs, stops or starts
+    DebugSession* debugSession() const;  // the session of the debugging under way; null when none
 
     // --- the journal of unsaved pages, files changed on disk (TForm1Journal.cpp) ---
     void FormActivate();    // the window got the focus: pages whose files changed on disk
@@ -282,6 +301,22 @@ private:
     void showCase(int index);
     void showSamplesEnd();
     void showCaseWindow(int index);
+
+    struct DebugRun;
+    std::unique_ptr<DebugRun> debug_;
+    void createDebugMenu();
+    void createDebugPanes();
+    void watchBreakpoints(TCustomizedMemo* editor);  // set and cleared in the running session too
+    void pollDebugConsole();
+    QList<SourceLine> debugBreakpoints() const;
+    void showDebugStop();
+    void showDebugStatus();
+    void showDebugVariables(const DebugView& view);
+    void showCallStack(const DebugView& view);
+    void showDebugEnd(const DebugEnd& how);
+    void endDebugging(bool closeConsole);  // at once, the program and gdb with it
+    void closeDebugging(bool programEnded);
+    void showDebugPanes(bool on);
 };
 
 }  // namespace nollex

@@ -60,7 +60,7 @@ private:
     void runProgram(QString messages, bool built);
     void cleanUp();
 
-    // Execute and Sample Run build the same scratch program.
+    // Execute, Sample Run and Debug build the same scratch program.
     bool executes() const { return mode_ != BuildMode::Make; }
     QString activeFileName() const { return window_.pages().fileName(window_.pages().ActiveIndex()); }
     QString executeSourcePath() const;
@@ -345,7 +345,9 @@ bool Build::writeBatchFile()
 QString Build::compileAndCollect(bool* built)
 {
     StartRequest compile{batchCommand(interpreter_, batch_.programFolder), QString(), false, true, {}};
-    if (executes() && state_.GuardedRun)
+    if (mode_ == BuildMode::Debug)
+        compile.environment << QStringLiteral("NOLLEX_DEBUG=1");
+    else if (executes() && state_.GuardedRun)
         compile.environment << QStringLiteral("NOLLEX_GUARD=1");
     const RunResult result = window_.processes().run(compile, window_.waiting());
     if (result.startError != 0) {
@@ -380,6 +382,8 @@ void Build::runProgram(QString messages, bool built)
             state_.BuiltProgram = exe;
             if (mode_ == BuildMode::SampleRun) {
                 window_.runSamples(exe);
+            } else if (mode_ == BuildMode::Debug) {
+                window_.debugProgram(exe);
             } else {
                 window_.processes().start({runCommand(interpreter_, state_.RunMode, exe), state_.WorkFolder, true,
                                            false, window_.watchRun(state_.RunMode == AfterRun::CloseConsole)});

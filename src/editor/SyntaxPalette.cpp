@@ -97,6 +97,7 @@ SyntaxPalette syntaxPalette(const QColor& background)
     p.noteBack = p.lineNumberBack;
     p.errorNote = readable(QColor(t.errorMark), p.noteBack);
     p.warningNote = readable(QColor(t.warningMark), p.noteBack);
+    p.stopLineBack = QColor(mix(background, Qt::yellow, dark ? 0.22 : 0.35).rgb());
     p.braceMatchBack = QColor(p.braceMatchBack.rgb());
     p.braceMatchText = readable(p.op, p.braceMatchBack);
     return p;

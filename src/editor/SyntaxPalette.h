@@ -22,6 +22,8 @@ struct SyntaxPalette {
     // The build's explanations under a line: text in the marks' hues, readable on
     // a band of the margin's colour that sets them apart from the code.
     QColor errorNote, warningNote, noteBack;
+    // The line the debugged program stopped at: the page's background, yellowed.
+    QColor stopLineBack;
 };
 
 // A palette for a dark or a light page, each colour moved toward black or white

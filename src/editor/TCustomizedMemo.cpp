@@ -203,8 +203,16 @@ void TCustomizedMemo::configureMargins()
     fullWidthBox_ = indicatorDefine(StraightBoxIndicator);
     fullWidthUnderline_ = indicatorDefine(ThickCompositionIndicator);
     SendScintilla(SCI_SETMOUSEDWELLTIME, 500L);
+    breakpointMarker_ = markerDefine(Circle);
+    stopArrow_ = markerDefine(RightArrow);
+    stopLine_ = markerDefine(Background);
     setMarginMarkerMask(0, 0);
-    setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]));
+    setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]) | (1 << breakpointMarker_) | (1 << stopArrow_));
+    // A click on a line's number or mark sets or clears its breakpoint.
+    setMarginSensitivity(0, true);
+    setMarginSensitivity(1, true);
+    connect(this, &QsciScintilla::marginClicked, this,
+            [this](int, int line, Qt::KeyboardModifiers) { toggleBreakpoint(line + 1); });
     // The explanations' styles lie past the lexer's, so colouring never reaches them.
     explanationStyle_ = int(SendScintilla(SCI_ALLOCATEEXTENDEDSTYLES, 2L));
     SendScintilla(SCI_ANNOTATIONSETSTYLEOFFSET, long(explanationStyle_));
@@ -528,6 +536,11 @@ void TCustomizedMemo::applyMarginColours(const SyntaxPalette& p)
     setIndicatorForegroundColor(fill, fullWidthBox_);
     setIndicatorOutlineColor(p.warningMark, fullWidthBox_);
     setIndicatorForegroundColor(p.warningMark, fullWidthUnderline_);
+    setMarkerBackgroundColor(p.errorMark, breakpointMarker_);
+    setMarkerForegroundColor(p.lineNumberBack, breakpointMarker_);
+    setMarkerBackgroundColor(p.warningMark, stopArrow_);
+    setMarkerForegroundColor(p.lineNumber, stopArrow_);
+    setMarkerBackgroundColor(p.stopLineBack, stopLine_);
     setMarginsBackgroundColor(p.lineNumberBack);
     setMarginsForegroundColor(p.lineNumber);
     marginDigits_ = 0;
@@ -549,7 +562,7 @@ void TCustomizedMemo::updateMarginWidth()
 {
     // The marks' margin stays while line numbers show, so the text does not
     // move as builds come and go; without numbers it shows only with marks.
-    setMarginWidth(1, lineNumbers_ || hasMarks_ ? QStringLiteral("0") : QString());
+    setMarginWidth(1, lineNumbers_ || hasMarks_ || hasDebugMarks_ ? QStringLiteral("0") : QString());
     if (!lineNumbers_) {
         setMarginWidth(0, 0);
         return;
@@ -678,6 +691,56 @@ void TCustomizedMemo::clearMarks()
         SendScintilla(SCI_INDICATORCLEARRANGE, 0L, length);
     }
     updateMarginWidth();
+}
+
+void TCustomizedMemo::toggleBreakpoint(int line)
+{
+    const long lineIndex = line - 1;
+    if (lineIndex < 0 || lineIndex >= SendScintilla(SCI_GETLINECOUNT))
+        return;
+    const bool on = !(SendScintilla(SCI_MARKERGET, lineIndex) & (1L << breakpointMarker_));
+    if (on)
+        SendScintilla(SCI_MARKERADD, lineIndex, long(breakpointMarker_));
+    else
+        SendScintilla(SCI_MARKERDELETE, lineIndex, long(breakpointMarker_));
+    updateDebugMarks();
+    emit breakpointToggled(line, on);
+}
+
+QList<int> TCustomizedMemo::breakpointLines() const
+{
+    QList<int> lines;
+    const long mask = 1L << breakpointMarker_;
+    for (long line = SendScintilla(SCI_MARKERNEXT, 0L, mask); line >= 0;
+         line = SendScintilla(SCI_MARKERNEXT, line + 1, mask))
+        lines.append(int(line) + 1);
+    return lines;
+}
+
+void TCustomizedMemo::setStoppedLine(int line)
+{
+    SendScintilla(SCI_MARKERDELETEALL, long(stopArrow_));
+    SendScintilla(SCI_MARKERDELETEALL, long(stopLine_));
+    const long lineIndex = line - 1;
+    if (lineIndex >= 0 && lineIndex < SendScintilla(SCI_GETLINECOUNT)) {
+        SendScintilla(SCI_MARKERADD, lineIndex, long(stopArrow_));
+        SendScintilla(SCI_MARKERADD, lineIndex, long(stopLine_));
+    }
+    updateDebugMarks();
+}
+
+int TCustomizedMemo::stoppedLine() const
+{
+    return int(SendScintilla(SCI_MARKERNEXT, 0L, 1L << stopArrow_)) + 1;
+}
+
+void TCustomizedMemo::updateDebugMarks()
+{
+    const bool has = SendScintilla(SCI_MARKERNEXT, 0L, (1L << breakpointMarker_) | (1L << stopArrow_)) >= 0;
+    if (has != hasDebugMarks_) {
+        hasDebugMarks_ = has;
+        updateMarginWidth();
+    }
 }
 
 QList<int> TCustomizedMemo::markedLines(MarkKind kind) const

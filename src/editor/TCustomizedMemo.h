@@ -97,6 +97,14 @@ public:
     // Character ranges [from, to) of the underlines of one kind, top down.
     QList<std::pair<int, int>> underlines(MarkKind kind) const;
 
+    // The debugger's marks, moving with the text like the build's. Breakpoints (a
+    // click in the margin sets or clears one too); line counts from 1.
+    void toggleBreakpoint(int line);
+    QList<int> breakpointLines() const;  // top down
+    // The line the debugged program stopped at: an arrow and a highlight; 0 for none.
+    void setStoppedLine(int line);
+    int stoppedLine() const;
+
     // Full-width characters an input method typed in code (outside strings,
     // comments and code #if leaves out), marked as the lexer colours them: a
     // box round a full-width space, an underline under the others, the note on
@@ -128,6 +136,7 @@ signals:
     // back to the front, not a menu closing).
     void entered();
     void keyDown();    // before a key takes effect
+    void breakpointToggled(int line, bool on);
     void keyUp();      // after it
     void mouseDown();
     void fontStepRequested(int delta);  // Ctrl+wheel: +1 bigger, -1 smaller
@@ -182,6 +191,9 @@ private:
     bool lineNumbers_ = true;
     int marginDigits_ = 0;
     int marker_[2] = {-1, -1};      // the component's numbers for the two kinds
+    int breakpointMarker_ = -1, stopArrow_ = -1, stopLine_ = -1;
+    bool hasDebugMarks_ = false;
+    void updateDebugMarks();
     int indicator_[2] = {-1, -1};
     int fullWidthBox_ = -1;        // the full-width space
     int fullWidthUnderline_ = -1;  // the other full-width characters

@@ -45,6 +45,8 @@ public:
     virtual QStringList watchRun(bool consoleCloses) = 0;
     // Runs the sample cases of the active page's folder with the program just built.
     virtual void runSamples(const QString& program) = 0;
+    // Runs the program just built under the debugger.
+    virtual void debugProgram(const QString& program) = 0;
 
 protected:
     ~WindowHost() = default;

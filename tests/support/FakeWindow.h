@@ -49,13 +49,15 @@ public:
     }
 
     void runSamples(const QString& program) override { sampleRuns << program; }
+    void debugProgram(const QString& program) override { debugRuns << program; }
 
     TMemos* memos = nullptr;  // set by the test, may change between commands
     ScriptedWaiting waiter;
     QStringList captions, statusTexts, projects;
     QString messages;
-    QList<bool> watchedRuns;
-    QStringList sampleRuns;  // the programs whose sample cases were asked to run  // each run watched: whether its console closes by itself
+    QList<bool> watchedRuns;  // each run watched: whether its console closes by itself
+    QStringList sampleRuns;   // the programs whose sample cases were asked to run
+    QStringList debugRuns;    // the programs asked to run under the debugger
     std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
     std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
     std::function<void()> onClose = [] {};

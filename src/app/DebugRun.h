@@ -1,0 +1,30 @@
+#pragma once
+// The debugging under way in the window (see TForm1Debug.cpp).
+#include "app/TForm1.h"
+#include "debug/DebugSession.h"
+
+#include <QTimer>
+
+namespace nollex {
+
+struct TForm1::DebugRun {
+    // The session may be the one telling of its end when the run is dropped: it
+    // goes once it has told.
+    DebugSession* session = new DebugSession;
+    ~DebugRun()
+    {
+        const QSignalBlocker quiet(session);
+        session->end();
+        session->deleteLater();
+    }
+
+    QString program;
+    QString ready;          // the file the console writes its terminal's name to
+    qint64 consolePid = 0;  // the console's own process, once known
+    QTimer consoleTimer;
+    int waitedMs = 0;
+    bool edited = false;  // a page changed since the build: the program is the old text
+    QList<QMetaObject::Connection> watches;
+};
+
+}  // namespace nollex

@@ -1,0 +1,436 @@
+// The debugger in the page: F5 builds the active page for gdb and runs it in a
+// console of its own; while it is stopped the page shows the line, the 「変数」
+// pane the frame's variables and the 「呼び出し」 list the call stack. Breakpoints
+// are the pages' markers.
+#include "app/TForm1.h"
+
+#include "build/BatchFile.h"
+
+#include "DebugRun.h"
+#include "explain/Explainer.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Processes.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <csignal>
+#include <sys/types.h>
+
+namespace nollex {
+
+namespace {
+
+// How long the debugged program's console may take to open.
+constexpr int kConsoleWaitMs = 10000;
+
+// Where a variable's tree item keeps its path, and what an item that lists more stands for.
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kMoreRole = Qt::UserRole + 1;
+
+QString gdbProgram()
+{
+    const QString named = qEnvironmentVariable("NOLLEX_GDB");
+    return named.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("gdb")) : named;
+}
+
+}  // namespace
+
+
+bool TForm1::debugging() const
+{
+    return debug_ && (debug_->session->active() || debug_->consoleTimer.isActive());
+}
+
+DebugSession* TForm1::debugSession() const
+{
+    return debug_ ? debug_->session : nullptr;
+}
+
+void TForm1::createDebugMenu()
+{
+    using K = QKeySequence;
+    QMenu* debug = menuBar()->addMenu(QStringLiteral("Debug（デバッグ）"));
+    Breakpoint1 = menuItem(debug, QStringLiteral("Breakpoint（ブレークポイント）"), K(Qt::Key_F4),
+                           &TForm1::Breakpoint1Click);
+    debug->addSeparator();
+    DebugRun1 = menuItem(debug, QStringLiteral("Start / Continue（開始・続行）"), K(Qt::Key_F5), &TForm1::DebugRun1Click);
+    DebugStop1 = menuItem(debug, QStringLiteral("Stop（終了）"), K(Qt::SHIFT | Qt::Key_F5), &TForm1::DebugStop1Click);
+    debug->addSeparator();
+    StepOver1 = menuItem(debug, QStringLiteral("Step Over（次の行へ）"), K(Qt::Key_F7), &TForm1::StepOver1Click);
+    StepInto1 = menuItem(debug, QStringLiteral("Step Into（関数の中へ）"), K(Qt::SHIFT | Qt::Key_F7),
+                         &TForm1::StepInto1Click);
+    StepOut1 = menuItem(debug, QStringLiteral("Step Out（関数から出る）"), K(Qt::CTRL | Qt::Key_F7),
+                        &TForm1::StepOut1Click);
+}
+
+void TForm1::createDebugPanes()
+{
+    Variables = new QTreeWidget(Client);
+    Variables->setColumnCount(3);
+    Variables->setHeaderLabels({QStringLiteral("変数"), QStringLiteral("値"), QStringLiteral("型")});
+    Variables->setUniformRowHeights(true);
+    Variables->hide();
+    connect(Variables, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (DebugSession* s = debugSession())
+            s->setExpanded(item->data(0, kPathRole).toString(), true);
+    });
+    connect(Variables, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        if (DebugSession* s = debugSession())
+            s->setExpanded(item->data(0, kPathRole).toString(), false);
+    });
+    connect(Variables, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        if (DebugSession* s = debugSession(); s && item->data(0, kMoreRole).toBool())
+            s->showMore(item->data(0, kPathRole).toString());
+    });
+
+    CallStack = new QTreeWidget(Client);
+    CallStack->setColumnCount(2);
+    CallStack->setHeaderLabels({QStringLiteral("呼び出し"), QStringLiteral("場所")});
+    CallStack->setRootIsDecorated(false);
+    CallStack->hide();
+    connect(CallStack, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        if (DebugSession* s = debugSession())
+            s->selectFrame(CallStack->indexOfTopLevelItem(item));
+    });
+}
+
+void TForm1::Breakpoint1Click()
+{
+    TCustomizedMemo* page = Memos->ActiveMemo();
+    int line = 0, index = 0;
+    page->getCursorPosition(&line, &index);
+    page->toggleBreakpoint(line + 1);
+}
+
+void TForm1::DebugRun1Click()
+{
+    if (debug_ && debug_->session->state() == DebugSession::State::Stopped) {
+        if (!debug_->edited) {
+            debug_->session->resume();
+            return;
+        }
+        // The page was edited: the program is built again from the new text.
+        endDebugging(true);
+    } else if (debugging()) {
+        return;  // it runs (or starts): F5 waits for it to stop
+    }
+    if (gdbProgram().isEmpty()) {
+        setMessages(QStringLiteral("デバッガ gdb が見つかりません。gdb パッケージをインストールしてください"
+                                   "（sudo apt install gdb）"));
+        return;
+    }
+    RunBuild(BuildMode::Debug);
+}
+
+void TForm1::DebugStop1Click()
+{
+    if (debugging())
+        endDebugging(true);
+}
+
+void TForm1::StepOver1Click()
+{
+    if (DebugSession* s = debugSession())
+        s->stepOver();
+}
+
+void TForm1::StepInto1Click()
+{
+    if (DebugSession* s = debugSession())
+        s->stepInto();
+}
+
+void TForm1::StepOut1Click()
+{
+    if (DebugSession* s = debugSession())
+        s->stepOut();
+}
+
+void TForm1::debugProgram(const QString& program)
+{
+    endDebugging(true);
+    if (!runsFolderReady())
+        throw NollexError(QStringLiteral("デバッグに使うフォルダ \"%1\" を用意できません").arg(folders().runs));
+    debug_ = std::make_unique<DebugRun>();
+    DebugRun& run = *debug_;
+    run.program = program;
+    run.ready = folders().runs + QStringLiteral("debug-%1.tty").arg(QCoreApplication::applicationPid());
+    files().remove(run.ready);
+    connect(run.session, &DebugSession::stopped, this, [this] { guarded([this] { showDebugStop(); }); });
+    connect(run.session, &DebugSession::viewChanged, this, [this] { guarded([this] { showDebugStop(); }); });
+    connect(run.session, &DebugSession::running, this, [this] { showDebugStatus(); });
+    connect(run.session, &DebugSession::ended, this,
+            [this](const DebugEnd& how) { guarded([this, how] { showDebugEnd(how); }); });
+    // The running program is the text built: an edit from here on makes it old.
+    for (int i = 0; i <= Memos->LastIndex(); ++i) {
+        run.watches << connect(Memos->editor(i), &QsciScintilla::textChanged, this, [this] {
+            if (debug_ && !debug_->edited) {
+                debug_->edited = true;
+                showDebugStatus();
+            }
+        });
+    }
+    // The console writes its terminal's name when it is ready; the program runs there.
+    const QString after = State.RunMode == AfterRun::CloseConsole ? QStringLiteral("close") : QStringLiteral("wait");
+    int started = 0;
+    try {
+        started = processes().start({QStringLiteral("nollex-console %1 %2 %3")
+                                         .arg(commandWord(run.ready))
+                                         .arg(QCoreApplication::applicationPid())
+                                         .arg(after),
+                                     State.WorkFolder, true, false, {}});
+    } catch (...) {
+        debug_.reset();
+        throw;
+    }
+    if (started != 0) {
+        debug_.reset();
+        throw NollexError(QStringLiteral("デバッグ用のコンソール nollex-console を起動できません（%1）").arg(started));
+    }
+    run.consoleTimer.setInterval(20);
+    connect(&run.consoleTimer, &QTimer::timeout, this, [this] { guarded([this] { pollDebugConsole(); }); });
+    run.consoleTimer.start();
+    setStatusText(QStringLiteral("デバッグを始めています…"));
+    showDebugPanes(true);
+}
+
+void TForm1::pollDebugConsole()
+{
+    DebugRun& run = *debug_;
+    run.waitedMs += run.consoleTimer.interval();
+    QFile ready(run.ready);
+    if (!ready.open(QIODevice::ReadOnly)) {
+        if (run.waitedMs >= kConsoleWaitMs) {
+            run.consoleTimer.stop();
+            endDebugging(false);
+            setStatusText(QStringLiteral("デバッグするプログラムのコンソールウィンドウが開きませんでした"));
+        }
+        return;
+    }
+    run.consoleTimer.stop();
+    const QList<QByteArray> lines = ready.readAll().split('\n');
+    ready.close();
+    files().remove(run.ready);
+    const QString terminal = QString::fromLocal8Bit(lines.value(0));
+    run.consolePid = lines.value(1).toLongLong();
+    DebugSession::Launch launch;
+    launch.gdb = gdbProgram();
+    launch.program = run.program;
+    launch.folder = State.WorkFolder;
+    launch.terminal = terminal;
+    launch.breakpoints = debugBreakpoints();
+    run.session->start(launch);
+}
+
+QList<SourceLine> TForm1::debugBreakpoints() const
+{
+    QList<SourceLine> all;
+    for (int i = 0; i <= Memos->LastIndex(); ++i) {
+        TCustomizedMemo* page = Memos->editor(i);
+        // The built page was compiled from its scratch copy: that is the file gdb knows.
+        const QString file = page == builtPage_ ? builtSource_ : Memos->fileName(i);
+        if (file.isEmpty())
+            continue;
+        for (const int line : page->breakpointLines())
+            all.append({file, line});
+    }
+    return all;
+}
+
+void TForm1::watchBreakpoints(TCustomizedMemo* editor)
+{
+    connect(editor, &TCustomizedMemo::breakpointToggled, this, [this, editor](int line, bool on) {
+        DebugSession* s = debugSession();
+        if (!s || !s->active())
+            return;
+        const QString file = editor == builtPage_ ? builtSource_ : Memos->fileName(Memos->indexOf(editor));
+        if (!file.isEmpty())
+            s->setBreakpoint({file, line}, on);
+    });
+}
+
+void TForm1::showDebugStop()
+{
+    const DebugView& view = debug_->session->view();
+    if (view.stop.signal == SIGHUP) {
+        // The console window was closed under the program: nothing is left to debug.
+        endDebugging(true);
+        setStatusText(QStringLiteral("コンソールウィンドウが閉じられたので、デバッグを終了しました"));
+        return;
+    }
+    for (int i = 0; i <= Memos->LastIndex(); ++i)
+        Memos->editor(i)->setStoppedLine(0);
+    const FrameFacts* frame = view.frameLevel < view.frames.size() ? &view.frames[view.frameLevel] : nullptr;
+    if (frame && frame->line > 0) {
+        const int page = placePage(frame->fullname);
+        if (page >= 0) {
+            Memos->setActiveIndex(page);
+            TCustomizedMemo* editor = Memos->editor(page);
+            editor->setStoppedLine(frame->line);
+            editor->setCursorPosition(frame->line - 1, 0);
+            editor->ensureLineVisible(frame->line - 1);
+            ShowCaretPos();
+        }
+    }
+    showDebugVariables(view);
+    showCallStack(view);
+    showDebugStatus();
+}
+
+void TForm1::showDebugStatus()
+{
+    if (!debug_)
+        return;
+    QString text;
+    const DebugView& view = debug_->session->view();
+    if (debug_->session->state() != DebugSession::State::Stopped)
+        text = QStringLiteral("デバッグ中：プログラムが動いています（Shift+F5 で終了）");
+    else if (view.stop.signal != 0)
+        text = QStringLiteral("プログラムが止まりました。") + explainer().signalText(view.stop.signal);
+    else
+        text = QStringLiteral("%1 行目で止まっています（F5 続行、F7 次の行へ、Shift+F7 関数の中へ、Ctrl+F7 関数から出る）")
+                   .arg(view.frames.value(view.frameLevel).line);
+    if (debug_->edited) {
+        text = QStringLiteral("ページが変更されました。動いているのは変更前のプログラムです（止まっているときに F5 で作り直します）。") +
+               text;
+    }
+    setStatusText(text);
+}
+
+namespace {
+
+void addVariableItems(QTreeWidgetItem* parent, QTreeWidget* tree, const QList<DebugVariable>& list,
+                      const DebugVariable* owner)
+{
+    const auto add = [&](QTreeWidgetItem* item) {
+        if (parent)
+            parent->addChild(item);
+        else
+            tree->addTopLevelItem(item);
+    };
+    for (const DebugVariable& v : list) {
+        auto* item = new QTreeWidgetItem({v.name, v.value, v.type});
+        item->setData(0, kPathRole, v.path);
+        item->setToolTip(1, v.value);
+        if (v.changed) {
+            QFont bold = item->font(1);
+            bold.setBold(true);
+            item->setFont(0, bold);
+            item->setFont(1, bold);
+            item->setForeground(1, QColor(0xD0, 0x20, 0x20));
+        }
+        if (v.expandable)
+            item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        add(item);
+        addVariableItems(item, tree, v.children, &v);
+        if (v.expanded)
+            item->setExpanded(true);
+    }
+    if (owner && owner->more) {
+        auto* more = new QTreeWidgetItem({QStringLiteral("…"), QStringLiteral("（ダブルクリックでさらに表示）")});
+        more->setData(0, kPathRole, owner->path);
+        more->setData(0, kMoreRole, true);
+        add(more);
+    }
+}
+
+}  // namespace
+
+void TForm1::showDebugVariables(const DebugView& view)
+{
+    const int scrolled = Variables->verticalScrollBar()->value();
+    const QSignalBlocker quiet(Variables);  // expanding items here is no user's request
+    Variables->setUpdatesEnabled(false);
+    Variables->clear();
+    addVariableItems(nullptr, Variables, view.variables, nullptr);
+    Variables->setUpdatesEnabled(true);
+    Variables->verticalScrollBar()->setValue(scrolled);
+}
+
+void TForm1::showCallStack(const DebugView& view)
+{
+    CallStack->clear();
+    for (const FrameFacts& frame : view.frames) {
+        QString file = QFileInfo(frame.file).fileName();
+        if (!builtSource_.isEmpty() && frame.fullname == builtSource_ && builtPage_)
+            file = QFileInfo(Memos->fileName(Memos->indexOf(builtPage_))).fileName();
+        auto* item = new QTreeWidgetItem(
+            {frame.func, frame.line > 0 ? QStringLiteral("%1:%2").arg(file).arg(frame.line) : QString()});
+        if (frame.level == view.frameLevel) {
+            QFont bold = item->font(0);
+            bold.setBold(true);
+            item->setFont(0, bold);
+            item->setFont(1, bold);
+        }
+        CallStack->addTopLevelItem(item);
+    }
+}
+
+void TForm1::showDebugEnd(const DebugEnd& how)
+{
+    QString text;
+    if (!how.error.isEmpty())
+        text = QStringLiteral("デバッグを続けられません：") + how.error;
+    else if (how.signal != 0)
+        text = QStringLiteral("プログラムはシグナルで終了しました。") + explainer().signalText(how.signal);
+    else if (how.exitCode >= 0)
+        text = QStringLiteral("プログラムは終了しました（終了コード %1）").arg(how.exitCode);
+    else
+        text = QStringLiteral("デバッグを終了しました");
+    const bool programEnded = how.error.isEmpty() && (how.signal != 0 || how.exitCode >= 0);
+    closeDebugging(programEnded);
+    setStatusText(text);
+    if (!how.error.isEmpty())
+        appendMessages({text}, std::nullopt);
+}
+
+void TForm1::endDebugging(bool closeConsole)
+{
+    if (!debug_)
+        return;
+    debug_->consoleTimer.stop();
+    {
+        const QSignalBlocker quiet(debug_->session);
+        debug_->session->end();
+    }
+    closeDebugging(!closeConsole);
+    setStatusText(QStringLiteral("デバッグを終了しました"));
+}
+
+// The marks and panes go; the console is told the program ended (it then closes or
+// waits as the options say) or is closed.
+void TForm1::closeDebugging(bool programEnded)
+{
+    if (!debug_)
+        return;
+    if (debug_->consolePid > 0)
+        ::kill(pid_t(debug_->consolePid), programEnded ? SIGUSR1 : SIGTERM);
+    files().remove(debug_->ready);
+    for (const QMetaObject::Connection& c : std::as_const(debug_->watches))
+        disconnect(c);
+    debug_.reset();
+    for (int i = 0; i <= Memos->LastIndex(); ++i)
+        Memos->editor(i)->setStoppedLine(0);
+    showDebugPanes(false);
+}
+
+void TForm1::showDebugPanes(bool on)
+{
+    Variables->clear();
+    CallStack->clear();
+    Variables->setVisible(on);
+    CallStack->setVisible(on);
+    FormResize();
+}
+
+}  // namespace nollex

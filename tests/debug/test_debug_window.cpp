@@ -1,0 +1,153 @@
+// The debugger through the main window with the real gdb, the stand-in compiler and
+// the program's console (see support/E2eFixture.h): breakpoints from F4, F5 to the
+// first stop, the steps, the call stack, changes marked, a crash stopped at its
+// line, the end of the program, and Shift+F5 leaving no process behind.
+#include "debug/DebugSession.h"
+#include "support/E2eFixture.h"
+#include "support/ProcessGone.h"
+
+#include <QLabel>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace nollex;
+using test::E2eFixture;
+
+namespace {
+
+const QByteArray kProgram = "#include <cstdio>\n"
+                            "int square(int v)\n"
+                            "{\n"
+                            "    int r = v * v;\n"  // 4
+                            "    return r;\n"
+                            "}\n"
+                            "int main()\n"
+                            "{\n"
+                            "    int total = 0;\n"  // 9
+                            "    for (int i = 1; i <= 2; ++i)\n"
+                            "        total += square(i);\n"  // 11
+                            "    std::printf(\"total %d\\n\", total);\n"
+                            "    int* p = nullptr;\n"
+                            "    if (total == 5)\n"
+                            "        *p = 1;\n"  // 15
+                            "    return 3;\n"
+                            "}\n";
+
+struct DebugFixture : E2eFixture {
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("gdb")).isEmpty())
+            GTEST_SKIP() << "gdb is not installed";
+        E2eFixture::SetUp();
+    }
+    DebugSession* session() const { return form->debugSession(); }
+    bool waitForStop()
+    {
+        return QTest::qWaitFor(
+            [&] { return session() && session()->state() == DebugSession::State::Stopped; }, 30000);
+    }
+    int stoppedLine() const { return form->Memos->ActiveMemo()->stoppedLine(); }
+    int caretLine() const
+    {
+        int line = 0, index = 0;
+        form->Memos->ActiveMemo()->getCursorPosition(&line, &index);
+        return line + 1;
+    }
+    QTreeWidgetItem* variable(const QString& name) const
+    {
+        const QList<QTreeWidgetItem*> found = form->Variables->findItems(name, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    QString status() const { return form->StatusPanel0->text(); }
+};
+
+}  // namespace
+
+TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
+{
+    openPage(work + QStringLiteral("steps.cpp"), kProgram);
+    TCustomizedMemo* page = form->Memos->ActiveMemo();
+    page->setCursorPosition(10, 0);
+    form->Breakpoint1Click();
+    EXPECT_EQ(page->breakpointLines(), QList<int>{11});
+
+    form->DebugRun1Click();
+    ASSERT_TRUE(waitForStop()) << messages().toStdString() << status().toStdString();
+    EXPECT_TRUE(form->Variables->isVisible());
+    EXPECT_EQ(stoppedLine(), 11);
+    EXPECT_EQ(caretLine(), 11);
+    ASSERT_TRUE(variable(QStringLiteral("total")));
+    EXPECT_EQ(variable(QStringLiteral("total"))->text(1), QStringLiteral("0"));
+
+    // Into square, the call stack shows both; the caller's frame on a double-click.
+    form->StepInto1Click();
+    ASSERT_TRUE(waitForStop());
+    EXPECT_EQ(stoppedLine(), 4);
+    ASSERT_EQ(form->CallStack->topLevelItemCount(), 2);
+    EXPECT_EQ(form->CallStack->topLevelItem(0)->text(0), QStringLiteral("square"));
+    EXPECT_TRUE(variable(QStringLiteral("v")));
+    emit form->CallStack->itemActivated(form->CallStack->topLevelItem(1), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return variable(QStringLiteral("total")) != nullptr; }, 5000));
+    EXPECT_EQ(caretLine(), 11);
+
+    // Out of it, then over the rest of the line: total changed and is marked.
+    form->StepOut1Click();
+    ASSERT_TRUE(waitForStop());
+    EXPECT_EQ(session()->view().frames.size(), 1);
+    form->StepOver1Click();
+    ASSERT_TRUE(waitForStop());
+    EXPECT_EQ(stoppedLine(), 10);
+    ASSERT_TRUE(variable(QStringLiteral("total")));
+    EXPECT_EQ(variable(QStringLiteral("total"))->text(1), QStringLiteral("1"));
+    EXPECT_TRUE(variable(QStringLiteral("total"))->font(1).bold());
+    EXPECT_FALSE(variable(QStringLiteral("i"))->font(1).bold());
+
+    // The breakpoint cleared in the running session: on to the crash, stopped at its line.
+    page->toggleBreakpoint(11);
+    form->DebugRun1Click();
+    ASSERT_TRUE(waitForStop());
+    EXPECT_EQ(stoppedLine(), 15);
+    EXPECT_EQ(session()->view().stop.signal, 11);
+    EXPECT_TRUE(status().contains(QStringLiteral("セグメンテーション違反"))) << status().toStdString();
+    EXPECT_TRUE(variable(QStringLiteral("p")));
+
+    // Shift+F5: nothing of the program or gdb is left, nor the marks and panes.
+    const qint64 pid = session()->programPid();
+    ASSERT_GT(pid, 0);
+    form->DebugStop1Click();
+    EXPECT_FALSE(form->debugging());
+    EXPECT_EQ(page->stoppedLine(), 0);
+    EXPECT_FALSE(form->Variables->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return test::processGone(pid); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return consoleOutput().contains(QStringLiteral("total 5")); }, 3000))
+        << consoleOutput().toStdString();
+    EXPECT_EQ(page->breakpointLines(), QList<int>{});
+}
+
+// Without a breakpoint the program stops at main's first line; F5 runs it to its
+// end, which ends debugging with the exit status told. Breakpoints move with edits,
+// and an edit while stopped is told as making the program old.
+TEST_F(DebugFixture, RunsToTheEndAndBreakpointsFollowEdits)
+{
+    openPage(work + QStringLiteral("end.cpp"), "int main()\n{\n    int n = 2;\n    return n + 1;\n}\n");
+    form->DebugRun1Click();
+    ASSERT_TRUE(waitForStop()) << messages().toStdString() << status().toStdString();
+    EXPECT_EQ(stoppedLine(), 3);
+    TCustomizedMemo* page = form->Memos->ActiveMemo();
+    page->toggleBreakpoint(4);
+    page->insertAt(QStringLiteral("// a new first line\n"), 0, 0);
+    EXPECT_EQ(page->breakpointLines(), QList<int>{5});
+    EXPECT_TRUE(status().contains(QStringLiteral("変更前"))) << status().toStdString();
+    form->DebugStop1Click();
+
+    page->toggleBreakpoint(5);
+    form->DebugRun1Click();
+    ASSERT_TRUE(waitForStop());
+    EXPECT_EQ(stoppedLine(), 4);
+    form->DebugRun1Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->debugging(); }, 30000));
+    EXPECT_TRUE(status().contains(QStringLiteral("終了コード 3"))) << status().toStdString();
+    EXPECT_EQ(page->stoppedLine(), 0);
+}
