@@ -43,6 +43,13 @@ TEST(Bcc32Switches, DefaultExecuteLine)
     EXPECT_EQ(steps[1].argv,
               (Words{"g++", "/home/u/work/__out.obj", "-o", "/home/u/work/__out.exe"}));
     EXPECT_EQ(steps[1].output, "/home/u/work/__out.exe");
+
+    // The same line built for the debugger: -O0 after the option set's -Os, so it wins.
+    Plan debug = plan;
+    AddDebugInfo(debug);
+    EXPECT_EQ(HostSteps(debug, Host{})[0].argv,
+              (Words{"g++", "-c", "-Os", "-Wall", "-fno-short-enums", "-g", "-O0", "-x", "c++",
+                     "/home/u/work/__out.cpp", "-o", "/home/u/work/__out.obj"}));
 }
 
 namespace {

@@ -11,10 +11,12 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringEncoder>
+#include <QThread>
 
 #include <memory>
 
 #include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
@@ -434,4 +436,152 @@ TEST_F(ToolsEndToEnd, MissingHostCompilerIsReported)
     EXPECT_EQ(r.code, 127);
     EXPECT_TRUE(r.out.contains("\"/nonexistent/g++\" was not found")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("NOLLEX_CXX"));
+}
+
+// Guards the debug build: line information and no optimisation win over the option
+// set's, and the run-time checks stay out even when the guarded run is on.
+TEST_F(ToolsEndToEnd, DebugBuildHasLineInformationAndNoChecks)
+{
+    TempDir tmp;
+    tmp.write(QStringLiteral("a.cpp"), "int main() {}\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NOLLEX_DEBUG"), QStringLiteral("1"));
+    env.insert(QStringLiteral("NOLLEX_GUARD"), QStringLiteral("1"));
+    env.insert(QStringLiteral("NOLLEX_SHOW_HOST_COMMANDS"), QStringLiteral("1"));
+    env.insert(QStringLiteral("NOLLEX_CXX"), QStringLiteral("true"));  // the commands are what counts
+    const Result r = run(kBcc, {QStringLiteral("-O2"), QStringLiteral("a.cpp")}, tmp.path(), {}, env);
+    EXPECT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.out.startsWith("true -c -O2 -g -O0 ")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("sanitize")) << r.out.toStdString();
+}
+
+namespace {
+
+// The debugged program's console, started with pipes for its terminal window, and
+// the inner terminal it announced, opened as the debugger's child opens it.
+class DebugConsole {
+public:
+    DebugConsole(const TempDir& dir, const char* after, qint64 window = getpid())
+    {
+        const QString ready = dir.file(QStringLiteral("ready"));
+        QFile::remove(ready);  // an earlier console's
+        process_.start(kBin + QStringLiteral("nollex-console"),
+                       {ready, QString::number(window), QString::fromLatin1(after)});
+        EXPECT_TRUE(process_.waitForStarted());
+        for (int i = 0; i < 250 && !QFile::exists(ready); ++i)
+            QThread::msleep(20);
+        const QByteArray name = dir.read(ready);
+        EXPECT_TRUE(name.startsWith("/dev/pts/") && name.endsWith('\n')) << name.toStdString();
+        slave_ = open(name.trimmed().constData(), O_RDWR | O_NOCTTY);  // gone with a console that ended
+    }
+    ~DebugConsole()
+    {
+        if (slave_ >= 0)
+            close(slave_);
+        process_.kill();
+        process_.waitForFinished();
+    }
+    DebugConsole(const DebugConsole&) = delete;
+    DebugConsole& operator=(const DebugConsole&) = delete;
+
+    void program(const QByteArray& bytes) { EXPECT_EQ(write(slave_, bytes.data(), bytes.size()), bytes.size()); }
+    // What the program reads from the inner terminal within a second.
+    QByteArray programReads()
+    {
+        pollfd p{slave_, POLLIN, 0};
+        char buf[256];
+        const ssize_t n = poll(&p, 1, 1000) > 0 ? read(slave_, buf, sizeof buf) : 0;
+        return QByteArray(buf, n > 0 ? int(n) : 0);
+    }
+    void type(const QByteArray& keys) { process_.write(keys); process_.waitForBytesWritten(); }
+    // Whether the terminal window has shown text within a second.
+    bool shows(const QByteArray& text)
+    {
+        for (int i = 0; i < 50 && !screen_.contains(text); ++i) {
+            process_.waitForReadyRead(20);
+            screen_ += process_.readAllStandardOutput();
+        }
+        return screen_.contains(text);
+    }
+    void signal(int number) { kill(pid_t(process_.processId()), number); }
+    // The exit status once it ended within ms; -1 while it runs.
+    int ended(int ms = 1000)
+    {
+        if (!process_.waitForFinished(ms))
+            return -1;
+        screen_ += process_.readAllStandardOutput();
+        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+    }
+    const QByteArray& screen() const { return screen_; }
+
+private:
+    QProcess process_;
+    int slave_ = -1;
+    QByteArray screen_;
+};
+
+}  // namespace
+
+// Guards the relay both ways and the program's last output, written just before the
+// window says it ended, which must still reach the screen.
+TEST(DebugConsoleTool, RelaysBothWaysAndClosesWhenTheProgramEnds)
+{
+    TempDir tmp;
+    DebugConsole console(tmp, "close");
+    console.program("hello");
+    EXPECT_TRUE(console.shows("hello")) << console.screen().toStdString();
+    console.type("abc\n");
+    EXPECT_EQ(console.programReads(), "abc\n");
+    // Stopped, the console takes the end before it could read the words: it must
+    // still relay them.
+    console.signal(SIGSTOP);
+    console.program("last words\n");
+    console.signal(SIGUSR1);
+    console.signal(SIGCONT);
+    EXPECT_EQ(console.ended(), 0);
+    EXPECT_TRUE(console.screen().endsWith("last words\r\n")) << console.screen().toStdString();
+}
+
+// Guards the window that stays open: the program's end is said, then the window
+// waits for Enter; typing before that ends nothing.
+TEST(DebugConsoleTool, WaitsForEnterAfterTheProgramEnds)
+{
+    TempDir tmp;
+    DebugConsole console(tmp, "wait");
+    console.signal(SIGUSR1);
+    EXPECT_TRUE(console.shows(QStringLiteral("プログラムが終了しました。").toUtf8()));
+    console.type("x");
+    EXPECT_EQ(console.ended(200), -1);
+    console.type("\n");
+    EXPECT_EQ(console.ended(), 0);
+}
+
+// Guards the ways it ends by itself: its window gone (a console left behind would
+// hold its terminal window open), SIGTERM, and bad usage.
+TEST(DebugConsoleTool, EndsWithoutItsWindowOrOnBadUsage)
+{
+    TempDir tmp;
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    {
+        DebugConsole orphan(tmp, "close", gone);
+        EXPECT_NE(orphan.ended(), -1);
+        DebugConsole stopped(tmp, "wait");
+        stopped.signal(SIGTERM);
+        EXPECT_NE(stopped.ended(), -1);
+    }
+    const QString tool = kBin + QStringLiteral("nollex-console");
+    const QString ready = tmp.file(QStringLiteral("r"));
+    const QString self = QString::number(getpid());
+    const QStringList bad[] = {
+        {ready, self},
+        {ready, self, QStringLiteral("stay")},
+        {ready, QStringLiteral("0"), QStringLiteral("close")},
+        {tmp.file(QStringLiteral("no folder/r")), self, QStringLiteral("close")},
+    };
+    for (const QStringList& args : bad)
+        EXPECT_EQ(run(tool, args, tmp.path()).code, 2) << args.join(u' ').toStdString();
 }

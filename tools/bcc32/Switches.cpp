@@ -406,4 +406,9 @@ void AddRunTimeChecks(Plan& plan, const std::string& guardLibrary)
         plan.linkFlags.insert(plan.linkFlags.end(), {"-Wl,--whole-archive", guardLibrary, "-Wl,--no-whole-archive"});
 }
 
+void AddDebugInfo(Plan& plan)
+{
+    plan.compileFlags.insert(plan.compileFlags.end(), {"-g", "-O0"});
+}
+
 }  // namespace nollex::bcc

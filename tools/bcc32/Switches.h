@@ -36,6 +36,11 @@ struct Plan {
 // has the program write its buffered output when a check stops it.
 void AddRunTimeChecks(Plan& plan, const std::string& guardLibrary);
 
+// A build for the debugger (NOLLEX_DEBUG=1): line information and no optimisation,
+// added last so that they win over the switches' -O1/-O2, and every line of the
+// page stays a place the debugger can stop at.
+void AddDebugInfo(Plan& plan);
+
 // configWords (from bcc32.cfg) come first, so the command line has the last word.
 Plan PlanBuild(const std::vector<std::string>& configWords,
                const std::vector<std::string>& commandWords);

@@ -190,6 +190,13 @@ int runStep(const nollex::bcc::Step& step, const nollex::bcc::Host& host, bool s
     return 0;
 }
 
+// Whether the environment variable is "1".
+bool isSet(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value && std::string_view(value) == "1";
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -206,7 +213,11 @@ int main(int argc, char** argv)
         return *refused;
 
     nollex::bcc::Host host{hostCommand("NOLLEX_CC", "gcc"), hostCommand("NOLLEX_CXX", "g++"), findCompat()};
-    if (const char* guard = std::getenv("NOLLEX_GUARD"); guard && std::string_view(guard) == "1") {
+    // The debugger steps through the program itself: the checks' instrumented code
+    // would only get in its way, so a debug build has none.
+    if (isSet("NOLLEX_DEBUG")) {
+        nollex::bcc::AddDebugInfo(plan);
+    } else if (isSet("NOLLEX_GUARD")) {
         const std::string library = nollex::tools::OwnFolder() + "compat/lib/libnollexguard.a";
         nollex::bcc::AddRunTimeChecks(plan, nollex::tools::IsRegularFile(library) ? library : std::string());
     }
