@@ -184,7 +184,7 @@ void DebugSession::onStopped(const MiRecord& record)
         send(QStringLiteral("-exec-continue"));
         return;
     }
-    state_ = State::Stopped;
+    // Stopped once the view is gathered: a step asked before then goes nowhere.
     view_.stop = *facts;
     fetchView(true);
 }
@@ -205,6 +205,7 @@ void DebugSession::execute(const QString& command)
     });
 }
 
+// The steps go from where the program is, whichever frame the window shows.
 void DebugSession::resume()
 {
     execute(QStringLiteral("-exec-continue"));
@@ -212,17 +213,17 @@ void DebugSession::resume()
 
 void DebugSession::stepOver()
 {
-    execute(QStringLiteral("-exec-next"));
+    execute(QStringLiteral("-exec-next --thread %1 --frame 0").arg(threadId_));
 }
 
 void DebugSession::stepInto()
 {
-    execute(QStringLiteral("-exec-step"));
+    execute(QStringLiteral("-exec-step --thread %1 --frame 0").arg(threadId_));
 }
 
 void DebugSession::stepOut()
 {
-    execute(QStringLiteral("-exec-finish ") + frameOptions());
+    execute(QStringLiteral("-exec-finish --thread %1 --frame 0").arg(threadId_));
 }
 
 void DebugSession::selectFrame(int level)
@@ -455,6 +456,7 @@ void DebugSession::viewDone()
     mark(view_.variables);
     if (viewIsNewStop_) {
         viewIsNewStop_ = false;
+        state_ = State::Stopped;
         emit stopped();
     } else {
         emit viewChanged();

@@ -75,7 +75,7 @@ TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
 
     form->DebugRun1Click();
     ASSERT_TRUE(waitForStop()) << messages().toStdString() << status().toStdString();
-    EXPECT_TRUE(form->Variables->isVisible());
+    EXPECT_TRUE(form->Variables->isVisibleTo(form.get()));
     EXPECT_EQ(stoppedLine(), 11);
     EXPECT_EQ(caretLine(), 11);
     ASSERT_TRUE(variable(QStringLiteral("total")));
@@ -119,7 +119,7 @@ TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
     form->DebugStop1Click();
     EXPECT_FALSE(form->debugging());
     EXPECT_EQ(page->stoppedLine(), 0);
-    EXPECT_FALSE(form->Variables->isVisible());
+    EXPECT_FALSE(form->Variables->isVisibleTo(form.get()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return test::processGone(pid); }, 3000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return consoleOutput().contains(QStringLiteral("total 5")); }, 3000))
         << consoleOutput().toStdString();

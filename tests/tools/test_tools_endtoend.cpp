@@ -470,9 +470,10 @@ public:
         EXPECT_TRUE(process_.waitForStarted());
         for (int i = 0; i < 250 && !QFile::exists(ready); ++i)
             QThread::msleep(20);
-        const QByteArray name = dir.read(ready);
-        EXPECT_TRUE(name.startsWith("/dev/pts/") && name.endsWith('\n')) << name.toStdString();
-        slave_ = open(name.trimmed().constData(), O_RDWR | O_NOCTTY);  // gone with a console that ended
+        const QList<QByteArray> lines = dir.read(ready).split('\n');
+        EXPECT_TRUE(lines.size() == 3 && lines[0].startsWith("/dev/pts/")) << lines.join('|').toStdString();
+        EXPECT_EQ(lines.value(1).toLongLong(), process_.processId());
+        slave_ = open(lines.value(0).constData(), O_RDWR | O_NOCTTY);  // gone with a console that ended
     }
     ~DebugConsole()
     {

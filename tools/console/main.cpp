@@ -2,7 +2,8 @@
 //
 // The console window of a program run under the debugger. The window starts it in a
 // terminal window; it makes a pseudo-terminal of its own, writes the name of its
-// terminal side and a newline to READY (whole, through READY.tmp), and relays bytes
+// terminal side and its own process id, a line each, to READY (whole, through
+// READY.tmp: the window signals it by that id), and relays bytes
 // between the terminal window and that pseudo-terminal, on which the debugger then
 // runs the program. A terminal of its own, because the program's process makes it
 // its controlling terminal, which fails while any session owns it (the terminal
@@ -156,7 +157,7 @@ int announce(const std::string& ready, const std::string& name)
     const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return errno;
-    const bool written = writeAll(fd, name + "\n");
+    const bool written = writeAll(fd, name + "\n" + std::to_string(getpid()) + "\n");
     int error = written ? 0 : errno;
     if (close(fd) != 0 && error == 0)
         error = errno;
