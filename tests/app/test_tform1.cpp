@@ -115,7 +115,8 @@ TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
     QStringList titles;
     for (QAction* a : form->menuBar()->actions())
         titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"File(&F)", "Edit(&E)", "Compile(&C)", "Option(&O)", "Help(&H)"}));
+    EXPECT_EQ(titles,
+              (QStringList{"File(&F)", "Edit(&E)", "Compile(&C)", "Debug（デバッグ）", "Option(&O)", "Help(&H)"}));
 
     auto itemsOf = [&](int menu) {
         QStringList items;
@@ -135,11 +136,14 @@ TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
                                        "Add Sample（ケース追加）|", "Sample Numbers ±1e-6（数の誤差を許す）|", "-",
                                        "Next Message（次のメッセージ）|F8",
                                        "Previous Message（前のメッセージ）|Shift+F8"}));
-    EXPECT_EQ(itemsOf(3), (QStringList{"Configuration|F10", "-", "BgColor|", "FontColor|", "-",
+    EXPECT_EQ(itemsOf(3), (QStringList{"Breakpoint（ブレークポイント）|F4", "-", "Start / Continue（開始・続行）|F5",
+                                       "Stop（終了）|Shift+F5", "-", "Step Over（次の行へ）|F7",
+                                       "Step Into（関数の中へ）|Shift+F7", "Step Out（関数から出る）|Ctrl+F7"}));
+    EXPECT_EQ(itemsOf(4), (QStringList{"Configuration|F10", "-", "BgColor|", "FontColor|", "-",
                                        "Make font bigger|Ctrl+]", "Make font smaller|Ctrl+[", "-",
                                        "enNOLLEX|F11", "-", "Colouring（色分け）|",
                                        "Line Numbers（行番号）|", "-", "Guarded Run（実行時チェック）|"}));
-    EXPECT_EQ(itemsOf(4), (QStringList{"Version|", "Manual|F1"}));
+    EXPECT_EQ(itemsOf(5), (QStringList{"Version|", "Manual|F1"}));
 
     QStringList popup;
     for (QAction* a : form->PopupMenu1->actions())
@@ -179,6 +183,12 @@ TEST_F(MainWindowFixture, ShortcutsReachCommandsWhileEditorHasFocus)
         {form->Makefontsmaller1, Qt::ControlModifier, Qt::Key_BracketLeft},
         {form->ProjectClose1, Qt::AltModifier, Qt::Key_Delete},
         {form->ProjectOpen1, Qt::AltModifier, Qt::Key_O},
+        {form->Breakpoint1, Qt::NoModifier, Qt::Key_F4},
+        {form->DebugRun1, Qt::NoModifier, Qt::Key_F5},
+        {form->DebugStop1, Qt::ShiftModifier, Qt::Key_F5},
+        {form->StepOver1, Qt::NoModifier, Qt::Key_F7},
+        {form->StepInto1, Qt::ShiftModifier, Qt::Key_F7},
+        {form->StepOut1, Qt::ControlModifier, Qt::Key_F7},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.action->text().toStdString());
