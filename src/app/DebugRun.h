@@ -9,8 +9,9 @@ namespace nollex {
 
 struct TForm1::DebugRun {
     // The session may be the one telling of its end when the run is dropped: it
-    // goes once it has told.
-    DebugSession* session = new DebugSession;
+    // goes once it has told, or with the window.
+    explicit DebugRun(QObject* window) : session(new DebugSession(window)) {}
+    DebugSession* session;
     ~DebugRun()
     {
         const QSignalBlocker quiet(session);

@@ -37,10 +37,13 @@ constexpr int kConsoleWaitMs = 10000;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kMoreRole = Qt::UserRole + 1;
 
+// The debugger: NOLLEX_GDB names another than the gdb on PATH.
 QString gdbProgram()
 {
     const QString named = qEnvironmentVariable("NOLLEX_GDB");
-    return named.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("gdb")) : named;
+    if (named.isEmpty())
+        return QStandardPaths::findExecutable(QStringLiteral("gdb"));
+    return QFileInfo(named).isExecutable() ? named : QString();
 }
 
 }  // namespace
@@ -161,7 +164,7 @@ void TForm1::debugProgram(const QString& program)
     endDebugging(true);
     if (!runsFolderReady())
         throw NollexError(QStringLiteral("デバッグに使うフォルダ \"%1\" を用意できません").arg(folders().runs));
-    debug_ = std::make_unique<DebugRun>();
+    debug_ = std::make_unique<DebugRun>(this);
     DebugRun& run = *debug_;
     run.program = program;
     run.ready = folders().runs + QStringLiteral("debug-%1.tty").arg(QCoreApplication::applicationPid());

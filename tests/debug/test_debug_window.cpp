@@ -128,7 +128,8 @@ TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
 
 // Without a breakpoint the program stops at main's first line; F5 runs it to its
 // end, which ends debugging with the exit status told. Breakpoints move with edits,
-// and an edit while stopped is told as making the program old.
+// an edit while stopped is told as making the program old, and without gdb F5 says
+// which package to install.
 TEST_F(DebugFixture, RunsToTheEndAndBreakpointsFollowEdits)
 {
     openPage(work + QStringLiteral("end.cpp"), "int main()\n{\n    int n = 2;\n    return n + 1;\n}\n");
@@ -150,4 +151,11 @@ TEST_F(DebugFixture, RunsToTheEndAndBreakpointsFollowEdits)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->debugging(); }, 30000));
     EXPECT_TRUE(status().contains(QStringLiteral("終了コード 3"))) << status().toStdString();
     EXPECT_EQ(page->stoppedLine(), 0);
+
+    // No debugger: told, with the package to install, and nothing built.
+    qputenv("NOLLEX_GDB", "/no/such/gdb");
+    form->DebugRun1Click();
+    qunsetenv("NOLLEX_GDB");
+    EXPECT_TRUE(messages().contains(QStringLiteral("sudo apt install gdb"))) << messages().toStdString();
+    EXPECT_FALSE(form->debugging());
 }
