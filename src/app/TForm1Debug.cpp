@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -82,6 +83,11 @@ void TForm1::createDebugPanes()
     Variables->setColumnCount(3);
     Variables->setHeaderLabels({QStringLiteral("変数"), QStringLiteral("値"), QStringLiteral("型")});
     Variables->setUniformRowHeights(true);
+    // The value takes what the name and the type leave.
+    Variables->header()->setStretchLastSection(false);
+    Variables->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    Variables->setColumnWidth(0, 64);
+    Variables->setColumnWidth(2, 64);
     Variables->hide();
     connect(Variables, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         if (DebugSession* s = debugSession())
@@ -100,6 +106,7 @@ void TForm1::createDebugPanes()
     CallStack->setColumnCount(2);
     CallStack->setHeaderLabels({QStringLiteral("呼び出し"), QStringLiteral("場所")});
     CallStack->setRootIsDecorated(false);
+    CallStack->setColumnWidth(0, 70);
     CallStack->hide();
     connect(CallStack, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         if (DebugSession* s = debugSession())

@@ -346,6 +346,9 @@ void DebugSession::fetchVariables()
              const QList<VariableFacts> full = variables(r);
              view_.variables.clear();
              for (qsizetype i = 0; i < full.size(); ++i) {
+                 // The compiler's own (a range for's __for_range, __for_begin, ...).
+                 if (full[i].name.startsWith(QStringLiteral("__")))
+                     continue;
                  DebugVariable v;
                  v.path = v.name = full[i].name;
                  v.value = full[i].value;
@@ -353,7 +356,9 @@ void DebugSession::fetchVariables()
                      v.type = (*simple)[i].type;
                      const bool compound = (*simple)[i].value.isEmpty() && !v.value.startsWith(u'"');
                      const bool pointer = v.type.endsWith(u'*') && !v.type.contains(QStringLiteral("char"));
-                     v.expandable = compound || pointer;
+                     // A reference shows its target's value: braces where it has members.
+                     const bool reference = v.type.endsWith(u'&') && v.value.contains(u'{');
+                     v.expandable = compound || pointer || reference;
                  }
                  view_.variables.append(v);
              }

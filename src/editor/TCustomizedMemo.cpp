@@ -562,7 +562,8 @@ void TCustomizedMemo::updateMarginWidth()
 {
     // The marks' margin stays while line numbers show, so the text does not
     // move as builds come and go; without numbers it shows only with marks.
-    setMarginWidth(1, lineNumbers_ || hasMarks_ || hasDebugMarks_ ? QStringLiteral("0") : QString());
+    // A breakpoint's dot and the stop's arrow want room to be seen.
+    setMarginWidth(1, hasDebugMarks_ ? QStringLiteral("00") : lineNumbers_ || hasMarks_ ? QStringLiteral("0") : QString());
     if (!lineNumbers_) {
         setMarginWidth(0, 0);
         return;

@@ -19,7 +19,9 @@
 
 using namespace nollex;
 
-// The resize rule, to the pixel, for ordinary and tiny client sizes.
+// The resize rule, to the pixel, for ordinary and tiny client sizes; while
+// debugging, the variables and the call stack beside a taller message pane, under
+// the pages and side by side.
 TEST(MainLayout, ResizeRuleForSeveralSizes)
 {
     struct Row {
@@ -27,6 +29,7 @@ TEST(MainLayout, ResizeRuleForSeveralSizes)
         int w, h, label3;
         QRect page, memo;
         int label3Left;
+        bool debugging = false;
     } rows[] = {
         {"design", 565, 404, 417, {108, 20, 455, 283}, {2, 307, 561, 77}, 127},
         {"large", 1000, 700, 417, {108, 20, 890, 579}, {2, 603, 996, 77}, 344},
@@ -37,15 +40,25 @@ TEST(MainLayout, ResizeRuleForSeveralSizes)
         {"narrow odd", 301, 300, 420, {108, 20, 191, 179}, {2, 203, 297, 77}, -6},
         {"tiny", 10, 10, 417, {108, 20, 0, 0}, {2, 24, 6, 77}, -100},
         {"zero", 0, 0, 417, {108, 20, 0, 0}, {2, 24, 0, 77}, -100},
+        {"design, debugging", 565, 404, 417, {108, 20, 455, 239}, {108, 263, 113, 121}, 127, true},
+        {"large, debugging", 1000, 900, 417, {108, 20, 890, 656}, {108, 680, 222, 200}, 344, true},
+        {"tiny, debugging", 10, 10, 417, {108, 20, 0, 0}, {108, 24, 0, 77}, -100, true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        const MainLayout l = computeMainLayout(r.w, r.h, r.label3);
+        const MainLayout l = computeMainLayout(r.w, r.h, r.label3, r.debugging);
         EXPECT_EQ(l.pageControl, r.page);
         EXPECT_EQ(l.memo2, r.memo);
         EXPECT_EQ(l.label3Left, r.label3Left);
         EXPECT_EQ(l.memo2.top(), l.pageControl.top() + l.pageControl.height() + 4);
         EXPECT_EQ(l.statusBar.bottom() + 1, r.h);
+        if (r.debugging) {
+            EXPECT_EQ(l.variables.left(), l.memo2.right() + 1);
+            EXPECT_EQ(l.callStack.left(), l.variables.right() + 1);
+            EXPECT_EQ(l.callStack.right(), l.pageControl.right());
+            EXPECT_EQ(l.variables.top(), l.memo2.top());
+            EXPECT_EQ(l.callStack.height(), l.memo2.height());
+        }
     }
 }
 
