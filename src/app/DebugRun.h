@@ -24,6 +24,7 @@ struct TForm1::DebugRun {
     qint64 consolePid = 0;  // the console's own process, once known
     QTimer consoleTimer;
     int waitedMs = 0;
+    int shownFrame = -1;  // the frame whose line the page shows
     bool edited = false;  // a page changed since the build: the program is the old text
     QList<QMetaObject::Connection> watches;
 };

@@ -177,7 +177,16 @@ void TForm1::debugProgram(const QString& program)
     run.ready = folders().runs + QStringLiteral("debug-%1.tty").arg(QCoreApplication::applicationPid());
     files().remove(run.ready);
     connect(run.session, &DebugSession::stopped, this, [this] { guarded([this] { showDebugStop(); }); });
-    connect(run.session, &DebugSession::viewChanged, this, [this] { guarded([this] { showDebugStop(); }); });
+    connect(run.session, &DebugSession::viewChanged, this, [this] {
+        guarded([this] {
+            // Members listed leave the page where the user has it; another frame moves it.
+            const DebugView& view = debug_->session->view();
+            if (view.frameLevel == debug_->shownFrame)
+                showDebugVariables(view);
+            else
+                showDebugStop();
+        });
+    });
     connect(run.session, &DebugSession::running, this, [this] { showDebugStatus(); });
     connect(run.session, &DebugSession::ended, this,
             [this](const DebugEnd& how) { guarded([this, how] { showDebugEnd(how); }); });
@@ -280,6 +289,7 @@ void TForm1::showDebugStop()
     }
     for (int i = 0; i <= Memos->LastIndex(); ++i)
         Memos->editor(i)->setStoppedLine(0);
+    debug_->shownFrame = view.frameLevel;
     const FrameFacts* frame = view.frameLevel < view.frames.size() ? &view.frames[view.frameLevel] : nullptr;
     if (frame && frame->line > 0) {
         const int page = placePage(frame->fullname);
