@@ -343,49 +343,61 @@ void DebugSession::fetchVariables()
              if (generation != generation_)
                  return;
              --outstanding_;
-             const QList<VariableFacts> full = variables(r);
-             view_.variables.clear();
-             for (qsizetype i = 0; i < full.size(); ++i) {
-                 // The compiler's own (a range for's __for_range, __for_begin, ...).
-                 if (full[i].name.startsWith(QStringLiteral("__")))
-                     continue;
-                 DebugVariable v;
-                 v.path = v.name = full[i].name;
-                 v.value = full[i].value;
-                 if (i < simple->size() && (*simple)[i].name == v.name) {
-                     v.type = (*simple)[i].type;
-                     const bool compound = (*simple)[i].value.isEmpty() && !v.value.startsWith(u'"');
-                     const bool pointer = v.type.endsWith(u'*') && !v.type.contains(QStringLiteral("char"));
-                     // A reference shows its target's value: braces where it has members.
-                     const bool reference = v.type.endsWith(u'&') && v.value.contains(u'{');
-                     v.expandable = compound || pointer || reference;
-                 }
-                 view_.variables.append(v);
-             }
-             for (qsizetype i = 0; i < view_.variables.size(); ++i) {
-                 DebugVariable& v = view_.variables[i];
-                 if (!v.expandable || !expanded_.contains(v.path))
-                     continue;
-                 v.expanded = true;
-                 ++outstanding_;
-                 send(QStringLiteral("-var-create %1 - * %2").arg(frameOptions(), v.name),
-                      [this, generation, i](const MiRecord& created) {
-                          if (generation != generation_)
-                              return;
-                          --outstanding_;
-                          const QString varobj = created.results.string(u"name");
-                          if (!varobj.isEmpty()) {
-                              varobjs_.append(varobj);
-                              const QString path = view_.variables[i].path;
-                              listChildren(varobj, {int(i)}, shownCount_.value(path, ListStep));
-                          }
-                          if (outstanding_ == 0)
-                              viewDone();
-                      });
-             }
+             view_.variables = frameVariables(*simple, variables(r));
+             listExpanded();
              if (outstanding_ == 0)
                  viewDone();
          });
+}
+
+// The members of the variables the user opened, listed again at every stop.
+void DebugSession::listExpanded()
+{
+    const int generation = generation_;
+    for (qsizetype i = 0; i < view_.variables.size(); ++i) {
+        DebugVariable& v = view_.variables[i];
+        if (!v.expandable || !expanded_.contains(v.path))
+            continue;
+        v.expanded = true;
+        ++outstanding_;
+        send(QStringLiteral("-var-create %1 - * %2").arg(frameOptions(), v.name),
+             [this, generation, i](const MiRecord& created) {
+                 if (generation != generation_)
+                     return;
+                 --outstanding_;
+                 const QString varobj = created.results.string(u"name");
+                 if (!varobj.isEmpty()) {
+                     varobjs_.append(varobj);
+                     const QString path = view_.variables[i].path;
+                     listChildren(varobj, {int(i)}, shownCount_.value(path, ListStep));
+                 }
+                 if (outstanding_ == 0)
+                     viewDone();
+             });
+    }
+}
+
+QList<DebugVariable> frameVariables(const QList<VariableFacts>& simple, const QList<VariableFacts>& full)
+{
+    QList<DebugVariable> out;
+    for (qsizetype i = 0; i < full.size(); ++i) {
+        // The compiler's own (a range for's __for_range, __for_begin, ...).
+        if (full[i].name.startsWith(QStringLiteral("__")))
+            continue;
+        DebugVariable v;
+        v.path = v.name = full[i].name;
+        v.value = full[i].value;
+        if (i < simple.size() && simple[i].name == v.name) {
+            v.type = simple[i].type;
+            const bool compound = simple[i].value.isEmpty() && !v.value.startsWith(u'"');
+            const bool pointer = v.type.endsWith(u'*') && !v.type.contains(QStringLiteral("char"));
+            // A reference shows its target's value: braces where it has members.
+            const bool reference = v.type.endsWith(u'&') && v.value.contains(u'{');
+            v.expandable = compound || pointer || reference;
+        }
+        out.append(v);
+    }
+    return out;
 }
 
 DebugVariable* DebugSession::variableAt(const QList<int>& where)

@@ -35,6 +35,10 @@ struct DebugVariable {
     QList<DebugVariable> children;
 };
 
+// A frame's variables from its simple values (scalars have one) and its full values
+// (every variable's text): which open to members, without the compiler's own.
+QList<DebugVariable> frameVariables(const QList<VariableFacts>& simple, const QList<VariableFacts>& full);
+
 // What the window shows while the program is stopped.
 struct DebugView {
     StopFacts stop;            // why and where frame 0 stopped
@@ -109,6 +113,7 @@ private:
     void execute(const QString& command);
     void fetchView(bool newStop);
     void fetchVariables();
+    void listExpanded();
     void listChildren(const QString& varobj, const QList<int>& where, int count);
     DebugVariable* variableAt(const QList<int>& where);
     void viewDone();
