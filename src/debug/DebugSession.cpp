@@ -14,7 +14,7 @@ Q_LOGGING_CATEGORY(lcGdb, "nollex.gdb", QtWarningMsg)
 
 // A line of gdb's output can be long (a big value), but not without end: past this
 // a line is dropped rather than held.
-constexpr qsizetype MaxLine = 64 * 1024 * 1024;
+constexpr qsizetype MaxLine = qsizetype{64} * 1024 * 1024;
 
 // How many members or elements a variable lists before "more".
 constexpr int ListStep = 100;
@@ -112,7 +112,7 @@ void DebugSession::send(const QString& command, Reply reply)
 {
     const qint64 token = nextToken_++;
     if (reply)
-        replies_.insert(token, std::move(reply));
+        replies_.emplace(token, std::move(reply));
     gdb_.write(QByteArray::number(token) + command.toUtf8() + '\n');
     qCDebug(lcGdb) << ">>" << token << command;
 }
