@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/types.h>
 
@@ -19,10 +20,11 @@ constexpr qsizetype MaxLine = qsizetype{64} * 1024 * 1024;
 // How many members or elements a variable lists before "more".
 constexpr int ListStep = 100;
 
-// The system's own sources (the library's headers, the C library): never a page.
+// The system's own sources (the library's headers; the C library's, which gdb names
+// relative to where it was built): never a page.
 bool isUserSource(const QString& fullname)
 {
-    return !fullname.isEmpty() && !fullname.startsWith(QStringLiteral("/usr/"));
+    return fullname.startsWith(u'/') && !fullname.startsWith(QStringLiteral("/usr/"));
 }
 
 QString breakpointKey(const SourceLine& at)
@@ -177,16 +179,29 @@ void DebugSession::onStopped(const MiRecord& record)
         finish({facts->exitCode, facts->signal, QString()});
         return;
     }
-    // A step that left the last user line (out of main, say) lands in the C
-    // library, where there is nothing to show: the program runs on.
     if ((facts->reason == u"end-stepping-range" || facts->reason == u"function-finished") &&
         !isUserSource(facts->fullname)) {
-        send(QStringLiteral("-exec-continue"));
+        leaveSystemCode();
         return;
     }
     // Stopped once the view is gathered: a step asked before then goes nowhere.
     view_.stop = *facts;
     fetchView(true);
+}
+
+// A step that went into the C library (into strlen, say) goes back out to the
+// user's code that called it; one that left the user's code for good (past the end
+// of main) lets the program run on: there is nothing to show where it is.
+void DebugSession::leaveSystemCode()
+{
+    send(QStringLiteral("-stack-list-frames --thread ") + threadId_, [this](const MiRecord& r) {
+        const QList<FrameFacts> frames = stackFrames(r);
+        const bool called = std::any_of(frames.cbegin(), frames.cend(), [](const FrameFacts& f) {
+            return f.level > 0 && isUserSource(f.fullname);
+        });
+        send(called ? QStringLiteral("-exec-finish --thread %1 --frame 0").arg(threadId_)
+                    : QStringLiteral("-exec-continue"));
+    });
 }
 
 void DebugSession::execute(const QString& command)

@@ -110,6 +110,7 @@ private:
     void readOutput();
     void handle(const MiRecord& record);
     void onStopped(const MiRecord& record);
+    void leaveSystemCode();
     void execute(const QString& command);
     void fetchView(bool newStop);
     void fetchVariables();
