@@ -311,6 +311,7 @@ private:
     QList<SourceLine> debugBreakpoints() const;
     void showDebugStop();
     void showDebugStatus();
+    void explainDebugSignal();
     void showDebugVariables(const DebugView& view);
     void showCallStack(const DebugView& view);
     void showDebugEnd(const DebugEnd& how);

@@ -176,7 +176,12 @@ void TForm1::debugProgram(const QString& program)
     run.program = program;
     run.ready = folders().runs + QStringLiteral("debug-%1.tty").arg(QCoreApplication::applicationPid());
     files().remove(run.ready);
-    connect(run.session, &DebugSession::stopped, this, [this] { guarded([this] { showDebugStop(); }); });
+    connect(run.session, &DebugSession::stopped, this, [this] {
+        guarded([this] {
+            showDebugStop();
+            explainDebugSignal();
+        });
+    });
     connect(run.session, &DebugSession::viewChanged, this, [this] {
         guarded([this] {
             // Members listed leave the page where the user has it; another frame moves it.
@@ -305,6 +310,27 @@ void TForm1::showDebugStop()
     showDebugVariables(view);
     showCallStack(view);
     showDebugStatus();
+}
+
+// A crash is told as a guarded run's fault is: in the pane, leading to the line,
+// and under the line itself.
+void TForm1::explainDebugSignal()
+{
+    if (!debug_ || debug_->session->view().stop.signal == 0)
+        return;
+    const DebugView& view = debug_->session->view();
+    const QString text = explainer().signalText(view.stop.signal);
+    const FrameFacts frame = view.frames.value(view.frameLevel);
+    if (text.isEmpty() || frame.line <= 0)
+        return;
+    const int page = placePage(frame.fullname);
+    const QString name = QFileInfo(page >= 0 ? Memos->fileName(page) : frame.file).fileName();
+    appendMessages({QStringLiteral("%1 %2 行目でプログラムが止まりました。%3").arg(name).arg(frame.line).arg(text).trimmed()},
+                   MessagePlace{frame.fullname, frame.line, 0, MessageKind::Error});
+    if (page >= 0) {
+        Memos->editor(page)->addMark(TCustomizedMemo::MarkKind::Error, frame.line, -1);
+        Memos->editor(page)->addExplanation(TCustomizedMemo::MarkKind::Error, frame.line, text);
+    }
 }
 
 void TForm1::showDebugStatus()

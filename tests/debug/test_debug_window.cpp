@@ -113,6 +113,9 @@ TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
     EXPECT_EQ(session()->view().stop.signal, 11);
     EXPECT_GE(session()->view().frames.size(), 2) << "the fault is in the library's strlen";
     EXPECT_TRUE(status().contains(QStringLiteral("セグメンテーション違反"))) << status().toStdString();
+    EXPECT_TRUE(messages().contains(QStringLiteral("steps.cpp 15 行目でプログラムが止まりました。SIGSEGV")))
+        << messages().toStdString();
+    EXPECT_EQ(page->markedLines(TCustomizedMemo::MarkKind::Error), QList<int>{15});
     EXPECT_TRUE(variable(QStringLiteral("p")));
 
     // Shift+F5: nothing of the program or gdb is left, nor the marks and panes.
