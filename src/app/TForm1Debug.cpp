@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 
 #include "build/BatchFile.h"
+#include "build/MessagePlace.h"
 
 #include "DebugRun.h"
 #include "explain/Explainer.h"
@@ -406,10 +407,11 @@ void TForm1::showDebugVariables(const DebugView& view)
 void TForm1::showCallStack(const DebugView& view)
 {
     CallStack->clear();
+    const QStringList pageFiles = Memos->fileNames();
     for (const FrameFacts& frame : view.frames) {
-        QString file = QFileInfo(frame.file).fileName();
-        if (!builtSource_.isEmpty() && frame.fullname == builtSource_ && builtPage_)
-            file = QFileInfo(Memos->fileName(Memos->indexOf(builtPage_))).fileName();
+        // A frame of a page is named as the page is, the scratch copy as its page.
+        const int page = pageForMessageFile(frame.fullname, builtSource_, Memos->indexOf(builtPage_), pageFiles, files());
+        const QString file = QFileInfo(page >= 0 ? pageFiles[page] : frame.file).fileName();
         auto* item = new QTreeWidgetItem(
             {frame.func, frame.line > 0 ? QStringLiteral("%1:%2").arg(file).arg(frame.line) : QString()});
         if (frame.level == view.frameLevel) {
