@@ -50,6 +50,14 @@ TEST(Bcc32Switches, DefaultExecuteLine)
     EXPECT_EQ(HostSteps(debug, Host{})[0].argv,
               (Words{"g++", "-c", "-Os", "-Wall", "-fno-short-enums", "-g", "-O0", "-x", "c++",
                      "/home/u/work/__out.cpp", "-o", "/home/u/work/__out.obj"}));
+
+    // And for the guarded run: the optimiser would remove an unused fault with its check.
+    Plan guarded = plan;
+    AddRunTimeChecks(guarded, "");
+    EXPECT_EQ(HostSteps(guarded, Host{})[0].argv,
+              (Words{"g++", "-c", "-Os", "-Wall", "-fno-short-enums", "-fsanitize=address,undefined",
+                     "-fno-sanitize-recover=all", "-fno-omit-frame-pointer", "-g", "-O0", "-x", "c++",
+                     "/home/u/work/__out.cpp", "-o", "/home/u/work/__out.obj"}));
 }
 
 namespace {
