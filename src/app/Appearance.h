@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QString>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -27,6 +28,22 @@ void setPageFont(TMemos& memos, const FontChoice& choice);
 // size never goes below 1 point: text that small can still be stepped back up.
 void stepFontSize(TMemos& memos, int delta);
 inline constexpr double MinimumFontPoints = 1.0;
+
+// Readability of the pages' text against their background, as the web's
+// accessibility guidelines measure it: the relative luminance of an sRGB
+// colour (0 black to 1 white), and the ratio of the lighter to the darker
+// luminance, each plus 0.05 (1 to 21).
+double relativeLuminance(const QColor& c);
+double contrastRatio(const QColor& a, const QColor& b);
+inline constexpr double MinimumContrast = 3.0;  // below it, identifiers are hard to see
+
+// When other is unreadable against chosen (contrast below MinimumContrast):
+// black or white, whichever reads better against chosen. Nothing otherwise.
+std::optional<QColor> readableAgainst(const QColor& chosen, const QColor& other);
+
+// The question before the other colour changes to `to` (black or white);
+// fontChanges: the font colour would change, else the page colour.
+QString readableColourQuestion(bool fontChanges, const QColor& to);
 
 // How the frame controls look with the theme switched on or off. Off is the
 // window's initial look; buttonFace is the style's button colour.

@@ -659,6 +659,13 @@ void TForm1::MemoEnter()
 void TForm1::setMainCaption(const QString& x)
 {
     setWindowTitle(QStringLiteral("Nollex < ") + x + QStringLiteral(" >"));
+    captionPage_ = Memos->ActiveMemo();
+}
+
+void TForm1::captionFollowsActivePage()
+{
+    if (Memos->ActiveMemo() != captionPage_)
+        setMainCaption(Memos->fileName(Memos->ActiveIndex()));
 }
 
 void TForm1::setStatusText(const QString& text)
@@ -707,14 +714,29 @@ void TForm1::BgColor1Click()
     if (const std::optional<QColor> color = dialogs().color(ColorDialog1)) {
         ColorDialog1 = *color;
         Memos->setColor(*color);
+        if (offerReadable(*color, Memos->FontColor(), true)) {
+            Memos->setFontColor(*readableAgainst(*color, Memos->FontColor()));
+            FontDialog1 = pageFont(*Memos);
+        }
     }
 }
 void TForm1::Font1Click()
 {
     const std::optional<FontChoice> choice =
         dialogs().font(FontDialog1, [this](const FontChoice& c) { FontDialog1Apply(c); });
-    if (choice)
-        FontDialog1Apply(*choice);
+    if (!choice)
+        return;
+    FontDialog1Apply(*choice);
+    // Asked once the dialog is closed, not at each Apply.
+    if (offerReadable(Memos->FontColor(), Memos->Color(), false))
+        Memos->setColor(*readableAgainst(Memos->FontColor(), Memos->Color()));
+}
+
+bool TForm1::offerReadable(const QColor& chosen, const QColor& other, bool fontChanges)
+{
+    const std::optional<QColor> readable = readableAgainst(chosen, other);
+    return readable && dialogs().message(QStringLiteral("Nollex"), readableColourQuestion(fontChanges, *readable),
+                                         MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
 }
 
 void TForm1::FontDialog1Apply(const FontChoice& choice)
@@ -780,7 +802,19 @@ void TForm1::RunBuild(BuildMode mode)
 {
     // A build replaces the program the cases run.
     stopSamples(true);
-    nollex::RunBuild(State, *this, mode);
+    // A project's build shows each page it asks about; while its question has the
+    // focus no page entry tells the caption, which then still names the last page
+    // asked about, not the one left active.
+    const bool project = State.ProjectMainIndex != -1;
+    try {
+        nollex::RunBuild(State, *this, mode);
+    } catch (...) {
+        if (project)
+            captionFollowsActivePage();
+        throw;
+    }
+    if (project)
+        captionFollowsActivePage();
 }
 void TForm1::RerunOutput() { nollex::RerunOutput(State, *this); }
 void TForm1::OpenDosPrompt() { nollex::OpenDosPrompt(*this); }

@@ -84,6 +84,8 @@ public:
     const ProgramFolders& folders() const override { return deps_.folders; }
     Waiting& waiting() override { return *deps_.waiting; }
     void setMainCaption(const QString& x) override;  // "Nollex < " + x + " >"
+    // The caption names the active page's file when it named another page.
+    void captionFollowsActivePage();
     void setStatusText(const QString& text) override;
     void setMessages(const QString& text) override;
     void OpenProject(const QString& path) override;
@@ -166,6 +168,9 @@ public:
     void Version1Click();
     void Manual1Click();
     void FontDialog1Apply(const FontChoice& choice);
+    // True when the other colour is unreadable against the one chosen and the
+    // user wants it black or white (readableAgainst).
+    bool offerReadable(const QColor& chosen, const QColor& other, bool fontChanges);
     void Button1Click() { Execute1Click(); }
     void Button2Click() { Make1Click(); }
     void Button3Click() { outexe1Click(); }
@@ -252,6 +257,7 @@ private:
     TForm1Deps deps_;
     std::unique_ptr<TForm2> form2_;
     bool shown_ = false;
+    QPointer<TCustomizedMemo> captionPage_;  // the page the caption was last set for
     DocumentTextCache findText_;  // text of the page last searched
     // What the last build compiled and from which page: the scratch copy of an
     // Execute stands for that page in the compiler's messages.

@@ -249,6 +249,34 @@ TEST_F(MainWindowFixture, CaretLabelsFollowKeysAndCaptionFollowsFocus)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < a.c >"));
 }
 
+// A project's build shows each changed page it asks about; the question has the
+// focus, so no page entry tells the caption: after the build it names the page
+// left active, not the last one asked about.
+TEST_F(MainWindowFixture, CaptionFollowsTheActivePageAfterAProjectBuildAsks)
+{
+    TMemos& m = *form->Memos;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            m.AddPage(QStringLiteral("/w/p.prj"));
+        m.setFileName(i, QStringLiteral("/w/%1.c").arg(i));
+        m.editor(i)->OwningProject = QStringLiteral("/w/p.prj");
+        m.editor(i)->ChangeMarked = i > 0;
+    }
+    form->State.ProjectMainIndex = 0;
+    QWidget question;  // what a real question takes the focus with
+    dialogs.whenAsked = [&](const test::Asked&) {
+        question.show();
+        question.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&question));
+    };
+    dialogs.answer(MsgAnswer::No);
+    dialogs.answer(MsgAnswer::Cancel);  // page 2 stays active
+    form->RunBuild(BuildMode::Execute);
+    ASSERT_EQ(dialogs.asked.size(), 2);
+    EXPECT_EQ(m.ActiveIndex(), 2);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < /w/2.c >"));
+}
+
 // Ctrl+Tab / Ctrl+PageDown and Ctrl+Shift+Tab / Ctrl+PageUp step through the
 // pages, wrapping round, from the page, the message pane or a button alike, and
 // the page they reach shows its caret place and its file in the caption, as
