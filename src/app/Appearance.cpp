@@ -1,5 +1,6 @@
 #include "Appearance.h"
 
+#include "editor/SyntaxPalette.h"
 #include "editor/TMemos.h"
 #include "platform/Colors.h"
 
@@ -9,7 +10,6 @@
 #include <QStatusBar>
 
 #include <algorithm>
-#include <cmath>
 
 namespace nollex {
 
@@ -34,25 +34,9 @@ void setPageFont(TMemos& memos, const FontChoice& choice)
         memos.setFontColor(choice.color);
 }
 
-double relativeLuminance(const QColor& c)
-{
-    const auto linear = [](int channel) {
-        const double v = channel / 255.0;
-        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    const QColor rgb = c.toRgb();
-    return 0.2126 * linear(rgb.red()) + 0.7152 * linear(rgb.green()) + 0.0722 * linear(rgb.blue());
-}
-
-double contrastRatio(const QColor& a, const QColor& b)
-{
-    const double la = relativeLuminance(a), lb = relativeLuminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 std::optional<QColor> readableAgainst(const QColor& chosen, const QColor& other)
 {
-    if (contrastRatio(chosen, other) >= MinimumContrast)
+    if (contrastRatio(chosen, other) >= MinimumPageTextContrast)
         return std::nullopt;
     const QColor black(Qt::black), white(Qt::white);
     return contrastRatio(chosen, black) >= contrastRatio(chosen, white) ? black : white;

@@ -29,15 +29,11 @@ void setPageFont(TMemos& memos, const FontChoice& choice);
 void stepFontSize(TMemos& memos, int delta);
 inline constexpr double MinimumFontPoints = 1.0;
 
-// Readability of the pages' text against their background, as the web's
-// accessibility guidelines measure it: the relative luminance of an sRGB
-// colour (0 black to 1 white), and the ratio of the lighter to the darker
-// luminance, each plus 0.05 (1 to 21).
-double relativeLuminance(const QColor& c);
-double contrastRatio(const QColor& a, const QColor& b);
-inline constexpr double MinimumContrast = 3.0;  // below it, identifiers are hard to see
+// Below this contrast (editor/SyntaxPalette.h) against the page, the pages' text
+// is hard to read: a white page with the default white font hides every identifier.
+inline constexpr double MinimumPageTextContrast = 3.0;
 
-// When other is unreadable against chosen (contrast below MinimumContrast):
+// When other is unreadable against chosen (contrast below MinimumPageTextContrast):
 // black or white, whichever reads better against chosen. Nothing otherwise.
 std::optional<QColor> readableAgainst(const QColor& chosen, const QColor& other);
 

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "Layout.h"
+#include "PaneBorder.h"
 #include "DebugRun.h"
 #include "SampleSession.h"
 #include "build/BuildRunner.h"
@@ -27,6 +28,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -222,6 +225,18 @@ void TForm1::createPanes()
     setWidgetColors(Memo2, colorFromBgr(0x808000), Qt::white);
 
     createDebugPanes();
+
+    // Dragged, the panes keep the height it gives them, across restarts too.
+    PaneBorder1 = new PaneBorder(
+        Client,
+        [this](int top) {
+            messageHeight_ = messageHeightAt(Client->height(), top);
+            FormResize();
+        },
+        [this] {
+            messageHeight_ = 0;
+            FormResize();
+        });
 
     StatusBar1 = new QStatusBar(Client);
     StatusBar1->setGeometry(0, 385, 565, 19);
@@ -475,15 +490,40 @@ void TForm1::FormShow()
     form2_->LoadOptionsIntoDialog();
     FontDialog1 = pageFont(*Memos);
     showEditorSwitches();
+    applyPlace(State.Place);
+}
+
+// Still unshown at the first showing: the window appears where it was.
+void TForm1::applyPlace(const WindowPlace& place)
+{
+    messageHeight_ = place.messageHeight;
+    if (place.geometry.isValid()) {
+        QList<QRect> screens;
+        for (const QScreen* screen : QGuiApplication::screens())
+            screens << screen->availableGeometry();
+        setGeometry(placeOnScreens(place.geometry, screens));
+    }
+    if (place.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    FormResize();
+}
+
+WindowPlace TForm1::currentPlace() const
+{
+    const bool maximized = isMaximized();
+    const QRect normal = normalGeometry();
+    return {maximized && normal.isValid() ? normal : geometry(), maximized, messageHeight_};
 }
 
 void TForm1::FormResize()
 {
     const bool debugPanes = Variables && Variables->isVisible();
-    const MainLayout l = computeMainLayout(Client->width(), Client->height(), Label3->width(), debugPanes);
+    const MainLayout l =
+        computeMainLayout(Client->width(), Client->height(), Label3->width(), debugPanes, messageHeight_);
     PageControl1->setGeometry(l.pageControl);
     Memos->FitPages();
     Memo2->setGeometry(l.memo2);
+    PaneBorder1->setGeometry(l.paneBorder);
     if (debugPanes) {
         Variables->setGeometry(l.variables);
         CallStack->setGeometry(l.callStack);
@@ -501,6 +541,7 @@ bool TForm1::FormCloseQuery()
 void TForm1::FormClose()
 {
     refuseUntrustedSettingsFolder();
+    State.Place = currentPlace();
     saveSettings(settingsFilePath(folders().settings), State, *this);
 }
 

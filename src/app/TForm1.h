@@ -44,6 +44,7 @@ class FileCommands;
 class FileSystem;
 class ProjectCommands;
 class PageJournal;
+class PaneBorder;
 class ProcessStarter;
 class TForm2;
 class Waiting;
@@ -106,6 +107,7 @@ public:
     QLabel *Label1 = nullptr, *Label2 = nullptr;
     TPageControl* PageControl1 = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
+    PaneBorder* PaneBorder1 = nullptr;  // between the pages and the panes: dragged, their height
     QTreeWidget* Variables = nullptr;  // 「変数」: the debugged frame's variables
     QTreeWidget* CallStack = nullptr;  // 「呼び出し」: the call stack
     QStatusBar* StatusBar1 = nullptr;
@@ -232,6 +234,9 @@ protected:
 
 private:
     void refuseUntrustedSettingsFolder() const;
+    void applyPlace(const WindowPlace& place);  // the last close's place, at the first showing
+    WindowPlace currentPlace() const;
+    int messageHeight_ = 0;  // the panes' dragged height; 0: the layout's own
     void createControls();
     void createTitle();    // the version panel and the title line
     void createButtons();  // the six buttons on the left

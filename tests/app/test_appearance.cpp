@@ -1,5 +1,6 @@
 #include "app/Appearance.h"
 #include "app/TForm1.h"
+#include "editor/SyntaxPalette.h"
 #include "platform/Colors.h"
 #include "platform/Errors.h"
 #include "platform/Help.h"
@@ -296,6 +297,7 @@ TEST_F(AppearanceFixture, UnreadableColourChoiceAsksForBlackOrWhite)
         EXPECT_EQ(form->FontDialog1.color, r.font);
     }
     // A readable choice asks nothing.
+    form->Memos->setFontColor(white);
     dialogs.clearAsked();
     dialogs.answer(QColor(0x12, 0x34, 0x56));
     form->BgColor1Click();
