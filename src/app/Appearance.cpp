@@ -1,5 +1,6 @@
 #include "Appearance.h"
 
+#include "editor/SyntaxPalette.h"
 #include "editor/TMemos.h"
 #include "platform/Colors.h"
 
@@ -31,6 +32,22 @@ void setPageFont(TMemos& memos, const FontChoice& choice)
     memos.setFont(choice.font);
     if (choice.color.isValid())
         memos.setFontColor(choice.color);
+}
+
+std::optional<QColor> readableAgainst(const QColor& chosen, const QColor& other)
+{
+    if (contrastRatio(chosen, other) >= MinimumPageTextContrast)
+        return std::nullopt;
+    const QColor black(Qt::black), white(Qt::white);
+    return contrastRatio(chosen, black) >= contrastRatio(chosen, white) ? black : white;
+}
+
+QString readableColourQuestion(bool fontChanges, const QColor& to)
+{
+    const QString colour = to == QColor(Qt::black) ? QStringLiteral("黒") : QStringLiteral("白");
+    return QStringLiteral("文字の色と背景の色が近いため、ページの文字が読みにくくなります。\n") +
+           (fontChanges ? QStringLiteral("文字の色を") : QStringLiteral("背景の色を")) + colour +
+           QStringLiteral("にしますか？");
 }
 
 void stepFontSize(TMemos& memos, int delta)

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QString>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -27,6 +28,18 @@ void setPageFont(TMemos& memos, const FontChoice& choice);
 // size never goes below 1 point: text that small can still be stepped back up.
 void stepFontSize(TMemos& memos, int delta);
 inline constexpr double MinimumFontPoints = 1.0;
+
+// Below this contrast (editor/SyntaxPalette.h) against the page, the pages' text
+// is hard to read: a white page with the default white font hides every identifier.
+inline constexpr double MinimumPageTextContrast = 3.0;
+
+// When other is unreadable against chosen (contrast below MinimumPageTextContrast):
+// black or white, whichever reads better against chosen. Nothing otherwise.
+std::optional<QColor> readableAgainst(const QColor& chosen, const QColor& other);
+
+// The question before the other colour changes to `to` (black or white);
+// fontChanges: the font colour would change, else the page colour.
+QString readableColourQuestion(bool fontChanges, const QColor& to);
 
 // How the frame controls look with the theme switched on or off. Off is the
 // window's initial look; buttonFace is the style's button colour.

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "Layout.h"
+#include "PaneBorder.h"
 #include "DebugRun.h"
 #include "SampleSession.h"
 #include "build/BuildRunner.h"
@@ -27,6 +28,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -222,6 +225,18 @@ void TForm1::createPanes()
     setWidgetColors(Memo2, colorFromBgr(0x808000), Qt::white);
 
     createDebugPanes();
+
+    // Dragged, the panes keep the height it gives them, across restarts too.
+    PaneBorder1 = new PaneBorder(
+        Client,
+        [this](int top) {
+            messageHeight_ = messageHeightAt(Client->height(), top);
+            FormResize();
+        },
+        [this] {
+            messageHeight_ = 0;
+            FormResize();
+        });
 
     StatusBar1 = new QStatusBar(Client);
     StatusBar1->setGeometry(0, 385, 565, 19);
@@ -475,15 +490,40 @@ void TForm1::FormShow()
     form2_->LoadOptionsIntoDialog();
     FontDialog1 = pageFont(*Memos);
     showEditorSwitches();
+    applyPlace(State.Place);
+}
+
+// Still unshown at the first showing: the window appears where it was.
+void TForm1::applyPlace(const WindowPlace& place)
+{
+    messageHeight_ = place.messageHeight;
+    if (place.geometry.isValid()) {
+        QList<QRect> screens;
+        for (const QScreen* screen : QGuiApplication::screens())
+            screens << screen->availableGeometry();
+        setGeometry(placeOnScreens(place.geometry, screens));
+    }
+    if (place.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    FormResize();
+}
+
+WindowPlace TForm1::currentPlace() const
+{
+    const bool maximized = isMaximized();
+    const QRect normal = normalGeometry();
+    return {maximized && normal.isValid() ? normal : geometry(), maximized, messageHeight_};
 }
 
 void TForm1::FormResize()
 {
     const bool debugPanes = Variables && Variables->isVisible();
-    const MainLayout l = computeMainLayout(Client->width(), Client->height(), Label3->width(), debugPanes);
+    const MainLayout l =
+        computeMainLayout(Client->width(), Client->height(), Label3->width(), debugPanes, messageHeight_);
     PageControl1->setGeometry(l.pageControl);
     Memos->FitPages();
     Memo2->setGeometry(l.memo2);
+    PaneBorder1->setGeometry(l.paneBorder);
     if (debugPanes) {
         Variables->setGeometry(l.variables);
         CallStack->setGeometry(l.callStack);
@@ -501,6 +541,7 @@ bool TForm1::FormCloseQuery()
 void TForm1::FormClose()
 {
     refuseUntrustedSettingsFolder();
+    State.Place = currentPlace();
     saveSettings(settingsFilePath(folders().settings), State, *this);
 }
 
@@ -659,6 +700,13 @@ void TForm1::MemoEnter()
 void TForm1::setMainCaption(const QString& x)
 {
     setWindowTitle(QStringLiteral("Nollex < ") + x + QStringLiteral(" >"));
+    captionPage_ = Memos->ActiveMemo();
+}
+
+void TForm1::captionFollowsActivePage()
+{
+    if (Memos->ActiveMemo() != captionPage_)
+        setMainCaption(Memos->fileName(Memos->ActiveIndex()));
 }
 
 void TForm1::setStatusText(const QString& text)
@@ -707,14 +755,29 @@ void TForm1::BgColor1Click()
     if (const std::optional<QColor> color = dialogs().color(ColorDialog1)) {
         ColorDialog1 = *color;
         Memos->setColor(*color);
+        if (offerReadable(*color, Memos->FontColor(), true)) {
+            Memos->setFontColor(*readableAgainst(*color, Memos->FontColor()));
+            FontDialog1 = pageFont(*Memos);
+        }
     }
 }
 void TForm1::Font1Click()
 {
     const std::optional<FontChoice> choice =
         dialogs().font(FontDialog1, [this](const FontChoice& c) { FontDialog1Apply(c); });
-    if (choice)
-        FontDialog1Apply(*choice);
+    if (!choice)
+        return;
+    FontDialog1Apply(*choice);
+    // Asked once the dialog is closed, not at each Apply.
+    if (offerReadable(Memos->FontColor(), Memos->Color(), false))
+        Memos->setColor(*readableAgainst(Memos->FontColor(), Memos->Color()));
+}
+
+bool TForm1::offerReadable(const QColor& chosen, const QColor& other, bool fontChanges)
+{
+    const std::optional<QColor> readable = readableAgainst(chosen, other);
+    return readable && dialogs().message(QStringLiteral("Nollex"), readableColourQuestion(fontChanges, *readable),
+                                         MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
 }
 
 void TForm1::FontDialog1Apply(const FontChoice& choice)
@@ -780,7 +843,19 @@ void TForm1::RunBuild(BuildMode mode)
 {
     // A build replaces the program the cases run.
     stopSamples(true);
-    nollex::RunBuild(State, *this, mode);
+    // A project's build shows each page it asks about; while its question has the
+    // focus no page entry tells the caption, which then still names the last page
+    // asked about, not the one left active.
+    const bool project = State.ProjectMainIndex != -1;
+    try {
+        nollex::RunBuild(State, *this, mode);
+    } catch (...) {
+        if (project)
+            captionFollowsActivePage();
+        throw;
+    }
+    if (project)
+        captionFollowsActivePage();
 }
 void TForm1::RerunOutput() { nollex::RerunOutput(State, *this); }
 void TForm1::OpenDosPrompt() { nollex::OpenDosPrompt(*this); }

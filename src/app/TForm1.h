@@ -44,6 +44,7 @@ class FileCommands;
 class FileSystem;
 class ProjectCommands;
 class PageJournal;
+class PaneBorder;
 class ProcessStarter;
 class TForm2;
 class Waiting;
@@ -84,6 +85,8 @@ public:
     const ProgramFolders& folders() const override { return deps_.folders; }
     Waiting& waiting() override { return *deps_.waiting; }
     void setMainCaption(const QString& x) override;  // "Nollex < " + x + " >"
+    // The caption names the active page's file when it named another page.
+    void captionFollowsActivePage();
     void setStatusText(const QString& text) override;
     void setMessages(const QString& text) override;
     void OpenProject(const QString& path) override;
@@ -104,6 +107,7 @@ public:
     QLabel *Label1 = nullptr, *Label2 = nullptr;
     TPageControl* PageControl1 = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
+    PaneBorder* PaneBorder1 = nullptr;  // between the pages and the panes: dragged, their height
     QTreeWidget* Variables = nullptr;  // 「変数」: the debugged frame's variables
     QTreeWidget* CallStack = nullptr;  // 「呼び出し」: the call stack
     QStatusBar* StatusBar1 = nullptr;
@@ -166,6 +170,9 @@ public:
     void Version1Click();
     void Manual1Click();
     void FontDialog1Apply(const FontChoice& choice);
+    // True when the other colour is unreadable against the one chosen and the
+    // user wants it black or white (readableAgainst).
+    bool offerReadable(const QColor& chosen, const QColor& other, bool fontChanges);
     void Button1Click() { Execute1Click(); }
     void Button2Click() { Make1Click(); }
     void Button3Click() { outexe1Click(); }
@@ -227,6 +234,9 @@ protected:
 
 private:
     void refuseUntrustedSettingsFolder() const;
+    void applyPlace(const WindowPlace& place);  // the last close's place, at the first showing
+    WindowPlace currentPlace() const;
+    int messageHeight_ = 0;  // the panes' dragged height; 0: the layout's own
     void createControls();
     void createTitle();    // the version panel and the title line
     void createButtons();  // the six buttons on the left
@@ -252,6 +262,7 @@ private:
     TForm1Deps deps_;
     std::unique_ptr<TForm2> form2_;
     bool shown_ = false;
+    QPointer<TCustomizedMemo> captionPage_;  // the page the caption was last set for
     DocumentTextCache findText_;  // text of the page last searched
     // What the last build compiled and from which page: the scratch copy of an
     // Execute stands for that page in the compiler's messages.

@@ -11,6 +11,7 @@
 #include "journal/JournalWriter.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "platform/ShowError.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
@@ -259,6 +260,9 @@ void TForm1::restoreJournal()
         journal_->folder = std::move(folder);
         // At once under this window's own ids; the old entries go once these are written.
         writeJournal();
+        // The restored pages were added behind the settings' caption.
+        if (!contents.entries.isEmpty())
+            captionFollowsActivePage();
     }
     for (const QString& line : lines + contents.problems)
         Memo2->appendPlainText(line);
@@ -305,7 +309,18 @@ void TForm1::checkFileOnDisk(int i)
     }
     const int caret = e->caretPosition();
     const int top = e->firstVisibleLine();
-    loadPageFile(*Memos, i, path);
+    try {
+        loadPageFile(*Memos, i, path);
+    } catch (const NollexError& error) {
+        // Said once for this change (the box's OK activates the window again); the
+        // page keeps its text and counts as changed, so that Save writes it back.
+        Memos->setStamp(i, now);
+        e->setModified(true);
+        e->ChangeMarked = true;
+        Memos->setCaption(i, fileNamePart(path) + kChangedMark);
+        ShowError(dialogs(), error.text());
+        return;
+    }
     e->setCaret(std::min(caret, e->characterCount()));
     e->setFirstVisibleLine(top);
     if (i == Memos->ActiveIndex())

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace nollex {
 
 JournalWriter::JournalWriter(Report report) : report_(std::move(report)), thread_([this] { run(); }) {}
@@ -79,9 +81,17 @@ void JournalWriter::writeRound(const QString& folder, const QHash<int, JournalEn
                 error = e.text();
         }
     }
-    for (const int id : JournalFolder::entryIdsIn(folder)) {
-        if (!writes.contains(id) && !keep.contains(id))
-            QFile::remove(folder + JournalFolder::entryName(id));
+    // An entry goes only once every page kept has its own on disk: until then an
+    // older entry (a restored journal's, a closed page's) may hold the only copy
+    // of what was typed. A failed round, or a kept page whose write failed in a
+    // round the window has not heard of yet, removes nothing.
+    const QList<int> present = JournalFolder::entryIdsIn(folder);
+    const bool allKept = std::all_of(keep.begin(), keep.end(), [&](int id) { return present.contains(id); });
+    if (!error && allKept) {
+        for (const int id : present) {
+            if (!writes.contains(id) && !keep.contains(id))
+                QFile::remove(folder + JournalFolder::entryName(id));
+        }
     }
     if (report_)
         report_(error);

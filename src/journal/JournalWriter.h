@@ -28,7 +28,7 @@ public:
     JournalWriter& operator=(const JournalWriter&) = delete;
 
     // Entries to write into folder, by id; every entry there whose id is in
-    // neither writes nor keep is removed.
+    // neither writes nor keep is removed, once all of keep is on disk.
     void submit(const QString& folder, const QHash<int, JournalEntry>& writes, QSet<int> keep);
     // Forgets what is not written yet and waits for a write under way.
     void discard();

@@ -21,6 +21,7 @@ const QString Project = QStringLiteral("Project");
 const QString Compiler = QStringLiteral("Compiler");
 const QString Editor = QStringLiteral("Editor");
 const QString Build = QStringLiteral("Build");
+const QString Window = QStringLiteral("Window");
 
 // The look of a page set that no settings have touched.
 constexpr int DefaultBackground = 0x000000;
@@ -322,6 +323,32 @@ void restoreLook(const IniFile& ini, TMemos& memos)
     memos.setLineNumbers(ini.readBool(Editor, QStringLiteral("LineNumbers"), true));
 }
 
+// The window's place: kept only when all four numbers are there and usable.
+WindowPlace restorePlace(const IniFile& ini)
+{
+    constexpr int far = 1000000;  // beyond any desktop: a damaged file
+    WindowPlace place;
+    const int left = readInRange(ini, Window, QStringLiteral("Left"), far + 1, -far, far);
+    const int top = readInRange(ini, Window, QStringLiteral("Top"), far + 1, -far, far);
+    const int width = readInRange(ini, Window, QStringLiteral("Width"), 0, 100, far);
+    const int height = readInRange(ini, Window, QStringLiteral("Height"), 0, 100, far);
+    if (left <= far && top <= far && width > 0 && height > 0)
+        place.geometry = QRect(left, top, width, height);
+    place.maximized = ini.readBool(Window, QStringLiteral("Maximized"), false);
+    place.messageHeight = readInRange(ini, Window, QStringLiteral("MessageHeight"), 0, 0, far);
+    return place;
+}
+
+void savePlace(IniFile& ini, const WindowPlace& place)
+{
+    ini.writeInteger(Window, QStringLiteral("Left"), place.geometry.left());
+    ini.writeInteger(Window, QStringLiteral("Top"), place.geometry.top());
+    ini.writeInteger(Window, QStringLiteral("Width"), place.geometry.width());
+    ini.writeInteger(Window, QStringLiteral("Height"), place.geometry.height());
+    ini.writeBool(Window, QStringLiteral("Maximized"), place.maximized);
+    ini.writeInteger(Window, QStringLiteral("MessageHeight"), place.messageHeight);
+}
+
 }  // namespace
 
 bool restoreSettings(const QString& path, WindowState& state, WindowHost& window)
@@ -367,6 +394,7 @@ bool restoreSettings(const QString& path, WindowState& state, WindowHost& window
     state.CompilerName = ini.readString(Compiler, QStringLiteral("compiler_name"), state.CompilerName);
 
     restoreOptions(ini, state);
+    state.Place = restorePlace(ini);
 
     window.setMainCaption(memos.fileName(memos.ActiveIndex()));
     return true;
@@ -406,6 +434,8 @@ void saveSettings(const QString& path, const WindowState& state, WindowHost& win
     writePath(ini, Compiler, QStringLiteral("compiler_directory"), state.CompilerDirectory);
     writeText(ini, Compiler, QStringLiteral("compiler_name"), state.CompilerName);
     saveOptions(ini, state);
+    if (state.Place.geometry.isValid())
+        savePlace(ini, state.Place);
     ini.commitBatch();
 }
 

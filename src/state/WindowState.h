@@ -5,9 +5,18 @@
 #include "options/CompileOptionSet.h"
 #include "state/Modes.h"
 
+#include <QRect>
 #include <QString>
 
 namespace nollex {
+
+// Where the main window was at the last close. An invalid geometry: none kept
+// (the first start), the window keeps its designed size.
+struct WindowPlace {
+    QRect geometry;  // on the desktop, without the frame; when maximised, the size it comes back to
+    bool maximized = false;
+    int messageHeight = 0;  // the panes' height the border was dragged to; 0: the layout's own
+};
 
 struct WindowState {
     AfterRun RunMode = AfterRun::CloseConsole;
@@ -29,6 +38,7 @@ struct WindowState {
     // What the configuration dialog's "Compile Option" controls hold between its
     // showings; they are saved as they are, apart from the set.
     OptionControls OptionBoxes = defaultOptionControls();
+    WindowPlace Place;  // read by the restore, set by the window before the save
 };
 
 }  // namespace nollex

@@ -1,5 +1,6 @@
 #include "app/Appearance.h"
 #include "app/TForm1.h"
+#include "editor/SyntaxPalette.h"
 #include "platform/Colors.h"
 #include "platform/Errors.h"
 #include "platform/Help.h"
@@ -226,6 +227,81 @@ TEST_F(AppearanceFixture, BackgroundColourOnAllPages)
     // The dialog opens on its own last choice, black at first, not on the page's colour.
     EXPECT_EQ(dialogs.asked[0].text, QStringLiteral("#000000"));
     EXPECT_EQ(dialogs.asked[1].text, QStringLiteral("#123456"));
+}
+
+// The contrast of two colours and the colour offered when it is below 3:1, at
+// both sides of the bound against a white and a black other colour.
+TEST(Contrast, RatioAndTheReadableOtherColour)
+{
+    const QColor white(Qt::white), black(Qt::black);
+    const struct {
+        const char* name;
+        QColor chosen, other;
+        double ratio;
+        std::optional<QColor> readable;
+    } rows[] = {
+        {"white page, white font", white, white, 1.0, black},
+        {"black page, white font", black, white, 21.0, std::nullopt},
+        {"yellow page, white font", QColor(255, 255, 0), white, 1.074, black},
+        {"navy page, black font", QColor(0, 0, 128), black, 1.312, white},
+        {"blue page, black font", QColor(0, 0, 255), black, 2.444, white},
+        {"red page, white font", QColor(255, 0, 0), white, 3.998, std::nullopt},
+        {"grey 94 on white, just above", QColor(0x94, 0x94, 0x94), white, 3.033, std::nullopt},
+        {"grey 95 on white, just below", QColor(0x95, 0x95, 0x95), white, 2.995, black},
+        {"grey 59 on black, just below", QColor(0x59, 0x59, 0x59), black, 2.998, white},
+        {"grey 5A on black, just above", QColor(0x5A, 0x5A, 0x5A), black, 3.045, std::nullopt},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_NEAR(contrastRatio(r.chosen, r.other), r.ratio, 0.001);
+        EXPECT_NEAR(contrastRatio(r.other, r.chosen), r.ratio, 0.001);
+        EXPECT_EQ(readableAgainst(r.chosen, r.other), r.readable);
+    }
+}
+
+// A page colour or a font colour that leaves the text unreadable asks whether the
+// other one becomes black or white; No keeps both as chosen.
+TEST_F(AppearanceFixture, UnreadableColourChoiceAsksForBlackOrWhite)
+{
+    const QColor white(Qt::white), black(Qt::black);
+    const struct {
+        const char* name;
+        bool page;  // the page colour is chosen, else the font colour
+        QColor chosen;
+        MsgAnswer answer;
+        QColor background, font;  // afterwards
+        const char* asked;
+    } rows[] = {
+        {"white page, yes", true, white, MsgAnswer::Yes, white, black, "文字の色を黒にしますか？"},
+        {"white page, no", true, white, MsgAnswer::No, white, white, "文字の色を黒にしますか？"},
+        {"black font on the black page, yes", false, black, MsgAnswer::Yes, white, black, "背景の色を白にしますか？"},
+        {"navy font, no", false, QColor(0, 0, 128), MsgAnswer::No, black, QColor(0, 0, 128), "背景の色を白にしますか？"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        form->Memos->setColor(black);
+        form->Memos->setFontColor(white);
+        form->FontDialog1 = pageFont(*form->Memos);
+        dialogs.clearAsked();
+        if (r.page)
+            dialogs.answer(r.chosen);
+        else
+            dialogs.answer(test::FontAnswer{FontChoice{form->Memos->Font(), r.chosen}, {}});
+        dialogs.answer(r.answer);
+        r.page ? form->BgColor1Click() : form->Font1Click();
+        ASSERT_EQ(dialogs.asked.size(), 2);
+        EXPECT_EQ(dialogs.asked[1].buttons, MsgButtons::YesNo);
+        EXPECT_TRUE(dialogs.asked[1].text.endsWith(QString::fromUtf8(r.asked))) << dialogs.asked[1].text.toStdString();
+        EXPECT_EQ(page(0)->Color(), r.background);
+        EXPECT_EQ(page(0)->fontColor(), r.font);
+        EXPECT_EQ(form->FontDialog1.color, r.font);
+    }
+    // A readable choice asks nothing.
+    form->Memos->setFontColor(white);
+    dialogs.clearAsked();
+    dialogs.answer(QColor(0x12, 0x34, 0x56));
+    form->BgColor1Click();
+    EXPECT_EQ(dialogs.asked.size(), 1);
 }
 
 // The version box: two fixed lines, then credit lines each starting with a tab.

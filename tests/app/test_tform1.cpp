@@ -1,5 +1,6 @@
 #include "app/Layout.h"
 #include "app/TForm1.h"
+#include "app/PaneBorder.h"
 #include "platform/Errors.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
@@ -30,6 +31,7 @@ TEST(MainLayout, ResizeRuleForSeveralSizes)
         QRect page, memo;
         int label3Left;
         bool debugging = false;
+        int kept = 0;  // the pane's dragged height
     } rows[] = {
         {"design", 565, 404, 417, {108, 20, 455, 283}, {2, 307, 561, 77}, 127},
         {"large", 1000, 700, 417, {108, 20, 890, 579}, {2, 603, 996, 77}, 344},
@@ -43,14 +45,29 @@ TEST(MainLayout, ResizeRuleForSeveralSizes)
         {"design, debugging", 565, 404, 417, {108, 20, 455, 239}, {108, 263, 113, 121}, 127, true},
         {"large, debugging", 1000, 900, 417, {108, 20, 890, 656}, {108, 680, 222, 200}, 344, true},
         {"tiny, debugging", 10, 10, 417, {108, 20, 0, 0}, {108, 24, 0, 77}, -100, true},
+        // The border dragged: the pane keeps that height; the pages keep 60 pixels
+        // and the pane one line.
+        {"design, dragged taller", 565, 404, 417, {108, 20, 455, 210}, {2, 234, 561, 150}, 127, false, 150},
+        {"dragged over the pages", 565, 404, 417, {108, 20, 455, 60}, {2, 84, 561, 300}, 127, false, 1000},
+        {"dragged to nothing", 565, 404, 417, {108, 20, 455, 340}, {2, 364, 561, 20}, 127, false, 5},
+        {"tiny, dragged", 10, 10, 417, {108, 20, 0, 0}, {2, 24, 6, 20}, -100, false, 150},
+        {"design, debugging, dragged", 565, 404, 417, {108, 20, 455, 210}, {108, 234, 113, 150}, 127, true, 150},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        const MainLayout l = computeMainLayout(r.w, r.h, r.label3, r.debugging);
+        const MainLayout l = computeMainLayout(r.w, r.h, r.label3, r.debugging, r.kept);
         EXPECT_EQ(l.pageControl, r.page);
         EXPECT_EQ(l.memo2, r.memo);
         EXPECT_EQ(l.label3Left, r.label3Left);
         EXPECT_EQ(l.memo2.top(), l.pageControl.top() + l.pageControl.height() + 4);
+        // The border fills the gap over the panes, and dragging it where it is
+        // keeps the pane's height.
+        EXPECT_EQ(l.paneBorder.top(), l.pageControl.top() + l.pageControl.height());
+        EXPECT_EQ(l.paneBorder.bottom() + 1, l.memo2.top());
+        EXPECT_EQ(l.paneBorder.left(), l.memo2.left());
+        if (r.kept > 0) {
+            EXPECT_EQ(messageHeightAt(r.h, l.paneBorder.top()), l.memo2.height());
+        }
         EXPECT_EQ(l.statusBar.bottom() + 1, r.h);
         if (r.debugging) {
             EXPECT_EQ(l.variables.left(), l.memo2.right() + 1);
@@ -59,6 +76,32 @@ TEST(MainLayout, ResizeRuleForSeveralSizes)
             EXPECT_EQ(l.variables.top(), l.memo2.top());
             EXPECT_EQ(l.callStack.height(), l.memo2.height());
         }
+    }
+}
+
+// The last close's place on the screens there are now: kept where its top edge
+// can still be grabbed, made to fit its screen, else centred on the first one.
+TEST(MainLayout, SavedPlaceOnTheScreens)
+{
+    const QRect left(0, 0, 1920, 1080), right(1920, 0, 1280, 1024);
+    const struct {
+        const char* name;
+        QRect saved;
+        QList<QRect> screens;
+        QRect placed;
+    } rows[] = {
+        {"where it was", {100, 100, 800, 600}, {left}, {100, 100, 800, 600}},
+        {"larger than its screen", {0, 0, 3000, 2000}, {left}, {0, 0, 1920, 1080}},
+        {"sticking out on the right", {1500, 100, 800, 600}, {left}, {1120, 100, 800, 600}},
+        {"on the second screen", {2000, 100, 800, 600}, {left, right}, {2000, 100, 800, 600}},
+        {"the second screen gone", {2000, 100, 800, 600}, {left}, {560, 240, 800, 600}},
+        {"above every screen", {100, -500, 800, 600}, {left}, {560, 240, 800, 600}},
+        {"a sliver of the top edge", {1900, 100, 800, 600}, {left}, {560, 240, 800, 600}},
+        {"no screens", {5000, 5000, 800, 600}, {}, {5000, 5000, 800, 600}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(placeOnScreens(r.saved, r.screens), r.placed);
     }
 }
 
@@ -249,6 +292,34 @@ TEST_F(MainWindowFixture, CaretLabelsFollowKeysAndCaptionFollowsFocus)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < a.c >"));
 }
 
+// A project's build shows each changed page it asks about; the question has the
+// focus, so no page entry tells the caption: after the build it names the page
+// left active, not the last one asked about.
+TEST_F(MainWindowFixture, CaptionFollowsTheActivePageAfterAProjectBuildAsks)
+{
+    TMemos& m = *form->Memos;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            m.AddPage(QStringLiteral("/w/p.prj"));
+        m.setFileName(i, QStringLiteral("/w/%1.c").arg(i));
+        m.editor(i)->OwningProject = QStringLiteral("/w/p.prj");
+        m.editor(i)->ChangeMarked = i > 0;
+    }
+    form->State.ProjectMainIndex = 0;
+    QWidget question;  // what a real question takes the focus with
+    dialogs.whenAsked = [&](const test::Asked&) {
+        question.show();
+        question.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&question));
+    };
+    dialogs.answer(MsgAnswer::No);
+    dialogs.answer(MsgAnswer::Cancel);  // page 2 stays active
+    form->RunBuild(BuildMode::Execute);
+    ASSERT_EQ(dialogs.asked.size(), 2);
+    EXPECT_EQ(m.ActiveIndex(), 2);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Nollex < /w/2.c >"));
+}
+
 // Ctrl+Tab / Ctrl+PageDown and Ctrl+Shift+Tab / Ctrl+PageUp step through the
 // pages, wrapping round, from the page, the message pane or a button alike, and
 // the page they reach shows its caret place and its file in the caption, as
@@ -311,6 +382,22 @@ TEST_F(MainWindowFixture, WindowFollowsResizeRule)
     EXPECT_EQ(form->Label3->x(), l.label3Left);
     EXPECT_EQ(form->StatusBar1->geometry().bottom() + 1, form->Client->height());
     EXPECT_EQ(form->Memos->ActiveMemo()->geometry(), form->Memos->ActivePage()->rect());
+
+    // The border dragged 100 pixels up makes the pane as much taller, also after
+    // the next resize; a double-click gives the rule's own height back.
+    EXPECT_EQ(form->PaneBorder1->geometry(), l.paneBorder);
+    EXPECT_EQ(form->PaneBorder1->cursor().shape(), Qt::SplitVCursor);
+    QTest::mousePress(form->PaneBorder1, Qt::LeftButton, {}, QPoint(50, 2));
+    QTest::mouseMove(form->PaneBorder1, QPoint(50, -98));
+    QTest::mouseRelease(form->PaneBorder1, Qt::LeftButton, {}, QPoint(50, 2));  // the strip came along
+    EXPECT_EQ(form->Memo2->height(), 177);
+    EXPECT_EQ(form->PageControl1->geometry().bottom() + 5, form->Memo2->y());
+    form->resize(900, 650 + menu);
+    QApplication::processEvents();
+    EXPECT_EQ(form->Memo2->height(), 177);
+    EXPECT_EQ(form->Memo2->geometry().bottom() + 2, form->StatusBar1->y());
+    QTest::mouseDClick(form->PaneBorder1, Qt::LeftButton, {}, QPoint(50, 2));
+    EXPECT_EQ(form->Memo2->height(), 77);
 }
 
 // An error escaping a handler is shown and the window goes on.

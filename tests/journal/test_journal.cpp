@@ -122,7 +122,8 @@ TEST(JournalFolder, TwoWindowsNeverTakeEachOthersJournal)
 }
 
 // The writer replaces an entry whole, removes the entries of pages no longer
-// changed, and on a full disk keeps the entry it had and says why.
+// changed, and on a full disk keeps the entry it had and says why; no entry
+// goes before the entries of every page kept are on disk.
 TEST(JournalWriter, ReplacesWholeRemovesStaleAndKeepsOldOnFullDisk)
 {
     test::TempDir dir;
@@ -146,8 +147,29 @@ TEST(JournalWriter, ReplacesWholeRemovesStaleAndKeepsOldOnFullDisk)
         writer.waitIdle();
     }
     EXPECT_EQ(readBack(folder + JournalFolder::entryName(1)).text, QByteArray("one, again"));
+
+    // A restored journal's entry (1) stays until the page's new entry (5) is on
+    // disk: not after a failed round, nor after a round that wrote another page
+    // while 5 was still missing.
+    {
+        test::FileSizeLimit full(200);
+        writer.submit(folder, {{5, entry({}, QByteArray(4096, 'y'))}}, {5});
+        writer.waitIdle();
+    }
+    EXPECT_EQ(JournalFolder::entryIdsIn(folder), QList<int>{1});
+    writer.submit(folder, {{6, entry({}, "six")}}, {5, 6});
+    writer.waitIdle();
+    EXPECT_EQ(readBack(folder + JournalFolder::entryName(1)).text, QByteArray("one, again"));
+    writer.submit(folder, {{5, entry({}, "five")}}, {5, 6});
+    writer.waitIdle();
+    QList<int> ids = JournalFolder::entryIdsIn(folder);
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (QList<int>{5, 6}));
+
     std::lock_guard lock(m);
-    ASSERT_EQ(reports.size(), 3);
+    ASSERT_EQ(reports.size(), 6);
     EXPECT_FALSE(reports[0] || reports[1]);
     EXPECT_TRUE(reports[2] && reports[2]->contains(JournalFolder::entryName(1)));
+    EXPECT_TRUE(reports[3] && reports[3]->contains(JournalFolder::entryName(5)));
+    EXPECT_FALSE(reports[4] || reports[5]);
 }

@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "journal/JournalEntry.h"
 #include "journal/JournalFolder.h"
+#include "editor/TextFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
@@ -132,11 +133,38 @@ TEST(JournalCrash, RestoreSkipsDamagedAndKeepsAFileChangedSince)
     EXPECT_TRUE(form->Memos->fileName(1).isEmpty() && form->Memos->fileName(2).isEmpty());
 }
 
+// The caption follows the restore: the journal's pages come after the settings'
+// caption was set, and the last one restored is the active page.
+TEST(JournalCrash, CaptionNamesTheActivePageAfterTheRestore)
+{
+    test::TempDir folder;
+    const QString source = folder.write("b.c", "int b;\n");
+    {
+        test::ScriptedDialogs dialogs;
+        auto form = startWindow(dialogs, folder.path());
+        form->Memos->editor(0)->insertPlainText(QStringLiteral("untitled"));
+        form->New1Click();
+        form->WMDropFiles({source});
+        form->Memos->ActiveMemo()->insertPlainText(QStringLiteral("mine "));
+        form->writeJournal();
+        form->waitForJournal();
+    }  // gone without closing, as a crash
+
+    test::ScriptedDialogs dialogs;
+    auto form = startWindow(dialogs, folder.path());
+    ASSERT_EQ(form->Memos->LastIndex(), 1);
+    EXPECT_EQ(form->Memos->fileName(form->Memos->ActiveIndex()), source);
+    EXPECT_EQ(form->windowTitle(), "Nollex < " + source + " >");
+}
+
 // The focus check on a file another program changed or deleted: an unchanged
 // page follows the file keeping its caret and mark; a changed page asks; a
-// deleted file is shown in the tab until the page is saved.
+// deleted file is shown in the tab until the page is saved. A file that can no
+// longer be read is said once for its change (not at every activation after the
+// box's OK) and the page keeps its text, marked changed.
 TEST(FilesChangedOnDisk, ReloadAskOrShowDeleted)
 {
+    enum Unreadable { Readable, NulByte, NotText, Folder, TooLarge };
     const struct {
         const char* name;
         const char* typed;  // nullptr: the page is unchanged
@@ -144,11 +172,17 @@ TEST(FilesChangedOnDisk, ReloadAskOrShowDeleted)
         std::optional<MsgAnswer> answer;
         const char* text;
         const char* caption;
+        Unreadable unreadable = Readable;  // what replaces onDisk
     } rows[] = {
         {"unchanged-reloads", nullptr, "int x;\nint y;\n", {}, "int x;\nint y;\n", "c.c"},
         {"changed-reload", "z", "int x;\nint y;\n", MsgAnswer::Yes, "int x;\nint y;\n", "c.c"},
         {"changed-keep", "z", "int x;\nint y;\n", MsgAnswer::No, "int z;\n", "c.c *"},
         {"deleted", nullptr, nullptr, {}, "int ;\n", "c.c (削除済み) *"},
+        {"nul-byte", nullptr, "", MsgAnswer::Ok, "int ;\n", "c.c *", NulByte},
+        {"neither-utf8-nor-sjis", nullptr, "", MsgAnswer::Ok, "int ;\n", "c.c *", NotText},
+        {"folder", nullptr, "", MsgAnswer::Ok, "int ;\n", "c.c *", Folder},
+        {"over-the-limit", nullptr, "", MsgAnswer::Ok, "int ;\n", "c.c *", TooLarge},
+        {"changed-reload-fails", "z", "", MsgAnswer::Yes, "int z;\n", "c.c *", NulByte},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -162,12 +196,27 @@ TEST(FilesChangedOnDisk, ReloadAskOrShowDeleted)
         if (row.typed)
             e->insertPlainText(QString::fromLatin1(row.typed));
         row.onDisk ? (void)folder.write("c.c", row.onDisk) : (void)QFile::remove(path);
+        if (row.unreadable == NulByte)
+            folder.write("c.c", QByteArray("int\0x;\n", 7));
+        if (row.unreadable == NotText)
+            folder.write("c.c", "int \x81\x20;\n");  // a Shift-JIS lead byte without its trail
+        if (row.unreadable == Folder)
+            ASSERT_TRUE(QFile::remove(path) && QDir().mkdir(path));
+        if (row.unreadable == TooLarge)
+            ASSERT_TRUE(QFile::resize(path, MaxTextFileBytes + 1));
         if (row.answer)
             dialogs.answer(*row.answer);
+        if (row.unreadable != Readable && row.typed)
+            dialogs.answer(MsgAnswer::Ok);  // the question, then the error
         form->FormActivate();
         form->FormActivate();  // asked once for one change
         EXPECT_TRUE(dialogs.allAnswersUsed());
-        EXPECT_EQ(dialogs.asked.size(), row.answer ? 1 : 0);
+        EXPECT_EQ(dialogs.asked.size(), (row.answer ? 1 : 0) + (row.unreadable != Readable && row.typed ? 1 : 0));
+        if (row.unreadable != Readable) {
+            EXPECT_EQ(dialogs.asked.back().icon, MsgIcon::Error);
+            EXPECT_TRUE(dialogs.asked.back().text.contains(path)) << dialogs.asked.back().text.toStdString();
+            EXPECT_TRUE(e->Modified());
+        }
         EXPECT_EQ(pageText(*form, 0), QString::fromUtf8(row.text));
         EXPECT_EQ(form->Memos->caption(0), QString::fromUtf8(row.caption));
         if (!row.typed && row.onDisk) {

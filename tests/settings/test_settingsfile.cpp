@@ -1,4 +1,5 @@
 #include "app/TForm1.h"
+#include "app/PaneBorder.h"
 #include "editor/FileCommands.h"
 #include "options/TForm2.h"
 #include "options/TRadioGroup.h"
@@ -14,7 +15,12 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTest>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -213,6 +219,7 @@ TEST_F(SettingsFixture, MissingOrEmptyFileGivesDefaults)
 TEST_F(SettingsFixture, FreshCloseWritesEveryKeyInOrder)
 {
     auto form = start();
+    const QRect place = form->geometry();
     ASSERT_TRUE(form->close());
     QStringList want = {
         "[Information]", "Version=200", "",
@@ -234,9 +241,62 @@ TEST_F(SettingsFixture, FreshCloseWritesEveryKeyInOrder)
     }
     for (const char* k : {"H", "I", "L", "T", "n", "Manual"})
         want << "_inside" + QString::fromLatin1(k) + "=";
-    want << "_O=-O1 " << "__O=0";
+    want << "_O=-O1 " << "__O=0" << "";
+    // The window's place, after what older files hold.
+    want << "[Window]" << QStringLiteral("Left=%1").arg(place.left()) << QStringLiteral("Top=%1").arg(place.top())
+         << "Width=565" << QStringLiteral("Height=%1").arg(place.height()) << "Maximized=0" << "MessageHeight=0";
+    EXPECT_EQ(place.height(), form->menuBar()->sizeHint().height() + 404);
     const QString written = QString::fromUtf8(folder.read("Nollex.ini"));
     EXPECT_EQ(written, want.join("\r\n") + "\r\n");
+}
+
+// Guards the window's place: the first start has the designed size; a later one
+// comes back where the last close left it, with the message pane's dragged
+// height, maximised when it was; a place on no screen now is moved onto one.
+TEST_F(SettingsFixture, WindowPlaceKeptAcrossRestarts)
+{
+    const QRect moved(40, 50, 700, 480);
+    {
+        auto form = start();
+        EXPECT_EQ(form->Client->size(), QSize(565, 404));
+        EXPECT_EQ(form->Memo2->height(), 77);
+        form->setGeometry(moved);
+        QApplication::processEvents();
+        const int top = form->PaneBorder1->y();
+        QTest::mousePress(form->PaneBorder1, Qt::LeftButton, {}, QPoint(10, 0));
+        QTest::mouseMove(form->PaneBorder1, QPoint(10, -73));
+        QTest::mouseRelease(form->PaneBorder1, Qt::LeftButton, {}, QPoint(10, 0));
+        EXPECT_EQ(form->PaneBorder1->y(), top - 73);
+        EXPECT_EQ(form->Memo2->height(), 150);
+        ASSERT_TRUE(form->close());
+    }
+    EXPECT_EQ(stored("Window", "MessageHeight"), QStringLiteral("150"));
+    {
+        auto form = start();
+        EXPECT_EQ(form->geometry(), moved);
+        EXPECT_FALSE(form->isMaximized());
+        EXPECT_EQ(form->Memo2->height(), 150);
+        form->showMaximized();
+        QApplication::processEvents();
+        ASSERT_TRUE(form->isMaximized());
+        ASSERT_TRUE(form->close());
+    }
+    EXPECT_EQ(stored("Window", "Maximized"), QStringLiteral("1"));
+    EXPECT_EQ(stored("Window", "Width"), QStringLiteral("700"));  // the size it comes back to
+    {
+        auto form = start();
+        EXPECT_TRUE(form->isMaximized());
+        form->showNormal();
+        QApplication::processEvents();
+        EXPECT_EQ(form->size(), moved.size());
+    }
+    IniFile ini(iniPath());
+    ini.writeInteger("Window", "Left", 5000);
+    ini.writeInteger("Window", "Top", 5000);
+    ini.writeBool("Window", "Maximized", false);
+    auto form = start();
+    EXPECT_EQ(form->size(), moved.size());
+    EXPECT_TRUE(form->screen()->availableGeometry().contains(form->geometry()));
 }
 
 // Guards the version question: its text and buttons, and that No reads nothing
