@@ -419,7 +419,7 @@ std::optional<QString> Reading::argumentOf(const Message& m, const Holes& holes,
     const QStringList args = callArguments(m.source, at);
     if (n > args.size())
         return std::nullopt;
-    const QString arg = args[n - 1];
+    const QString& arg = args[n - 1];
     static const QRegularExpression plain(QStringLiteral("^&?[A-Za-z_][A-Za-z0-9_]*(\\[[^\\]]*\\])?$"));
     return plain.match(arg).hasMatch() ? std::optional(arg) : std::nullopt;
 }

@@ -1112,6 +1112,31 @@ int main(void)
 )_",
      "scanf-missing-ampersand", 1, 5, 13,
      R"_(hello.c 5 行目: scanf で読み込む変数 n の前に & がありません。&n と書いてください。)_"},
+    {"scanf-missing-ampersand/c/en-comma-in-format",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int a, b;
+    scanf("%d, %d", &a, b);
+    printf("%d\n", a + b);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:17: warning: format ‘%d’ expects argument of type ‘int *’, but argument 3 has type ‘int’ [-Wformat=]
+    5 |     scanf("%d, %d", &a, b);
+      |                ~^       ~
+      |                 |       |
+      |                 int *   int
+/home/hana/.cache/nollex/__out.c:5:5: warning: ‘b’ is used uninitialized [-Wuninitialized]
+    5 |     scanf("%d, %d", &a, b);
+      |     ^~~~~~~~~~~~~~~~~~~~~~
+/home/hana/.cache/nollex/__out.c:4:12: note: ‘b’ was declared here
+    4 |     int a, b;
+      |            ^
+)_",
+     "scanf-missing-ampersand", 1, 5, 17,
+     R"_(hello.c 5 行目: scanf で読み込む変数 b の前に & がありません。&b と書いてください。)_"},
     {"scanf-missing-ampersand/c/ja",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
