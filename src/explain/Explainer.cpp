@@ -93,8 +93,8 @@ constexpr char kFullWidthKind[] = "full-width-character";
 class Reading {
 public:
     Reading(const QList<Explainer::Kind>& kinds, const QHash<char32_t, FullWidthChar>& chars,
-            const QStringList& severities, const BuiltPage& page)
-        : kinds_(kinds), chars_(chars), severities_(severities), page_(page),
+            const QStringList& severities, const QStringList& followOn, const BuiltPage& page)
+        : kinds_(kinds), chars_(chars), severities_(severities), followOn_(followOn), page_(page),
           builtName_(QFileInfo(page.source).fileName())
     {
     }
@@ -115,9 +115,12 @@ private:
     std::optional<Message> diagnostic(const QString& line, const QList<QStringView>& lines, int index) const;
     QList<Message> linkMessages(const QString& line) const;
     bool explainOne(Message m, int index);
+    bool applies(const Explainer::Kind& kind, const Message& m, const Holes& holes) const;
+    bool explainAs(const Explainer::Kind& kind, const Message& m, const Holes& holes, int index);
     std::optional<Holes> match(const MessagePattern& p, const QString& body) const;
     std::optional<QString> fill(const QString& text, const Message& m, const Holes& holes);
     std::optional<QString> named(QStringView name, const Message& m, const Holes& holes);
+    std::optional<QString> argumentOf(const Message& m, const Holes& holes, int hole) const;
     Wide wideChar(const Message& m, const Holes& holes) const;
     qsizetype wideInCode(const QString& line) const;
     bool explainWide(const Message& m, int index);
@@ -126,12 +129,15 @@ private:
     const QList<Explainer::Kind>& kinds_;
     const QHash<char32_t, FullWidthChar>& chars_;
     const QStringList& severities_;
+    const QStringList& followOn_;
     const BuiltPage& page_;
     const QString builtName_;
     QList<Explanation> out_;
     QSet<QString> texts_;
     QHash<QString, MessagePlace> placeOfName_;  // a name's first message in the page
     std::optional<int> openBrace_;
+    int firstMistake_ = 0;  // the line of the first error (or leading message); 0 before it
+    QHash<QString, QSet<QString>> namedBy_;  // kind → the names its explanations named
 };
 
 QList<Explanation> Reading::run(const QString& output)
@@ -215,10 +221,12 @@ bool Reading::explainOne(Message m, int index)
     // undeclared name, …), the character is the mistake to name.
     if (m.place.line > 0 && isBuilt(m.place.file) && wideInCode(m.source) >= 0 && explainWide(m, index))
         return true;
+    bool explained = false;
+    bool leads = false;
     for (const Explainer::Kind& kind : kinds_) {
         for (const MessagePattern& p : kind.patterns) {
             const std::optional<Holes> holes = match(p, m.body);
-            if (!holes)
+            if (!holes || !applies(kind, m, *holes))
                 continue;
             // A link message names no line: the page's first message about the same
             // name (C's implicit declaration of a misspelt function) has it.
@@ -226,14 +234,57 @@ bool Reading::explainOne(Message m, int index)
                 m.place = placeOfName_.value(holes->value(1));
             if (holes->contains(1) && m.place.line > 0 && isBuilt(m.place.file))
                 placeOfName_.insert(holes->value(1), m.place);
-            for (const QString& text : kind.texts) {
-                const std::optional<QString> filled = fill(text, m, *holes);
-                if (!filled)
-                    continue;
-                add(Explanation{index, kind.name, m.place, *filled});
-                return true;
+            if (explainAs(kind, m, *holes, index)) {
+                explained = true;
+                leads = kind.leads;
+                break;
             }
         }
+        if (explained)
+            break;
+    }
+    // gcc goes on after an error; what it says next may be the same mistake seen again.
+    if (firstMistake_ == 0 && m.place.line > 0 && (m.place.kind == MessageKind::Error || leads))
+        firstMistake_ = m.place.line;
+    return explained;
+}
+
+// The kind's conditions on the page's text and on earlier messages.
+bool Reading::applies(const Explainer::Kind& kind, const Message& m, const Holes& holes) const
+{
+    if (!kind.source.isEmpty() && (m.source.isEmpty() || !withinLimit(kind.source, m.source.trimmed())))
+        return false;
+    if (!kind.previous.isEmpty()) {
+        if (!isBuilt(m.place.file) || page_.text.isEmpty())
+            return false;
+        QString above;
+        for (int n = m.place.line - 1; n > 0 && above.isEmpty(); --n)
+            above = lineOfText(page_.text, n).trimmed();
+        if (above.isEmpty() || !withinLimit(kind.previous, above))
+            return false;
+    }
+    return kind.unless.isEmpty() || !holes.contains(1) || !namedBy_.value(kind.unless).contains(holes.value(1));
+}
+
+// The kind's first text whose holes all have values; after the first mistake, a kind
+// that is not sure of itself says only that the message may follow from it.
+bool Reading::explainAs(const Explainer::Kind& kind, const Message& m, const Holes& holes, int index)
+{
+    const bool followOn = firstMistake_ > 0 && !kind.sure;
+    const QStringList& texts = followOn ? followOn_ : kind.texts;
+    for (const QString& text : texts) {
+        const std::optional<QString> filled = fill(text, m, holes);
+        if (!filled)
+            continue;
+        add(Explanation{index, followOn ? QStringLiteral("follow-on") : kind.name, m.place, *filled});
+        QSet<QString>& named = namedBy_[kind.name];
+        for (const QString& value : holes)
+            named.insert(value);
+        for (int n = 1; n <= 9; ++n) {
+            if (const std::optional<QString> arg = argumentOf(m, holes, n))
+                named.insert(*arg);
+        }
+        return true;
     }
     return false;
 }
@@ -330,6 +381,16 @@ std::optional<QString> Reading::named(QStringView name, const Message& m, const 
         return m.place.line > 0 ? std::optional(QString::number(m.place.line)) : std::nullopt;
     if (name == u"column")
         return m.place.column > 0 ? std::optional(QString::number(m.place.column)) : std::nullopt;
+    if (name == u"first")
+        return firstMistake_ > 0 ? std::optional(QString::number(firstMistake_)) : std::nullopt;
+    if (name.startsWith(u"arg"))
+        return argumentOf(m, holes, name.sliced(3).toInt());
+    if (name == u"defined") {
+        if (!holes.contains(1) || !isBuilt(m.place.file))
+            return std::nullopt;
+        const int at = definitionLine(page_.text, holes.value(1));
+        return at > m.place.line ? std::optional(QString::number(at)) : std::nullopt;
+    }
     if (name == u"open") {
         if (!openBrace_)
             openBrace_ = likelyUnclosedBraceLine(page_.text);
@@ -341,6 +402,26 @@ std::optional<QString> Reading::named(QStringView name, const Message& m, const 
     if (!w.what || (name == u"charcol" && w.column == 0))
         return std::nullopt;
     return name == u"char" ? w.what->name : name == u"fix" ? w.what->fix : QString::number(w.column);
+}
+
+// The argument that hole `hole` numbers ("argument 3" of a format message), as the
+// call on the message's line writes it: the call whose parentheses hold the
+// message's column. Nothing when the line does not show it plainly.
+std::optional<QString> Reading::argumentOf(const Message& m, const Holes& holes, int hole) const
+{
+    bool ok = false;
+    const int n = holes.value(hole).toInt(&ok);
+    if (!ok || n <= 0 || m.source.isEmpty() || m.place.column <= 0)
+        return std::nullopt;
+    const qsizetype at = characterIndexForColumn(m.source, m.place.column);
+    if (at < 0)
+        return std::nullopt;
+    const QStringList args = callArguments(m.source, at);
+    if (n > args.size())
+        return std::nullopt;
+    const QString& arg = args[n - 1];
+    static const QRegularExpression plain(QStringLiteral("^&?[A-Za-z_][A-Za-z0-9_]*(\\[[^\\]]*\\])?$"));
+    return plain.match(arg).hasMatch() ? std::optional(arg) : std::nullopt;
 }
 
 // A character the input method typed: in a name the message quotes, else the one
@@ -390,6 +471,21 @@ QString Explainer::kindText(const QString& kind) const
     return QString();
 }
 
+namespace {
+
+// A kind's condition on a line: the table's limit notation, or after "~" a regular
+// expression, for what that notation cannot say (a for whose body is only ";").
+HoleLimit lineLimit(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    if (text.startsWith(u'~'))
+        return {QRegularExpression(text.sliced(1))};
+    return compileLimit(text);
+}
+
+}  // namespace
+
 QString defaultCatalogFolder()
 {
     return QStringLiteral("/usr/share/locale/ja/LC_MESSAGES");
@@ -408,8 +504,14 @@ Explainer::Explainer(const KindTable& table, const QList<QHash<QString, QString>
     for (const FullWidthChar& c : table.chars)
         chars_.insert(c.code, c);
     signals_ = table.signalTexts;
+    followOn_ = table.followOnTexts;
     for (const ExplainedKind& k : table.kinds) {
         Kind kind{k.name, {}, k.texts};
+        kind.source = lineLimit(k.source);
+        kind.previous = lineLimit(k.previous);
+        kind.sure = k.sure;
+        kind.leads = k.leads;
+        kind.unless = k.unless;
         if (k.report) {
             for (const QString& format : k.formats) {
                 if (std::optional<MessagePattern> p = compileFormat(format))
@@ -458,7 +560,7 @@ namespace nollex {
 
 QList<Explanation> Explainer::explain(const QString& output, const BuiltPage& page) const
 {
-    return Reading(kinds_, chars_, severities_, page).run(output);
+    return Reading(kinds_, chars_, severities_, followOn_, page).run(output);
 }
 
 }  // namespace nollex

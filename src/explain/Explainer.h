@@ -65,6 +65,11 @@ public:
         QString name;
         QList<MessagePattern> patterns;
         QStringList texts;
+        HoleLimit source{};    // empty: any line
+        HoleLimit previous{};  // empty: any line above
+        bool sure = false;
+        bool leads = false;
+        QString unless{};
     };
 
 private:
@@ -73,6 +78,7 @@ private:
     QList<SignalText> signals_;
     QHash<char32_t, FullWidthChar> chars_;
     QStringList severities_;  // "error: " and its translations
+    QStringList followOn_;    // a message that may follow from the first mistake
 };
 
 }  // namespace nollex

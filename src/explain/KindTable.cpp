@@ -151,6 +151,8 @@ std::optional<QList<Piece>> tokenize(QStringView format, bool limits)
     return t.pieces;
 }
 
+}  // namespace
+
 HoleLimit compileLimit(const QString& limit)
 {
     HoleLimit alternatives;
@@ -168,6 +170,15 @@ HoleLimit compileLimit(const QString& limit)
     }
     return alternatives;
 }
+
+bool withinLimit(const HoleLimit& limit, const QString& text)
+{
+    return limit.isEmpty() || std::any_of(limit.cbegin(), limit.cend(), [&](const QRegularExpression& r) {
+        return r.match(text).hasMatch();
+    });
+}
+
+namespace {
 
 // The pattern for one hole. A quoted name never holds the compiler's quote, so
 // its extent is fixed by the next quote and a long message cannot make the match
@@ -216,10 +227,7 @@ std::optional<QHash<int, QString>> matchPattern(const MessagePattern& p, const Q
         const auto value = holes.constFind(limit.key());
         if (value == holes.cend())
             return std::nullopt;
-        const bool allowed = std::any_of(limit->cbegin(), limit->cend(), [&](const QRegularExpression& r) {
-            return r.match(*value).hasMatch();
-        });
-        if (!allowed)
+        if (!withinLimit(*limit, *value))
             return std::nullopt;
     }
     return holes;
@@ -312,8 +320,13 @@ bool isTextHoleName(QStringView name)
                                       QStringLiteral("char"), QStringLiteral("fix"), QStringLiteral("charcol"),
                                       QStringLiteral("open"), QStringLiteral("name"), QStringLiteral("size"),
                                       QStringLiteral("last"), QStringLiteral("index"), QStringLiteral("grew"),
-                                      QStringLiteral("freed"), QStringLiteral("func")};
+                                      QStringLiteral("freed"), QStringLiteral("func"),
+                                      QStringLiteral("first"), QStringLiteral("defined"),
+                                      QStringLiteral("recursed")};
     if (name.size() == 1 && name[0] >= u'1' && name[0] <= u'9')
+        return true;
+    // {arg6}: the call's argument that hole 6 numbers, as the page's line writes it
+    if (name.size() == 4 && name.startsWith(u"arg") && name[3] >= u'1' && name[3] <= u'9')
         return true;
     return named.contains(name);
 }
@@ -332,6 +345,8 @@ struct TableParser {
     bool addChar(const QString& rest);
     bool addSignal(const QString& rest);
     bool addFormat(const QString& rest, bool report);
+    bool addText(const QString& rest, QStringList& to);
+    bool kindLine(QStringView word, const QString& rest);
     bool line(QStringView raw);
 };
 
@@ -401,20 +416,48 @@ bool TableParser::line(QStringView raw)
         return addChar(rest);
     if (word == u"signal")
         return addSignal(rest);
-    if (table.kinds.isEmpty() || rest.isEmpty())
+    if (word == u"followon")
+        return !rest.isEmpty() ? addText(rest, table.followOnTexts) : fail(QStringLiteral("a followon line needs a text"));
+    if (table.kinds.isEmpty())
+        return fail(QStringLiteral("a format or text line belongs to a kind"));
+    return kindLine(word, rest);
+}
+
+bool TableParser::addText(const QString& rest, QStringList& to)
+{
+    static const QRegularExpression hole(QStringLiteral("\\{([a-z0-9]+)\\}"));
+    for (const QRegularExpressionMatch& m : hole.globalMatch(rest)) {
+        if (!isTextHoleName(m.capturedView(1)))
+            return fail(QStringLiteral("no hole named ") + m.captured(0));
+    }
+    to.append(rest);
+    return true;
+}
+
+// A line that belongs to the kind last started.
+bool TableParser::kindLine(QStringView word, const QString& rest)
+{
+    ExplainedKind& kind = table.kinds.last();
+    if (word == u"sure" || word == u"leads") {
+        (word == u"sure" ? kind.sure : kind.leads) = true;
+        return rest.isEmpty() || fail(word.toString() + QStringLiteral(" stands alone"));
+    }
+    if (rest.isEmpty())
         return fail(QStringLiteral("a format or text line belongs to a kind"));
     if (word == u"format" || word == u"report")
         return addFormat(rest, word == u"report");
-    if (word == u"text") {
-        static const QRegularExpression hole(QStringLiteral("\\{([a-z0-9]+)\\}"));
-        for (const QRegularExpressionMatch& m : hole.globalMatch(rest)) {
-            if (!isTextHoleName(m.capturedView(1)))
-                return fail(QStringLiteral("no hole named ") + m.captured(0));
-        }
-        table.kinds.last().texts.append(rest);
+    if (word == u"text")
+        return addText(rest, kind.texts);
+    if (word == u"source" || word == u"previous") {
+        (word == u"source" ? kind.source : kind.previous) = rest;
         return true;
     }
-    return fail(QStringLiteral("a line starts with kind, format, report, text, char or signal"));
+    if (word == u"unless") {
+        kind.unless = rest;
+        return true;
+    }
+    return fail(QStringLiteral("a line starts with kind, format, report, text, source, previous, sure, leads, "
+                               "unless, followon, char or signal"));
 }
 
 }  // namespace

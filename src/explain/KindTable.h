@@ -19,6 +19,11 @@ struct ExplainedKind {
     QStringList formats; // the compiler's English formats, gcc's holes, {…} limits after a hole
     QStringList texts;   // explanations, tried in order: the first whose holes all have values
     bool report = false; // the formats are of a run-time checker's report, not the compiler's
+    QString source{};    // when set: the message's source line (trimmed) must be of this limit
+    QString previous{};  // when set: so must the nearest non-blank line above it
+    bool sure = false;   // explained even after an earlier error (its cause is not a follow-on)
+    bool leads = false;  // gcc's later messages may follow from this one, as from an error
+    QString unless{};    // a kind: left out for a name that an earlier message of that kind named
 };
 
 // A signal that can end a learner's program: SIGSEGV, セグメンテーション違反, what it means.
@@ -39,6 +44,7 @@ struct KindTable {
     QList<ExplainedKind> kinds;  // in the order they are tried
     QList<FullWidthChar> chars;
     QList<SignalText> signalTexts;
+    QStringList followOnTexts;  // for a message after the first mistake whose kind is not sure
 };
 
 // The table's text → the table; nothing, and `error` says the line and why, when a
@@ -57,6 +63,12 @@ QString fullWidthCharNote(const KindTable& table, char32_t code);
 // What one hole of a format may capture: alternatives, each with `*` for any run
 // of characters and `\*` for a star itself.
 using HoleLimit = QList<QRegularExpression>;
+
+// A limit's text ("for*);|while*);") as its alternatives.
+HoleLimit compileLimit(const QString& limit);
+
+// Whether the text is one of the limit's alternatives (an empty limit allows all).
+bool withinLimit(const HoleLimit& limit, const QString& text);
 
 // A format turned into an anchored pattern over a message's text (without the
 // place, the word "error:" and a trailing "[-W…]").

@@ -64,12 +64,13 @@ std::optional<RunRecord> parseRunRecord(const QByteArray& bytes)
 
 QStringList runEnvironment(const QString& stem)
 {
-    // The checkers' options are split at blanks and colons outside quotes.
+    // The checkers' options are split at blanks and colons outside quotes. A pointer to
+    // a function's variable kept after it returned is found only with its frames kept.
     const QChar quote = !stem.contains(u'\'') ? u'\'' : u'"';
     if (stem.contains(quote))
         return {};
     return {QStringLiteral("NOLLEX_RUN=") + stem,
-            QStringLiteral("ASAN_OPTIONS=log_path=%1%2.asan%1:detect_leaks=0").arg(quote).arg(stem),
+            QStringLiteral("ASAN_OPTIONS=log_path=%1%2.asan%1:detect_leaks=0:detect_stack_use_after_return=1").arg(quote).arg(stem),
             QStringLiteral("UBSAN_OPTIONS=log_path=%1%2.ubsan%1:print_stacktrace=1").arg(quote).arg(stem)};
 }
 

@@ -103,6 +103,8 @@ QList<Frame> faultStack(const QList<QStringView>& lines)
     return {};
 }
 
+QStringView lineOf(const QString& text, int line);
+
 class ReportReading {
 public:
     ReportReading(const QList<Explainer::Kind>& kinds, const BuiltPage& page)
@@ -202,7 +204,10 @@ std::optional<Explanation> ReportReading::explain(const Fault& fault) const
     const Frame* place = fault.named && inPage(*fault.named) ? &*fault.named : firstInPage(stack);
     const MessagePlace where{page_.source, place ? place->line : 0, place ? place->column : 0, MessageKind::Error};
     const Values v = values(fault, stack);
+    const QString source = lineOf(page_.text, where.line).trimmed().toString();
     for (const Explainer::Kind& kind : kinds_) {
+        if (!kind.source.isEmpty() && (source.isEmpty() || !withinLimit(kind.source, source)))
+            continue;
         for (const MessagePattern& p : kind.patterns) {
             const std::optional<QHash<int, QString>> holes = matchPattern(p, fault.message);
             if (!holes)
@@ -353,6 +358,13 @@ ReportReading::Values ReportReading::values(const Fault& fault, const QList<Fram
     Values v;
     if (const Frame* own = firstInPage(stack); own && !own->function.isEmpty())
         v.insert(QStringLiteral("func"), bareFunction(own->function));
+    // A stack that overflowed by recursion shows the page's function again and again.
+    for (qsizetype i = 0; i + 1 < stack.size(); ++i) {
+        if (inPage(stack[i]) && !stack[i].function.isEmpty() && stack[i].function == stack[i + 1].function) {
+            v.insert(QStringLiteral("recursed"), bareFunction(stack[i].function));
+            break;
+        }
+    }
     boundsValues(fault, v);
     // Only an access in the learner's own code is one element wide: one made in a
     // library function (strcpy, memset) is as wide as the whole copy.

@@ -3,6 +3,7 @@
 #include "build/MessagePlace.h"
 
 #include <QList>
+#include <QRegularExpression>
 
 namespace nollex {
 
@@ -144,6 +145,80 @@ QString unescapeExcerpt(QStringView excerpt)
         i = close + 1;
     }
     return out;
+}
+
+namespace {
+
+// Where the '(' that is still open at `index` stands, skipping quoted text; -1 for none.
+qsizetype openParenBefore(QStringView line, qsizetype index)
+{
+    QList<qsizetype> open;
+    for (qsizetype i = 0; i < index && i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'"' || c == u'\'') {
+            for (++i; i < line.size() && line[i] != c; ++i)
+                i += line[i] == u'\\' ? 1 : 0;
+            if (i >= index)
+                break;  // the index is inside this constant: its call is still open
+        } else if (c == u'(') {
+            open.append(i);
+        } else if (c == u')' && !open.isEmpty()) {
+            open.removeLast();
+        }
+    }
+    return open.isEmpty() ? -1 : open.last();
+}
+
+}  // namespace
+
+QStringList callArguments(QStringView line, qsizetype index)
+{
+    const qsizetype paren = openParenBefore(line, index);
+    if (paren <= 0 || !(line[paren - 1].isLetterOrNumber() || line[paren - 1] == u'_'))
+        return {};
+    QStringList args;
+    QString arg;
+    int depth = 0;
+    for (qsizetype i = paren + 1; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'"' || c == u'\'') {
+            const qsizetype start = i;
+            for (++i; i < line.size() && line[i] != c; ++i)
+                i += line[i] == u'\\' ? 1 : 0;
+            arg += line.sliced(start, qMin(i + 1, line.size()) - start);
+            continue;
+        }
+        if (depth == 0 && (c == u',' || c == u')')) {
+            args.append(arg.trimmed());
+            arg.clear();
+            if (c == u')')
+                return args;
+            continue;
+        }
+        depth += (c == u'(' || c == u'[' || c == u'{') ? 1 : (c == u')' || c == u']' || c == u'}') ? -1 : 0;
+        arg += c;
+    }
+    return {};  // the call goes on past the line
+}
+
+int definitionLine(QStringView text, const QString& name)
+{
+    const QRegularExpression head(QStringLiteral("^[A-Za-z_][A-Za-z0-9_ \\t\\*]*[ \\t\\*]%1\\s*\\([^;]*$")
+                                      .arg(QRegularExpression::escape(name)));
+    const QList<QStringView> lines = text.split(u'\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QStringView line = lines[n];
+        if (!head.match(line).hasMatch())
+            continue;
+        // Its body starts on this line or one of the next few.
+        for (qsizetype k = n; k < lines.size() && k < n + 3; ++k) {
+            if (lines[k].contains(u'{'))
+                return int(n + 1);
+            if (lines[k].contains(u';'))
+                break;
+        }
+    }
+    return 0;
 }
 
 }  // namespace nollex

@@ -275,7 +275,7 @@ SUMMARY: AddressSanitizer: global-buffer-overflow /home/hana/c/__out.c:9 in sum
 )_",
      "index-out-of-bounds", 9, 0,
      R"_(main.c 9 行目: 配列 scores の大きさは 5 で、使える番号は 0〜4 です。5 番を使おうとしました。番号の計算やループの条件（< と <= の違いなど）を確かめてください。)_"},
-    {"index-out-of-bounds/c/library-copy", "c", R"_(#include <stdio.h>
+    {"string-function-overflow/c/strcpy-long-name", "c", R"_(#include <stdio.h>
 #include <string.h>
 
 int main(void)
@@ -300,8 +300,8 @@ Address 0x7ffc6e4a8098 is located in stack of thread T0 at offset 40 in frame
 SUMMARY: AddressSanitizer: stack-buffer-overflow (/home/hana/c/main+0x2b8b0) in memcpy
 ==11382==ABORTING
 )_",
-     "index-out-of-bounds", 7, 0,
-     R"_(main.c 7 行目: 配列 name の範囲の外を使おうとしました。番号の計算やループの条件、文字列の長さを確かめてください。)_"},
+     "string-function-overflow", 7, 0,
+     R"_(main.c 7 行目: 文字列の関数（strcpy・strcat・strlen など）が、配列 name の範囲の外まで読み書きしました。配列が文字列の長さと終わりの '\0' の 1 文字分より大きいか、文字列が '\0' で終わっているか確かめてください。)_"},
     {"index-out-of-bounds/c/no-page-text", "c", R"_()_",
      R"_(__out.c:8:6: runtime error: index 5 out of bounds for type 'int [5]'
     #0 0x5596fc17560a in main /home/hana/c/__out.c:8
@@ -489,7 +489,7 @@ int main(void)
 )_",
      "null-pointer", 6, 8,
      R"_(main.c 6 行目: NULL（どこも指していないポインタ）の指す先を使おうとしました。ポインタに変数のアドレスや malloc・new の結果を入れてから使っているか、NULL かどうか確かめてから使っているか見直してください。)_"},
-    {"null-pointer/c/zero-page", "c", R"_(#include <stdio.h>
+    {"segmentation-fault/c/null-plus-index", "c", R"_(#include <stdio.h>
 
 int main(void)
 {
@@ -509,8 +509,8 @@ AddressSanitizer can not provide additional info.
 SUMMARY: AddressSanitizer: SEGV /home/hana/c/__out.c:6 in main
 ==30731==ABORTING
 )_",
-     "null-pointer", 6, 0,
-     R"_(main.c 6 行目: NULL（どこも指していないポインタ）の指す先を使おうとしました。ポインタに変数のアドレスや malloc・new の結果を入れてから使っているか、NULL かどうか確かめてから使っているか見直してください。)_"},
+     "segmentation-fault", 6, 0,
+     R"_(main.c 6 行目: 使ってはいけない場所のメモリを読み書きしようとして、プログラムが止められました（セグメンテーション違反）。ポインタに正しいアドレスが入っているか（初期化し忘れ、解放済み、範囲の外の番号）、"…" の文字列に書き込んでいないか確かめてください。)_"},
     {"null-pointer/cpp/member", "cpp", R"_(#include <iostream>
 
 struct Node {
@@ -698,6 +698,422 @@ SUMMARY: AddressSanitizer: heap-use-after-free /home/hana/c/__out.cpp:9 in main
 )_",
      "vector-moved", 9, 0,
      R"_(main.cpp 9 行目: vector の要素を指すポインタか参照を使いましたが、8 行目の push_back で vector の要素は別の場所へ移っていて、指す先はもうありません。要素を足した後はポインタや参照を取り直すか、v[i] のように番号で使ってください。)_"},
+    {"misaligned-address/c", "c", R"_(#include <stdio.h>
+
+int main(void)
+{
+    char buf[8] = {0};
+    int *p = (int *)(buf + 1);
+    printf("%d\n", *p);
+    return 0;
+}
+)_",
+     R"_(__out.c:7:5: runtime error: load of misaligned address 0x7fa27bb00021 for type 'int', which requires 4 byte alignment
+0x7fa27bb00021: note: pointer points here
+ 7f 00 00  00 00 00 00 00 00 00 00  00 00 00 00 00 00 00 00  00 00 00 00 00 00 00 00  00 80 af 7b a2
+              ^ 
+    #0 0x556472ea3f4d in main /home/hana/c/__out.c:7
+)_",
+     "misaligned-address", 7, 5,
+     R"_(main.c 7 行目: int 型の値は 4 バイトの倍数の番地に置かれますが、ずれた番地を指すポインタで読み書きしました。char の配列の途中などを別の型のポインタに変えて（キャストして）使っていないか確かめてください。)_"},
+    {"insufficient-space/c/optimised", "c", R"_(#include <stdio.h>
+#include <stdlib.h>
+
+struct point {
+    int x;
+    int y;
+};
+
+int main(void)
+{
+    struct point *p = malloc(sizeof(struct point *) / 2);
+    p->y = 2;
+    printf("%d\n", p->y);
+    free(p);
+    return 0;
+}
+)_",
+     R"_(__out.c:12:10: runtime error: store to address 0x602000000014 with insufficient space for an object of type 'int'
+0x602000000014: note: pointer points here
+  be be be be 00 00 00 00  00 00 00 00 00 00 00 00  00 00 00 00 00 00 00 00  00 00 00 00 00 00 00 00
+              ^ 
+    #0 0x55e88f4e13a8 in main /home/hana/c/__out.c:12
+)_",
+     "insufficient-space", 12, 10,
+     R"_(main.c 12 行目: 確保した領域が小さすぎて、int 型の値が入りきりません。malloc に渡す大きさを、sizeof(型) × 個数 になっているか確かめてください（ポインタの大きさ sizeof(型 *) ではありません）。)_"},
+    {"struct-too-small/c", "c", R"_(#include <stdio.h>
+#include <stdlib.h>
+
+struct point {
+    int x;
+    int y;
+};
+
+int main(void)
+{
+    struct point *p = malloc(sizeof(struct point *) / 2);
+    p->y = 2;
+    printf("%d\n", p->y);
+    free(p);
+    return 0;
+}
+)_",
+     R"_(=================================================================
+==26235==ERROR: AddressSanitizer: heap-buffer-overflow on address 0x602000000014 at pc 0x5594d26e2ef8 bp 0x7ffc3b0b07a0 sp 0x7ffc3b0b0798
+WRITE of size 4 at 0x602000000014 thread T0
+    #0 0x5594d26e2ef7 in main /home/hana/c/__out.c:12
+
+0x602000000014 is located 0 bytes to the right of 4-byte region [0x602000000010,0x602000000014)
+allocated by thread T0 here:
+    #0 0x5594d269b1ff in malloc (/home/hana/c/main+0x9d1ff)
+    #1 0x5594d26e2e6c in main /home/hana/c/__out.c:11
+
+SUMMARY: AddressSanitizer: heap-buffer-overflow /home/hana/c/__out.c:12 in main
+==26235==ABORTING
+)_",
+     "struct-too-small", 12, 0,
+     R"_(main.c 12 行目: malloc で確保した領域が小さすぎて、構造体のメンバーが入りきりません。malloc に渡す大きさが sizeof(構造体の型) × 個数 になっているか確かめてください（ポインタの大きさ sizeof(型 *) ではありません）。)_"},
+    {"missing-return-at-run/cpp", "cpp", R"_(#include <iostream>
+
+int sign(int x)
+{
+    if (x > 0)
+        return 1;
+}
+
+int main()
+{
+    std::cout << sign(-3) << std::endl;
+    return 0;
+}
+)_",
+     R"_(__out.cpp:3:5: runtime error: execution reached the end of a value-returning function without returning a value
+    #0 0x5639ffd98eb6 in sign(int) /home/hana/c/__out.cpp:3
+    #1 0x5639ffd98fa7 in main /home/hana/c/__out.cpp:11
+)_",
+     "missing-return-at-run", 3, 5,
+     R"_(main.cpp 3 行目: 関数 sign が return を通らずに終わりました。値を返す関数では、どの道を通っても最後に return 値; に届くようにしてください。)_"},
+    {"invalid-value/cpp/bool", "cpp", R"_(#include <iostream>
+#include <cstring>
+
+int main()
+{
+    bool b;
+    char c = 5;
+    std::memcpy(&b, &c, 1);
+    if (b)
+        std::cout << "yes" << std::endl;
+    return 0;
+}
+)_",
+     R"_(__out.cpp:9:5: runtime error: load of value 5, which is not a valid value for type 'bool'
+    #0 0x56368b79dfcb in main /home/hana/c/__out.cpp:9
+)_",
+     "invalid-value", 9, 5,
+     R"_(main.cpp 9 行目: bool 型の変数に、その型にない値 5 が入っていました。値を入れる前に使っていないか、別の型として書き込んでいないか確かめてください。)_"},
+    {"invalid-value/cpp/enum", "cpp", R"_(#include <iostream>
+
+enum Color { Red, Green, Blue };
+
+int main()
+{
+    int n = 7;
+    Color c;
+    c = *reinterpret_cast<Color*>(&n);
+    if (c == Red)
+        std::cout << "red" << std::endl;
+    return 0;
+}
+)_",
+     R"_(__out.cpp:9:7: runtime error: load of value 7, which is not a valid value for type 'Color'
+    #0 0x55d844f89fb5 in main /home/hana/c/__out.cpp:9
+)_",
+     "invalid-value", 9, 7,
+     R"_(main.cpp 9 行目: Color 型の変数に、その型にない値 7 が入っていました。値を入れる前に使っていないか、別の型として書き込んでいないか確かめてください。)_"},
+    {"shift-too-wide/c", "c", R"_(#include <stdio.h>
+
+int main(void)
+{
+    int n = 40;
+    int x = 1 << n;
+    printf("%d\n", x);
+    return 0;
+}
+)_",
+     R"_(__out.c:6:15: runtime error: shift exponent 40 is too large for 32-bit type 'int'
+    #0 0x560dc91ddeb4 in main /home/hana/c/__out.c:6
+)_",
+     "shift-too-wide", 6, 15,
+     R"_(main.c 6 行目: 32 ビットの int 型の値を 40 ビットずらそうとしました。ずらす数（<< や >> の右側）は 0 以上 32 未満にしてください。)_"},
+    {"shift-negative/c", "c", R"_(#include <stdio.h>
+
+int main(void)
+{
+    int n = -1;
+    int x = 1 << n;
+    printf("%d\n", x);
+    return 0;
+}
+)_",
+     R"_(__out.c:6:15: runtime error: shift exponent -1 is negative
+    #0 0x56175c632eb4 in main /home/hana/c/__out.c:6
+)_",
+     "shift-negative", 6, 15,
+     R"_(main.c 6 行目: ずらす数（<< や >> の右側）が -1 で、負になっています。ずらす数は 0 以上にしてください。)_"},
+    {"vla-bound/c", "c", R"_(#include <stdio.h>
+
+int main(void)
+{
+    int n = 0;
+    int a[n];
+    printf("%zu\n", sizeof a);
+    return 0;
+}
+)_",
+     R"_(__out.c:6:9: runtime error: variable length array bound evaluates to non-positive value 0
+    #0 0x56206a0c6e97 in main /home/hana/c/__out.c:6
+)_",
+     "vla-bound", 6, 9,
+     R"_(main.c 6 行目: 配列の大きさが 0 になりました。大きさを変数で決める配列は、その変数が 1 以上になってから宣言してください。)_"},
+    {"null-pointer/c/member", "c", R"_(#include <stdio.h>
+
+struct node {
+    int value;
+    struct node *next;
+};
+
+int main(void)
+{
+    struct node *head = NULL;
+    printf("%d\n", head->value);
+    return 0;
+}
+)_",
+     R"_(__out.c:11:5: runtime error: member access within null pointer of type 'struct node'
+    #0 0x564bdd014e92 in main /home/hana/c/__out.c:11
+)_",
+     "null-pointer", 11, 5,
+     R"_(main.c 11 行目: NULL（どこも指していないポインタ）の指す先を使おうとしました。ポインタに変数のアドレスや malloc・new の結果を入れてから使っているか、NULL かどうか確かめてから使っているか見直してください。)_"},
+    {"string-function-overflow/c/strcpy", "c", R"_(#include <stdio.h>
+#include <string.h>
+
+int main(void)
+{
+    char name[5];
+    strcpy(name, "Hanako");
+    printf("%s\n", name);
+    return 0;
+}
+)_",
+     R"_(=================================================================
+==26585==ERROR: AddressSanitizer: stack-buffer-overflow on address 0x7f9dcad00025 at pc 0x55eb498af8b1 bp 0x7ffc74768020 sp 0x7ffc747677d0
+WRITE of size 7 at 0x7f9dcad00025 thread T0
+    #0 0x55eb498af8b0 in memcpy (/home/hana/c/main+0x2b8b0)
+    #1 0x55eb49967ec9 in main /home/hana/c/__out.c:7
+
+Address 0x7f9dcad00025 is located in stack of thread T0 at offset 37 in frame
+    #0 0x55eb49967e4a in main /home/hana/c/__out.c:5
+
+  This frame has 1 object(s):
+    [32, 37) 'name' (line 6) <== Memory access at offset 37 overflows this variable
+HINT: this may be a false positive if your program uses some custom stack unwind mechanism, swapcontext or vfork
+      (longjmp and C++ exceptions *are* supported)
+SUMMARY: AddressSanitizer: stack-buffer-overflow (/home/hana/c/main+0x2b8b0) in memcpy
+==26585==ABORTING
+)_",
+     "string-function-overflow", 7, 0,
+     R"_(main.c 7 行目: 文字列の関数（strcpy・strcat・strlen など）が、配列 name の範囲の外まで読み書きしました。配列が文字列の長さと終わりの '\0' の 1 文字分より大きいか、文字列が '\0' で終わっているか確かめてください。)_"},
+    {"string-function-overflow/c/strcat", "c", R"_(#include <stdio.h>
+#include <string.h>
+
+int main(void)
+{
+    char s[8] = "abc";
+    strcat(s, "defghij");
+    printf("%s\n", s);
+    return 0;
+}
+)_",
+     R"_(=================================================================
+==26599==ERROR: AddressSanitizer: stack-buffer-overflow on address 0x7fceb7f00028 at pc 0x55f9e409d8d1 bp 0x7ffd37b33fb0 sp 0x7ffd37b33760
+WRITE of size 8 at 0x7fceb7f00028 thread T0
+    #0 0x55f9e409d8d0 in __interceptor_memcpy (/home/hana/c/main+0x2c8d0)
+    #1 0x55f9e4155f7b in main /home/hana/c/__out.c:7
+
+Address 0x7fceb7f00028 is located in stack of thread T0 at offset 40 in frame
+    #0 0x55f9e4155e6a in main /home/hana/c/__out.c:5
+
+  This frame has 1 object(s):
+    [32, 40) 's' (line 6) <== Memory access at offset 40 overflows this variable
+HINT: this may be a false positive if your program uses some custom stack unwind mechanism, swapcontext or vfork
+      (longjmp and C++ exceptions *are* supported)
+SUMMARY: AddressSanitizer: stack-buffer-overflow (/home/hana/c/main+0x2c8d0) in __interceptor_memcpy
+==26599==ABORTING
+)_",
+     "string-function-overflow", 7, 0,
+     R"_(main.c 7 行目: 文字列の関数（strcpy・strcat・strlen など）が、配列 s の範囲の外まで読み書きしました。配列が文字列の長さと終わりの '\0' の 1 文字分より大きいか、文字列が '\0' で終わっているか確かめてください。)_"},
+    {"string-function-overflow/c/strlen", "c", R"_(#include <stdio.h>
+#include <string.h>
+
+int main(void)
+{
+    char s[3] = {'a', 'b', 'c'};
+    printf("%zu\n", strlen(s));
+    return 0;
+}
+)_",
+     R"_(=================================================================
+==26613==ERROR: AddressSanitizer: stack-buffer-overflow on address 0x7f19e9b00023 at pc 0x55c27cfddf81 bp 0x7ffcf32168d0 sp 0x7ffcf3216080
+READ of size 4 at 0x7f19e9b00023 thread T0
+    #0 0x55c27cfddf80 in __interceptor_strlen.part.0 (/home/hana/c/main+0x2df80)
+    #1 0x55c27d093f26 in main /home/hana/c/__out.c:7
+
+Address 0x7f19e9b00023 is located in stack of thread T0 at offset 35 in frame
+    #0 0x55c27d093e4a in main /home/hana/c/__out.c:5
+
+  This frame has 1 object(s):
+    [32, 35) 's' (line 6) <== Memory access at offset 35 overflows this variable
+HINT: this may be a false positive if your program uses some custom stack unwind mechanism, swapcontext or vfork
+      (longjmp and C++ exceptions *are* supported)
+SUMMARY: AddressSanitizer: stack-buffer-overflow (/home/hana/c/main+0x2df80) in __interceptor_strlen.part.0
+==26613==ABORTING
+)_",
+     "string-function-overflow", 7, 0,
+     R"_(main.c 7 行目: 文字列の関数（strcpy・strcat・strlen など）が、配列 s の範囲の外まで読み書きしました。配列が文字列の長さと終わりの '\0' の 1 文字分より大きいか、文字列が '\0' で終わっているか確かめてください。)_"},
+    {"stack-use-after-return/c", "c", R"_(#include <stdio.h>
+
+int *make(void)
+{
+    int x = 42;
+    int *p = &x;
+    return p;
+}
+
+int main(void)
+{
+    int *p = make();
+    printf("%d\n", *p);
+    return 0;
+}
+)_",
+     R"_(=================================================================
+==26627==ERROR: AddressSanitizer: stack-use-after-return on address 0x7ff56e100020 at pc 0x55daa2fcbfb9 bp 0x7ffcab013080 sp 0x7ffcab013078
+READ of size 4 at 0x7ff56e100020 thread T0
+    #0 0x55daa2fcbfb8 in main /home/hana/c/__out.c:13
+
+Address 0x7ff56e100020 is located in stack of thread T0 at offset 32 in frame
+    #0 0x55daa2fcbe6a in make /home/hana/c/__out.c:4
+
+  This frame has 1 object(s):
+    [32, 36) 'x' (line 5) <== Memory access at offset 32 is inside this variable
+HINT: this may be a false positive if your program uses some custom stack unwind mechanism, swapcontext or vfork
+      (longjmp and C++ exceptions *are* supported)
+SUMMARY: AddressSanitizer: stack-use-after-return /home/hana/c/__out.c:13 in main
+==26627==ABORTING
+)_",
+     "stack-use-after-return", 13, 0,
+     R"_(main.c 13 行目: 関数の中の変数 x は関数が終わるとなくなりますが、その後でそれを指すポインタを使いました。関数からは値そのものを返すか、呼ぶ側の変数のアドレスを引数で受け取ってください。)_"},
+    {"stack-use-after-scope/c/optimised", "c", R"_(#include <stdio.h>
+
+int *make(void)
+{
+    int x = 42;
+    int *p = &x;
+    return p;
+}
+
+int main(void)
+{
+    int *p = make();
+    printf("%d\n", *p);
+    return 0;
+}
+)_",
+     R"_(=================================================================
+==26641==ERROR: AddressSanitizer: stack-use-after-scope on address 0x7f4491100020 at pc 0x5619d50383fd bp 0x7ffc2c87ec70 sp 0x7ffc2c87ec68
+READ of size 4 at 0x7f4491100020 thread T0
+    #0 0x5619d50383fc in main /home/hana/c/__out.c:13
+
+Address 0x7f4491100020 is located in stack of thread T0 at offset 32 in frame
+    #0 0x5619d503836c in main /home/hana/c/__out.c:11
+
+  This frame has 1 object(s):
+    [32, 36) 'x' (line 5) <== Memory access at offset 32 is inside this variable
+HINT: this may be a false positive if your program uses some custom stack unwind mechanism, swapcontext or vfork
+      (longjmp and C++ exceptions *are* supported)
+SUMMARY: AddressSanitizer: stack-use-after-scope /home/hana/c/__out.c:13 in main
+==26641==ABORTING
+)_",
+     "stack-use-after-scope", 13, 0,
+     R"_(main.c 13 行目: 変数 x がなくなった後で、それを指すポインタを使いました。{ } の中の変数はその } で、関数の中の変数は関数の終わりでなくなります。ポインタを使う間なくならない変数を指すようにしてください。)_"},
+    {"file-function-null/c/fprintf", "c", R"_(#include <stdio.h>
+
+int main(void)
+{
+    FILE *fp = fopen("no/such/folder/out.txt", "w");
+    fprintf(fp, "hello\n");
+    fclose(fp);
+    return 0;
+}
+)_",
+     R"_(__out.c:6:5: runtime error: null pointer passed as argument 4, which is declared to never be null
+    #0 0x561b5eb56e9a in main /home/hana/c/__out.c:6
+)_",
+     "file-function-null", 6, 5,
+     R"_(main.c 6 行目: ファイルを読み書きする関数に NULL を渡しました。fopen はファイルを開けないと NULL を返します。fopen の後で NULL かどうか確かめ、開けなかったときは読み書きしないでください。)_"},
+    {"file-function-null/c/fputs-optimised", "c", R"_(#include <stdio.h>
+
+int main(void)
+{
+    FILE *fp = fopen("no/such/folder/out.txt", "w");
+    fputs("hello\n", fp);
+    return 0;
+}
+)_",
+     R"_(__out.c:6:5: runtime error: null pointer passed as argument 2, which is declared to never be null
+    #0 0x55b7f30d63a9 in main /home/hana/c/__out.c:6
+)_",
+     "file-function-null", 6, 5,
+     R"_(main.c 6 行目: ファイルを読み書きする関数に NULL を渡しました。fopen はファイルを開けないと NULL を返します。fopen の後で NULL かどうか確かめ、開けなかったときは読み書きしないでください。)_"},
+    {"segmentation-fault/c/argv-minus-one", "c", R"_(#include <stdio.h>
+
+int main(int argc, char *argv[])
+{
+    char *name = argv[-1];
+    printf("%c\n", name[0]);
+    return 0;
+}
+)_",
+     R"_(=================================================================
+==26752==ERROR: AddressSanitizer: SEGV on unknown address 0x000000000001 (pc 0x55d03e370f3a bp 0x7fff5860cb40 sp 0x7fff5860cb20 T0)
+==26752==The signal is caused by a READ memory access.
+==26752==Hint: address points to the zero page.
+    #0 0x55d03e370f3a in main /home/hana/c/__out.c:6
+
+AddressSanitizer can not provide additional info.
+SUMMARY: AddressSanitizer: SEGV /home/hana/c/__out.c:6 in main
+==26752==ABORTING
+)_",
+     "segmentation-fault", 6, 0,
+     R"_(main.c 6 行目: 使ってはいけない場所のメモリを読み書きしようとして、プログラムが止められました（セグメンテーション違反）。ポインタに正しいアドレスが入っているか（初期化し忘れ、解放済み、範囲の外の番号）、"…" の文字列に書き込んでいないか確かめてください。)_"},
+    {"stack-address-outside/c/argv-past-the-end", "c", R"_(#include <stdio.h>
+
+int main(int argc, char *argv[])
+{
+    char *s = argv[argc + 1000];
+    printf("%c\n", s[0]);
+    return 0;
+}
+)_",
+     R"_(=================================================================
+==26801==ERROR: AddressSanitizer: stack-overflow on address 0x7fffc305f850 (pc 0x564934abaf03 bp 0x7fffc305d7f0 sp 0x7fffc305d7d0 T0)
+    #0 0x564934abaf03 in main /home/hana/c/__out.c:5
+
+SUMMARY: AddressSanitizer: stack-overflow /home/hana/c/__out.c:5 in main
+==26801==ABORTING
+)_",
+     "stack-address-outside", 5, 0,
+     R"_(main.c 5 行目: 使ってはいけない場所のメモリを読み書きしようとして、プログラムが止められました（セグメンテーション違反）。ポインタに正しいアドレスが入っているか（初期化し忘れ、範囲の外の番号）確かめてください。)_"},
 };
 
 const Explainer& installed()
@@ -773,7 +1189,7 @@ TEST(ReportTable, NothingFromBrokenOrUnknownReports)
          QStringLiteral("SUMMARY: AddressSanitizer: alloc-dealloc-mismatch ../../../../src/libsanitizer/asan/"
                         "asan_new_delete.cpp:164 in operator delete(void*, unsigned long)\n")},
         {"undefined behaviour of an unknown kind",
-         QStringLiteral("__out.c:6:17: runtime error: shift exponent 40 is too large for 32-bit type 'int'\n"
+         QStringLiteral("__out.c:6:17: runtime error: left shift of 1 by 31 places cannot be represented in type 'int'\n"
                         "    #0 0x564f6cae84a2 in main /home/hana/c/__out.c:6\n"
                         "    #1 0x7fd3a8a45249 in __libc_start_call_main ../sysdeps/nptl/libc_start_call_main.h:58\n")},
     };

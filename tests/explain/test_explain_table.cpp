@@ -333,7 +333,7 @@ int main(void)
       |            ^~~~~~
 )_",
      "format-extra-arguments", 1, 4, 12,
-     R"_(hello.c 4 行目: 書式の % の数より引数が多くなっています。書式に % を足すか、余分な引数を消してください。)_"},
+     R"_(hello.c 4 行目: 書式の % の数より、後ろに書いた値のほうが多くなっています。書式に % を足すか、余分な値を消してください。)_"},
     {"format-extra-arguments/c/ja",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
@@ -348,7 +348,7 @@ int main(void)
       |            ^~~~~~
 )_",
      "format-extra-arguments", 1, 4, 12,
-     R"_(hello.c 4 行目: 書式の % の数より引数が多くなっています。書式に % を足すか、余分な引数を消してください。)_"},
+     R"_(hello.c 4 行目: 書式の % の数より、後ろに書いた値のほうが多くなっています。書式に % を足すか、余分な値を消してください。)_"},
     {"format-missing-argument/c/en",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
@@ -365,7 +365,7 @@ int main(void)
       |                 int
 )_",
      "format-missing-argument", 1, 4, 17,
-     R"_(hello.c 4 行目: 書式 %d に対応する引数がありません。書式の % の数だけ引数を書いてください。)_"},
+     R"_(hello.c 4 行目: 書式 %d に対応する値がありません。書式の % の数だけ、後ろに値を書いてください。)_"},
     {"format-missing-argument/c/ja",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
@@ -382,8 +382,28 @@ int main(void)
       |                 int
 )_",
      "format-missing-argument", 1, 4, 17,
-     R"_(hello.c 4 行目: 書式 %d に対応する引数がありません。書式の % の数だけ引数を書いてください。)_"},
-    {"format-type-mismatch/c/en",
+     R"_(hello.c 4 行目: 書式 %d に対応する値がありません。書式の % の数だけ、後ろに値を書いてください。)_"},
+    {"format-type-mismatch/c/en-string-for-int",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int n = 3;
+    printf("%s\n", n);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:14: warning: format ‘%s’ expects argument of type ‘char *’, but argument 2 has type ‘int’ [-Wformat=]
+    5 |     printf("%s\n", n);
+      |             ~^     ~
+      |              |     |
+      |              |     int
+      |              char *
+      |             %d
+)_",
+     "format-type-mismatch", 1, 5, 14,
+     R"_(hello.c 5 行目: 書式 %s には char * 型の値が要りますが、n は int 型です。書式か値の型を合わせてください。)_"},
+    {"int-format-for-double/c/en-printf-d",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
 {
@@ -400,9 +420,9 @@ int main(void)
       |              int   double
       |             %f
 )_",
-     "format-type-mismatch", 1, 5, 14,
-     R"_(hello.c 5 行目: 書式 %d には int 型の値が要りますが、2 番目の引数は double 型です。書式か引数の型を合わせてください。)_"},
-    {"format-type-mismatch/c/ja",
+     "int-format-for-double", 1, 5, 14,
+     R"_(hello.c 5 行目: 書式 %d は整数のためのものですが、d は double 型です。double の値を表示するには %f を使ってください。)_"},
+    {"int-format-for-double/c/ja-printf-d",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
 {
@@ -419,8 +439,8 @@ int main(void)
       |              int   double
       |             %f
 )_",
-     "format-type-mismatch", 1, 5, 14,
-     R"_(hello.c 5 行目: 書式 %d には int 型の値が要りますが、2 番目の引数は double 型です。書式か引数の型を合わせてください。)_"},
+     "int-format-for-double", 1, 5, 14,
+     R"_(hello.c 5 行目: 書式 %d は整数のためのものですが、d は double 型です。double の値を表示するには %f を使ってください。)_"},
     {"full-width-character/c/en",
      "hello.c", R"_(int main(void)
 ｛
@@ -437,7 +457,7 @@ int main(void)
 /home/hana/.cache/nollex/__out.c:5: error: expected ‘{’ at end of input
 )_",
      "full-width-character", 1, 2, 1,
-     R"_(hello.c 2 行目: 1 桁目に全角の波括弧「｛」があります。半角の { に直してください。)_"},
+     R"_(hello.c 2 行目: 1 桁目に全角の波括弧「｛」があります。半角の「{」に直してください。)_"},
     {"full-width-character/c/ja",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
@@ -459,8 +479,21 @@ int main(void)
 /home/hana/.cache/nollex/__out.c:4:13: 備考: 未宣言の識別子は出現した各関数内で一回のみ報告されます
 )_",
      "full-width-character", 1, 4, 12,
-     R"_(hello.c 4 行目: 12 桁目に全角の引用符「“」があります。半角の " に直してください。)_"},
+     R"_(hello.c 4 行目: 12 桁目に全角の引用符「“」があります。半角の「"」に直してください。)_"},
     {"implicit-declaration/c/en",
+     "hello.c", R"_(int main(void)
+{
+    return calc(2);
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:3:12: warning: implicit declaration of function ‘calc’ [-Wimplicit-function-declaration]
+    3 |     return calc(2);
+      |            ^~~~
+)_",
+     "implicit-declaration", 1, 3, 12,
+     R"_(hello.c 3 行目: 関数 calc が使う前に宣言されていません。綴りを確かめ、calc のための #include を書くか、使う前に宣言してください。)_"},
+    {"used-before-definition/c/en-void",
      "hello.c", R"_(int main(void)
 {
     return f();
@@ -479,9 +512,9 @@ void f(void) { }
     3 |     return f();
       |            ^
 )_",
-     "implicit-declaration", 1, 3, 12,
-     R"_(hello.c 3 行目: 関数 f が使う前に宣言されていません。綴りを確かめ、f のための #include を書くか、使う前に宣言してください。)_"},
-    {"implicit-declaration/c/ja",
+     "used-before-definition", 1, 3, 12,
+     R"_(hello.c 3 行目: 関数 f は 5 行目で定義されていますが、使う場所より後ろにあります。f の定義を使う場所より前に移すか、使う前に宣言（プロトタイプ）を書いてください。)_"},
+    {"used-before-definition/c/ja-void",
      "hello.c", R"_(int main(void)
 {
     return f();
@@ -500,8 +533,8 @@ void f(void) { }
     3 |     return f();
       |            ^
 )_",
-     "implicit-declaration", 1, 3, 12,
-     R"_(hello.c 3 行目: 関数 f が使う前に宣言されていません。綴りを確かめ、f のための #include を書くか、使う前に宣言してください。)_"},
+     "used-before-definition", 1, 3, 12,
+     R"_(hello.c 3 行目: 関数 f は 5 行目で定義されていますが、使う場所より後ろにあります。f の定義を使う場所より前に移すか、使う前に宣言（プロトタイプ）を書いてください。)_"},
     {"implicit-declaration-did-you-mean/c/en",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
@@ -782,7 +815,7 @@ int main(void)
       |             ;
 )_",
      "full-width-character", 1, 4, 5,
-     R"_(hello.c 4 行目: 11 桁目に全角の丸括弧「（」があります。半角の ( に直してください。)_"},
+     R"_(hello.c 4 行目: 11 桁目に全角の丸括弧「（」があります。半角の「(」に直してください。)_"},
     {"missing-semicolon-in-declaration/cpp/en",
      "hello.cpp", R"_(#include <iostream>
 int main()
@@ -1078,7 +1111,32 @@ int main(void)
       |         ^
 )_",
      "scanf-missing-ampersand", 1, 5, 13,
-     R"_(hello.c 5 行目: 2 番目の引数に & がありません。scanf で読み込む変数の前には & を付けてください。)_"},
+     R"_(hello.c 5 行目: scanf で読み込む変数 n の前に & がありません。&n と書いてください。)_"},
+    {"scanf-missing-ampersand/c/en-comma-in-format",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int a, b;
+    scanf("%d, %d", &a, b);
+    printf("%d\n", a + b);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:17: warning: format ‘%d’ expects argument of type ‘int *’, but argument 3 has type ‘int’ [-Wformat=]
+    5 |     scanf("%d, %d", &a, b);
+      |                ~^       ~
+      |                 |       |
+      |                 int *   int
+/home/hana/.cache/nollex/__out.c:5:5: warning: ‘b’ is used uninitialized [-Wuninitialized]
+    5 |     scanf("%d, %d", &a, b);
+      |     ^~~~~~~~~~~~~~~~~~~~~~
+/home/hana/.cache/nollex/__out.c:4:12: note: ‘b’ was declared here
+    4 |     int a, b;
+      |            ^
+)_",
+     "scanf-missing-ampersand", 1, 5, 17,
+     R"_(hello.c 5 行目: scanf で読み込む変数 b の前に & がありません。&b と書いてください。)_"},
     {"scanf-missing-ampersand/c/ja",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
@@ -1103,8 +1161,23 @@ int main(void)
       |         ^
 )_",
      "scanf-missing-ampersand", 1, 5, 13,
-     R"_(hello.c 5 行目: 2 番目の引数に & がありません。scanf で読み込む変数の前には & を付けてください。)_"},
+     R"_(hello.c 5 行目: scanf で読み込む変数 n の前に & がありません。&n と書いてください。)_"},
     {"set-but-unused/c/en",
+     "hello.c", R"_(int main(void)
+{
+    int total = 0;
+    total = 5;
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:3:9: warning: variable ‘total’ set but not used [-Wunused-but-set-variable]
+    3 |     int total = 0;
+      |         ^~~~~
+)_",
+     "set-but-unused", 1, 3, 9,
+     R"_(hello.c 3 行目: 変数 total に値を入れていますが、その値をどこでも使っていません。使い忘れか、要らない変数でないか確かめてください。)_"},
+    {"follow-on/c/en-set-after-error",
      "hello.c", R"_(int main(void)
 {
     char s[10];
@@ -1120,9 +1193,9 @@ int main(void)
     3 |     char s[10];
       |          ^
 )_",
-     "set-but-unused", 4, 3, 10,
-     R"_(hello.c 3 行目: 変数 s に値を入れていますが、その値をどこでも使っていません。使い忘れか、要らない変数でないか確かめてください。)_"},
-    {"set-but-unused/c/ja",
+     "follow-on", 4, 3, 10,
+     R"_(hello.c 3 行目: このメッセージは、先に出た 4 行目の誤りから続けて出たものかもしれません。まず 4 行目を直して、もう一度コンパイルしてください。)_"},
+    {"follow-on/c/ja-set-after-error",
      "hello.c", R"_(int main(void)
 {
     char s[10];
@@ -1138,8 +1211,8 @@ int main(void)
     3 |     char s[10];
       |          ^
 )_",
-     "set-but-unused", 4, 3, 10,
-     R"_(hello.c 3 行目: 変数 s に値を入れていますが、その値をどこでも使っていません。使い忘れか、要らない変数でないか確かめてください。)_"},
+     "follow-on", 4, 3, 10,
+     R"_(hello.c 3 行目: このメッセージは、先に出た 4 行目の誤りから続けて出たものかもしれません。まず 4 行目を直して、もう一度コンパイルしてください。)_"},
     {"signed-unsigned-comparison/cpp/en",
      "hello.cpp", R"_(#include <vector>
 int main()
@@ -1359,7 +1432,7 @@ int main(void)
 /home/hana/.cache/nollex/__out.c:4:13: note: each undeclared identifier is reported only once for each function it appears in
 )_",
      "full-width-character", 1, 4, 12,
-     R"_(hello.c 4 行目: 12 桁目に全角の引用符「“」があります。半角の " に直してください。)_"},
+     R"_(hello.c 4 行目: 12 桁目に全角の引用符「“」があります。半角の「"」に直してください。)_"},
     {"undeclared-did-you-mean/cpp/en",
      "hello.cpp", R"_(#include <cstdio>
 int main()
@@ -1425,7 +1498,25 @@ collect2: error: ld returned 1 exit status
 )_",
      "undefined-reference", 1, 0, 0,
      R"_(hello.cpp: 関数 half(int) の本体がどこにもありません。名前の綴りを確かめるか、half(int) を定義してください。)_"},
-    {"uninitialized-variable/c/en",
+    {"uninitialized-variable/c/en-plain",
+     "hello.c", R"_(int main(void)
+{
+    int total;
+    total = total + 1;
+    return total;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:4:11: warning: ‘total’ is used uninitialized [-Wuninitialized]
+    4 |     total = total + 1;
+      |     ~~~~~~^~~~~~~~~~~
+/home/hana/.cache/nollex/__out.c:3:9: note: ‘total’ was declared here
+    3 |     int total;
+      |         ^~~~~
+)_",
+     "uninitialized-variable", 1, 4, 11,
+     R"_(hello.c 4 行目: 変数 total に値を入れる前に使っています。宣言のときに初めの値を書くか、使う前に値を入れてください。)_"},
+    {"scanf-missing-ampersand/c/en-not-uninitialized",
      "hello.c", R"_(#include <stdio.h>
 int main(void)
 {
@@ -1448,8 +1539,8 @@ int main(void)
     4 |     int n;
       |         ^
 )_",
-     "uninitialized-variable", 7, 5, 5,
-     R"_(hello.c 5 行目: 変数 n に値を入れる前に使っています。宣言のときに初めの値を書くか、使う前に値を入れてください。)_"},
+     "scanf-missing-ampersand", 1, 5, 13,
+     R"_(hello.c 5 行目: scanf で読み込む変数 n の前に & がありません。&n と書いてください。)_"},
     {"unknown-type/c/en",
      "hello.c", R"_(int main(void)
 {
@@ -1584,7 +1675,7 @@ int main(void)
 )_",
      "unterminated-string", 1, 4, 12,
      R"_(hello.c 4 行目: 文字列の終わりの " がありません。文字列の終わりに " を書いてください。)_"},
-    {"unused-variable/cpp/en",
+    {"follow-on/cpp/en-unused-after-error",
      "hello.cpp", R"_(#include <iostream>
 int main()
 {
@@ -1601,9 +1692,9 @@ int main()
     4 |     int x = 1
       |         ^
 )_",
-     "unused-variable", 4, 4, 9,
-     R"_(hello.cpp 4 行目: 変数 x は宣言されただけで使われていません。要らなければ宣言を消してください。)_"},
-    {"unused-variable/c/ja",
+     "follow-on", 4, 4, 9,
+     R"_(hello.cpp 4 行目: このメッセージは、先に出た 5 行目の誤りから続けて出たものかもしれません。まず 5 行目を直して、もう一度コンパイルしてください。)_"},
+    {"follow-on/c/ja-unused-after-error",
      "hello.c", R"_(int main(void)
 {
     int x = 1
@@ -1618,8 +1709,8 @@ int main()
     3 |     int x = 1
       |         ^
 )_",
-     "unused-variable", 4, 3, 9,
-     R"_(hello.c 3 行目: 変数 x は宣言されただけで使われていません。要らなければ宣言を消してください。)_"},
+     "follow-on", 4, 3, 9,
+     R"_(hello.c 3 行目: このメッセージは、先に出た 4 行目の誤りから続けて出たものかもしれません。まず 4 行目を直して、もう一度コンパイルしてください。)_"},
     {"variable-size-initialized/c/en",
      "hello.c", R"_(int main(void)
 {
@@ -1689,6 +1780,957 @@ int main()
 )_",
      "undeclared-did-you-mean", 1, 4, 5,
      R"_(hello.c 4 行目: cont という名前は宣言されていません。count の書き間違いなら count に直してください。)_"},
+    {"include-without-hash/c/en",
+     "hello.c", R"_(include <stdio.h>
+int main(void)
+{
+    printf("hi\n");
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c:1:9: error: expected ‘=’, ‘,’, ‘;’, ‘asm’ or ‘__attribute__’ before ‘<’ token
+    1 | include <stdio.h>
+      |         ^
+)_",
+     "include-without-hash", 0, 1, 9,
+     R"_(hello.c 1 行目: include の前に # がありません。行の初めに # を付けて #include と書いてください。)_"},
+    {"include-without-hash/c/ja",
+     "hello.c", R"_(include <stdio.h>
+int main(void)
+{
+    printf("hi\n");
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c:1:9: エラー: expected ‘=’, ‘,’, ‘;’, ‘asm’ or ‘__attribute__’ before ‘<’ token
+    1 | include <stdio.h>
+      |         ^
+)_",
+     "include-without-hash", 0, 1, 9,
+     R"_(hello.c 1 行目: include の前に # がありません。行の初めに # を付けて #include と書いてください。)_"},
+    {"include-without-hash/cpp/en",
+     "hello.cpp", R"_(include <iostream>
+int main()
+{
+    std::cout << "hi";
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp:1:1: error: ‘include’ does not name a type
+    1 | include <iostream>
+      | ^~~~~~~
+)_",
+     "include-without-hash", 0, 1, 1,
+     R"_(hello.cpp 1 行目: include の前に # がありません。行の初めに # を付けて #include と書いてください。)_"},
+    {"for-header-separators/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int i;
+    for (i = 0, i < 10, i++)
+        printf("%d\n", i);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:15: warning: right-hand operand of comma expression has no effect [-Wunused-value]
+    5 |     for (i = 0, i < 10, i++)
+      |               ^
+/home/hana/.cache/nollex/__out.c:5:28: error: expected ‘;’ before ‘)’ token
+    5 |     for (i = 0, i < 10, i++)
+      |                            ^
+      |                            ;
+/home/hana/.cache/nollex/__out.c:5:28: error: expected expression before ‘)’ token
+)_",
+     "for-header-separators", 4, 5, 28,
+     R"_(hello.c 5 行目: for ( ) の中は、初めの式・続ける条件・次へ進む式の 3 つを ; で区切ります。, で区切っていないか確かめ、区切りには ; を書いてください。)_"},
+    {"for-header-separators/cpp/en",
+     "hello.cpp", R"_(#include <stdio.h>
+int main(void)
+{
+    int i;
+    for (i = 0, i < 10, i++)
+        printf("%d\n", i);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:5:19: warning: right operand of comma operator has no effect [-Wunused-value]
+    5 |     for (i = 0, i < 10, i++)
+      |                 ~~^~~~
+/home/hana/.cache/nollex/__out.cpp:5:28: error: expected ‘;’ before ‘)’ token
+    5 |     for (i = 0, i < 10, i++)
+      |                            ^
+      |                            ;
+/home/hana/.cache/nollex/__out.cpp:7:5: error: expected primary-expression before ‘return’
+    7 |     return 0;
+      |     ^~~~~~
+/home/hana/.cache/nollex/__out.cpp:6:27: error: expected ‘;’ before ‘return’
+    6 |         printf("%d\n", i);
+      |                           ^
+      |                           ;
+    7 |     return 0;
+      |     ~~~~~~                 
+/home/hana/.cache/nollex/__out.cpp:7:5: error: expected primary-expression before ‘return’
+    7 |     return 0;
+      |     ^~~~~~
+/home/hana/.cache/nollex/__out.cpp:6:27: error: expected ‘)’ before ‘return’
+    6 |         printf("%d\n", i);
+      |                           ^
+      |                           )
+    7 |     return 0;
+      |     ~~~~~~                 
+/home/hana/.cache/nollex/__out.cpp:5:9: note: to match this ‘(’
+    5 |     for (i = 0, i < 10, i++)
+      |         ^
+)_",
+     "for-header-separators", 4, 5, 28,
+     R"_(hello.cpp 5 行目: for ( ) の中は、初めの式・続ける条件・次へ進む式の 3 つを ; で区切ります。, で区切っていないか確かめ、区切りには ; を書いてください。)_"},
+    {"follow-on/c/after-for-header/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int i;
+    for (i = 0, i < 10, i++)
+        printf("%d\n", i);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:15: warning: right-hand operand of comma expression has no effect [-Wunused-value]
+    5 |     for (i = 0, i < 10, i++)
+      |               ^
+/home/hana/.cache/nollex/__out.c:5:28: error: expected ‘;’ before ‘)’ token
+    5 |     for (i = 0, i < 10, i++)
+      |                            ^
+      |                            ;
+/home/hana/.cache/nollex/__out.c:5:28: error: expected expression before ‘)’ token
+)_",
+     "follow-on", 8, 5, 28,
+     R"_(hello.c 5 行目: このメッセージは、先に出た 5 行目の誤りから続けて出たものかもしれません。まず 5 行目を直して、もう一度コンパイルしてください。)_"},
+    {"brace-list-assignment/c/en",
+     "hello.c", R"_(int main(void)
+{
+    int a[3];
+    a = {1, 2, 3};
+    return a[0];
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:4:9: error: expected expression before ‘{’ token
+    4 |     a = {1, 2, 3};
+      |         ^
+)_",
+     "brace-list-assignment", 1, 4, 9,
+     R"_(hello.c 4 行目: { } に並べた値でまとめて入れられるのは、配列を宣言するときだけです。宣言の後では、要素を一つずつ代入してください。)_"},
+    {"brace-list-assignment/c/ja",
+     "hello.c", R"_(int main(void)
+{
+    int a[3];
+    a = {1, 2, 3};
+    return a[0];
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:4:9: エラー: expected expression before ‘{’ token
+    4 |     a = {1, 2, 3};
+      |         ^
+)_",
+     "brace-list-assignment", 1, 4, 9,
+     R"_(hello.c 4 行目: { } に並べた値でまとめて入れられるのは、配列を宣言するときだけです。宣言の後では、要素を一つずつ代入してください。)_"},
+    {"brace-list-assignment/cpp/en",
+     "hello.cpp", R"_(int main(void)
+{
+    int a[3];
+    a = {1, 2, 3};
+    return a[0];
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:4:7: error: assigning to an array from an initializer list
+    4 |     a = {1, 2, 3};
+      |     ~~^~~~~~~~~~~
+)_",
+     "brace-list-assignment", 1, 4, 7,
+     R"_(hello.cpp 4 行目: { } に並べた値でまとめて入れられるのは、配列を宣言するときだけです。宣言の後では、要素を一つずつ代入してください。)_"},
+    {"struct-without-semicolon/cpp/en",
+     "hello.cpp", R"_(struct point {
+    int x;
+    int y;
+}
+int main(void)
+{
+    struct point p = {1, 2};
+    return p.x;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp:4:2: error: expected ‘;’ after struct definition
+    4 | }
+      |  ^
+      |  ;
+)_",
+     "struct-without-semicolon", 0, 4, 2,
+     R"_(hello.cpp 4 行目: struct の定義の終わりの } の後に ; がありません。} の後に ; を書いてください。)_"},
+    {"struct-without-semicolon-c/c/en",
+     "hello.c", R"_(struct point {
+    int x;
+    int y;
+}
+int main(void)
+{
+    struct point p = {1, 2};
+    return p.x;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c:5:1: error: expected ‘;’, identifier or ‘(’ before ‘int’
+    5 | int main(void)
+      | ^~~
+)_",
+     "struct-without-semicolon-c", 0, 5, 1,
+     R"_(hello.c 5 行目: すぐ前の struct の定義の終わりの } の後に ; がありません。} の後に ; を書いてください。)_"},
+    {"struct-without-semicolon-c/c/ja",
+     "hello.c", R"_(struct point {
+    int x;
+    int y;
+}
+int main(void)
+{
+    struct point p = {1, 2};
+    return p.x;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c:5:1: エラー: expected ‘;’, identifier or ‘(’ before ‘int’
+    5 | int main(void)
+      | ^~~
+)_",
+     "struct-without-semicolon-c", 0, 5, 1,
+     R"_(hello.c 5 行目: すぐ前の struct の定義の終わりの } の後に ; がありません。} の後に ; を書いてください。)_"},
+    {"elseif/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int x = 1;
+    if (x > 0) {
+        printf("+\n");
+    } elseif (x < 0) {
+        printf("-\n");
+    }
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:7:7: warning: implicit declaration of function ‘elseif’ [-Wimplicit-function-declaration]
+    7 |     } elseif (x < 0) {
+      |       ^~~~~~
+/home/hana/.cache/nollex/__out.c:7:21: error: expected ‘;’ before ‘{’ token
+    7 |     } elseif (x < 0) {
+      |                     ^~
+      |                     ;
+)_",
+     "elseif", 1, 7, 7,
+     R"_(hello.c 7 行目: C と C++ には elseif という書き方はありません。else と if の間に空白を入れて else if と書いてください。)_"},
+    {"elseif/c/ja",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int x = 1;
+    if (x > 0) {
+        printf("+\n");
+    } elseif (x < 0) {
+        printf("-\n");
+    }
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:7:7: 警告: 関数 ‘elseif’ の暗黙的な宣言です [-Wimplicit-function-declaration]
+    7 |     } elseif (x < 0) {
+      |       ^~~~~~
+/home/hana/.cache/nollex/__out.c:7:21: エラー: expected ‘;’ before ‘{’ token
+    7 |     } elseif (x < 0) {
+      |                     ^~
+      |                     ;
+)_",
+     "elseif", 1, 7, 7,
+     R"_(hello.c 7 行目: C と C++ には elseif という書き方はありません。else と if の間に空白を入れて else if と書いてください。)_"},
+    {"follow-on/c/after-elseif/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int x = 1;
+    if (x > 0) {
+        printf("+\n");
+    } elseif (x < 0) {
+        printf("-\n");
+    }
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:7:7: warning: implicit declaration of function ‘elseif’ [-Wimplicit-function-declaration]
+    7 |     } elseif (x < 0) {
+      |       ^~~~~~
+/home/hana/.cache/nollex/__out.c:7:21: error: expected ‘;’ before ‘{’ token
+    7 |     } elseif (x < 0) {
+      |                     ^~
+      |                     ;
+)_",
+     "follow-on", 4, 7, 21,
+     R"_(hello.c 7 行目: このメッセージは、先に出た 7 行目の誤りから続けて出たものかもしれません。まず 7 行目を直して、もう一度コンパイルしてください。)_"},
+    {"elseif/cpp/en",
+     "hello.cpp", R"_(#include <stdio.h>
+int main(void)
+{
+    int x = 1;
+    if (x > 0) {
+        printf("+\n");
+    } elseif (x < 0) {
+        printf("-\n");
+    }
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:7:7: error: ‘elseif’ was not declared in this scope
+    7 |     } elseif (x < 0) {
+      |       ^~~~~~
+)_",
+     "elseif", 1, 7, 7,
+     R"_(hello.cpp 7 行目: C と C++ には elseif という書き方はありません。else と if の間に空白を入れて else if と書いてください。)_"},
+    {"else-after-closed-block/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int x = 1;
+    if (x > 0) {
+        printf("+\n");
+    };
+    else {
+        printf("-\n");
+    }
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:8:5: error: ‘else’ without a previous ‘if’
+    8 |     else {
+      |     ^~~~
+)_",
+     "else-after-closed-block", 1, 8, 5,
+     R"_(hello.c 8 行目: 前の行の } の後の ; で if の文が終わったので、この else は if に続いていません。} の後の ; を消してください。)_"},
+    {"else-after-closed-block/c/ja",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int x = 1;
+    if (x > 0) {
+        printf("+\n");
+    };
+    else {
+        printf("-\n");
+    }
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:8:5: エラー: ‘else’ の前に ‘if’ がありません
+    8 |     else {
+      |     ^~~~
+)_",
+     "else-after-closed-block", 1, 8, 5,
+     R"_(hello.c 8 行目: 前の行の } の後の ; で if の文が終わったので、この else は if に続いていません。} の後の ; を消してください。)_"},
+    {"else-after-closed-block/cpp/en",
+     "hello.cpp", R"_(#include <stdio.h>
+int main(void)
+{
+    int x = 1;
+    if (x > 0) {
+        printf("+\n");
+    };
+    else {
+        printf("-\n");
+    }
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:8:5: error: ‘else’ without a previous ‘if’
+    8 |     else {
+      |     ^~~~
+)_",
+     "else-after-closed-block", 1, 8, 5,
+     R"_(hello.cpp 8 行目: 前の行の } の後の ; で if の文が終わったので、この else は if に続いていません。} の後の ; を消してください。)_"},
+    {"used-before-definition/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    printf("%d\n", twice(3));
+    return 0;
+}
+int twice(int n)
+{
+    return n * 2;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:4:20: warning: implicit declaration of function ‘twice’ [-Wimplicit-function-declaration]
+    4 |     printf("%d\n", twice(3));
+      |                    ^~~~~
+)_",
+     "used-before-definition", 1, 4, 20,
+     R"_(hello.c 4 行目: 関数 twice は 7 行目で定義されていますが、使う場所より後ろにあります。twice の定義を使う場所より前に移すか、使う前に宣言（プロトタイプ）を書いてください。)_"},
+    {"used-before-definition/c/ja",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    printf("%d\n", twice(3));
+    return 0;
+}
+int twice(int n)
+{
+    return n * 2;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:4:20: 警告: 関数 ‘twice’ の暗黙的な宣言です [-Wimplicit-function-declaration]
+    4 |     printf("%d\n", twice(3));
+      |                    ^~~~~
+)_",
+     "used-before-definition", 1, 4, 20,
+     R"_(hello.c 4 行目: 関数 twice は 7 行目で定義されていますが、使う場所より後ろにあります。twice の定義を使う場所より前に移すか、使う前に宣言（プロトタイプ）を書いてください。)_"},
+    {"used-before-definition/cpp/en",
+     "hello.cpp", R"_(#include <stdio.h>
+int main(void)
+{
+    printf("%d\n", twice(3));
+    return 0;
+}
+int twice(int n)
+{
+    return n * 2;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:4:20: error: ‘twice’ was not declared in this scope
+    4 |     printf("%d\n", twice(3));
+      |                    ^~~~~
+)_",
+     "used-before-definition", 1, 4, 20,
+     R"_(hello.cpp 4 行目: 関数 twice は 7 行目で定義されていますが、使う場所より後ろにあります。twice の定義を使う場所より前に移すか、使う前に宣言（プロトタイプ）を書いてください。)_"},
+    {"cin-with-output-arrow/cpp/en",
+     "hello.cpp", R"_(#include <iostream>
+int main()
+{
+    int n;
+    std::cin << n;
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:5:14: error: no match for ‘operator<<’ (operand types are ‘std::istream’ {aka ‘std::basic_istream<char>’} and ‘int’)
+    5 |     std::cin << n;
+      |     ~~~~~~~~ ^~ ~
+      |          |      |
+      |          |      int
+      |          std::istream {aka std::basic_istream<char>}
+/home/hana/.cache/nollex/__out.cpp:5:14: note: candidate: ‘operator<<(int, int)’ (built-in)
+    5 |     std::cin << n;
+      |     ~~~~~~~~~^~~~
+/home/hana/.cache/nollex/__out.cpp:5:14: note:   no known conversion for argument 1 from ‘std::istream’ {aka ‘std::basic_istream<char>’} to ‘int’
+)_",
+     "cin-with-output-arrow", 1, 5, 14,
+     R"_(hello.cpp 5 行目: std::cin から読み込むときは >> を使います。std::cin の後の << を >> に直してください。)_"},
+    {"cout-with-input-arrow/cpp/en",
+     "hello.cpp", R"_(#include <iostream>
+int main()
+{
+    int n = 1;
+    std::cout >> n;
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:5:15: error: no match for ‘operator>>’ (operand types are ‘std::ostream’ {aka ‘std::basic_ostream<char>’} and ‘int’)
+    5 |     std::cout >> n;
+      |     ~~~~~~~~~ ^~ ~
+      |          |       |
+      |          |       int
+      |          std::ostream {aka std::basic_ostream<char>}
+/home/hana/.cache/nollex/__out.cpp:5:15: note: candidate: ‘operator>>(int, int)’ (built-in)
+    5 |     std::cout >> n;
+      |     ~~~~~~~~~~^~~~
+/home/hana/.cache/nollex/__out.cpp:5:15: note:   no known conversion for argument 1 from ‘std::ostream’ {aka ‘std::basic_ostream<char>’} to ‘int’
+)_",
+     "cout-with-input-arrow", 1, 5, 15,
+     R"_(hello.cpp 5 行目: std::cout に書き出すときは << を使います。std::cout の後の >> を << に直してください。)_"},
+    {"string-literal-comparison/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    char s[10];
+    scanf("%9s", s);
+    if (s == "yes")
+        printf("ok\n");
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:6:11: warning: comparison with string literal results in unspecified behavior [-Waddress]
+    6 |     if (s == "yes")
+      |           ^~
+)_",
+     "string-literal-comparison", 1, 6, 11,
+     R"_(hello.c 6 行目: 文字列を == や != で比べると、中身ではなく置き場所（アドレス）を比べてしまいます。中身を比べるには strcmp を使い、strcmp(…, …) == 0 なら等しいと分かります。)_"},
+    {"string-literal-comparison/c/ja",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    char s[10];
+    scanf("%9s", s);
+    if (s == "yes")
+        printf("ok\n");
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:6:11: 警告: 文字列リテラルの比較結果は不定です [-Waddress]
+    6 |     if (s == "yes")
+      |           ^~
+)_",
+     "string-literal-comparison", 1, 6, 11,
+     R"_(hello.c 6 行目: 文字列を == や != で比べると、中身ではなく置き場所（アドレス）を比べてしまいます。中身を比べるには strcmp を使い、strcmp(…, …) == 0 なら等しいと分かります。)_"},
+    {"empty-loop-body/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int i;
+    for (i = 0; i < 3; i++);
+        printf("%d\n", i);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:5: warning: this ‘for’ clause does not guard... [-Wmisleading-indentation]
+    5 |     for (i = 0; i < 3; i++);
+      |     ^~~
+/home/hana/.cache/nollex/__out.c:6:9: note: ...this statement, but the latter is misleadingly indented as if it were guarded by the ‘for’
+    6 |         printf("%d\n", i);
+      |         ^~~~~~
+)_",
+     "empty-loop-body", 1, 5, 5,
+     R"_(hello.c 5 行目: for ( ) の直後の ; が、何もしない 1 つの文として for の中身になっています。次の行を for の中に入れるなら、( ) の後の ; を消してください。)_"},
+    {"empty-loop-body/c/ja",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int i;
+    for (i = 0; i < 3; i++);
+        printf("%d\n", i);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:5:5: 警告: this ‘for’ clause does not guard... [-Wmisleading-indentation]
+    5 |     for (i = 0; i < 3; i++);
+      |     ^~~
+/home/hana/.cache/nollex/__out.c:6:9: 備考: ...this statement, but the latter is misleadingly indented as if it were guarded by the ‘for’
+    6 |         printf("%d\n", i);
+      |         ^~~~~~
+)_",
+     "empty-loop-body", 1, 5, 5,
+     R"_(hello.c 5 行目: for ( ) の直後の ; が、何もしない 1 つの文として for の中身になっています。次の行を for の中に入れるなら、( ) の後の ; を消してください。)_"},
+    {"misleading-indentation/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int i, sum = 0;
+    for (i = 0; i < 3; i++)
+        sum += i;
+        printf("%d\n", sum);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:5: warning: this ‘for’ clause does not guard... [-Wmisleading-indentation]
+    5 |     for (i = 0; i < 3; i++)
+      |     ^~~
+/home/hana/.cache/nollex/__out.c:7:9: note: ...this statement, but the latter is misleadingly indented as if it were guarded by the ‘for’
+    7 |         printf("%d\n", sum);
+      |         ^~~~~~
+)_",
+     "misleading-indentation", 1, 5, 5,
+     R"_(hello.c 5 行目: for が受け持つのは、すぐ後の 1 つの文だけです。字下げした次の行も for に入れるなら、入れたい文をまとめて { } で囲んでください。)_"},
+    {"subscript-not-integer/c/en",
+     "hello.c", R"_(int main(void)
+{
+    int a[5] = {0};
+    double i = 1;
+    return a[i];
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:13: error: array subscript is not an integer
+    5 |     return a[i];
+      |             ^
+/home/hana/.cache/nollex/__out.c:4:12: warning: variable ‘i’ set but not used [-Wunused-but-set-variable]
+    4 |     double i = 1;
+      |            ^
+/home/hana/.cache/nollex/__out.c:3:9: warning: variable ‘a’ set but not used [-Wunused-but-set-variable]
+    3 |     int a[5] = {0};
+      |         ^
+)_",
+     "subscript-not-integer", 1, 5, 13,
+     R"_(hello.c 5 行目: 配列の番号（[ ] の中）は整数でなければなりません。[ ] の中を int 型の変数や式にしてください。)_"},
+    {"subscript-not-integer/c/ja",
+     "hello.c", R"_(int main(void)
+{
+    int a[5] = {0};
+    double i = 1;
+    return a[i];
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:5:13: エラー: 配列の添字が整数型ではありません
+    5 |     return a[i];
+      |             ^
+/home/hana/.cache/nollex/__out.c:4:12: 警告: 変数 ‘i’ が設定されましたが使用されていません [-Wunused-but-set-variable]
+    4 |     double i = 1;
+      |            ^
+/home/hana/.cache/nollex/__out.c:3:9: 警告: 変数 ‘a’ が設定されましたが使用されていません [-Wunused-but-set-variable]
+    3 |     int a[5] = {0};
+      |         ^
+)_",
+     "subscript-not-integer", 1, 5, 13,
+     R"_(hello.c 5 行目: 配列の番号（[ ] の中）は整数でなければなりません。[ ] の中を int 型の変数や式にしてください。)_"},
+    {"subscript-not-integer/cpp/en",
+     "hello.cpp", R"_(int main(void)
+{
+    int a[5] = {0};
+    double i = 1;
+    return a[i];
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:5:13: error: invalid types ‘int [5][double]’ for array subscript
+    5 |     return a[i];
+      |             ^
+)_",
+     "subscript-not-integer", 1, 5, 13,
+     R"_(hello.cpp 5 行目: 配列の番号（[ ] の中）は整数でなければなりません。[ ] の中を int 型の変数や式にしてください。)_"},
+    {"main-parameters/c/en",
+     "hello.c", R"_(int main(int argc, char argv)
+{
+    return argc;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c:1:5: warning: second argument of ‘main’ should be ‘char **’ [-Wmain]
+    1 | int main(int argc, char argv)
+      |     ^~~~
+)_",
+     "main-parameters", 0, 1, 5,
+     R"_(hello.c 1 行目: main の引数の型が決まりと違います。引数を使わないなら int main(void)、使うなら int main(int argc, char *argv[]) と書いてください。)_"},
+    {"main-parameters/c/ja",
+     "hello.c", R"_(int main(int argc, char argv)
+{
+    return argc;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c:1:5: 警告: ‘main’ の第二引数は ‘char **’ であるべきです [-Wmain]
+    1 | int main(int argc, char argv)
+      |     ^~~~
+)_",
+     "main-parameters", 0, 1, 5,
+     R"_(hello.c 1 行目: main の引数の型が決まりと違います。引数を使わないなら int main(void)、使うなら int main(int argc, char *argv[]) と書いてください。)_"},
+    {"main-parameters/cpp/en",
+     "hello.cpp", R"_(int main(int argc, char argv)
+{
+    return argc;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp:1:5: warning: second argument of ‘int main(int, char)’ should be ‘char **’ [-Wmain]
+    1 | int main(int argc, char argv)
+      |     ^~~~
+)_",
+     "main-parameters", 0, 1, 5,
+     R"_(hello.cpp 1 行目: main の引数の型が決まりと違います。引数を使わないなら int main(void)、使うなら int main(int argc, char *argv[]) と書いてください。)_"},
+    {"comma-instead-of-and/c/en",
+     "hello.c", R"_(int main(void)
+{
+    int x = 5;
+    if (x > 0, x < 10)
+        return 1;
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:4:14: warning: left-hand operand of comma expression has no effect [-Wunused-value]
+    4 |     if (x > 0, x < 10)
+      |              ^
+)_",
+     "comma-instead-of-and", 1, 4, 14,
+     R"_(hello.c 4 行目: , （カンマ）の左側の式は、計算されても結果が捨てられます。条件を「かつ」でつなぐなら && と書いてください。)_"},
+    {"comma-instead-of-and/c/ja",
+     "hello.c", R"_(int main(void)
+{
+    int x = 5;
+    if (x > 0, x < 10)
+        return 1;
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:4:14: 警告: カンマ演算子の左側の式に効力がありません [-Wunused-value]
+    4 |     if (x > 0, x < 10)
+      |              ^
+)_",
+     "comma-instead-of-and", 1, 4, 14,
+     R"_(hello.c 4 行目: , （カンマ）の左側の式は、計算されても結果が捨てられます。条件を「かつ」でつなぐなら && と書いてください。)_"},
+    {"comma-instead-of-and/cpp/en",
+     "hello.cpp", R"_(int main(void)
+{
+    int x = 5;
+    if (x > 0, x < 10)
+        return 1;
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:4:11: warning: left operand of comma operator has no effect [-Wunused-value]
+    4 |     if (x > 0, x < 10)
+      |         ~~^~~
+)_",
+     "comma-instead-of-and", 1, 4, 11,
+     R"_(hello.cpp 4 行目: , （カンマ）の左側の式は、計算されても結果が捨てられます。条件を「かつ」でつなぐなら && と書いてください。)_"},
+    {"return-local-address/c/en",
+     "hello.c", R"_(int *f(void)
+{
+    int a[3] = {1, 2, 3};
+    return a;
+}
+int main(void)
+{
+    return *f();
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘f’:
+/home/hana/.cache/nollex/__out.c:4:12: warning: function returns address of local variable [-Wreturn-local-addr]
+    4 |     return a;
+      |            ^
+)_",
+     "return-local-address", 1, 4, 12,
+     R"_(hello.c 4 行目: 関数の中の変数は、関数が終わるとなくなります。そのアドレスを返しても、呼んだ側では使えません。値そのものを返すか、呼ぶ側の変数のアドレスを引数で受け取ってください。)_"},
+    {"return-local-address/c/ja",
+     "hello.c", R"_(int *f(void)
+{
+    int a[3] = {1, 2, 3};
+    return a;
+}
+int main(void)
+{
+    return *f();
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘f’ 内:
+/home/hana/.cache/nollex/__out.c:4:12: 警告: 関数が局所変数のアドレスを返します [-Wreturn-local-addr]
+    4 |     return a;
+      |            ^
+)_",
+     "return-local-address", 1, 4, 12,
+     R"_(hello.c 4 行目: 関数の中の変数は、関数が終わるとなくなります。そのアドレスを返しても、呼んだ側では使えません。値そのものを返すか、呼ぶ側の変数のアドレスを引数で受け取ってください。)_"},
+    {"return-local-address/cpp/en",
+     "hello.cpp", R"_(int *f(void)
+{
+    int a[3] = {1, 2, 3};
+    return a;
+}
+int main(void)
+{
+    return *f();
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int* f()’:
+/home/hana/.cache/nollex/__out.cpp:4:12: warning: address of local variable ‘a’ returned [-Wreturn-local-addr]
+    4 |     return a;
+      |            ^
+/home/hana/.cache/nollex/__out.cpp:3:9: note: declared here
+    3 |     int a[3] = {1, 2, 3};
+      |         ^
+)_",
+     "return-local-address", 1, 4, 12,
+     R"_(hello.cpp 4 行目: 関数の中の変数は、関数が終わるとなくなります。そのアドレスを返しても、呼んだ側では使えません。値そのものを返すか、呼ぶ側の変数のアドレスを引数で受け取ってください。)_"},
+    {"null-argument/c/en",
+     "hello.c", R"_(#include <stdio.h>
+#include <string.h>
+int main(void)
+{
+    char buf[10];
+    strcpy(buf, NULL);
+    printf("%s\n", buf);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:6:5: warning: argument 2 null where non-null expected [-Wnonnull]
+    6 |     strcpy(buf, NULL);
+      |     ^~~~~~
+In file included from __out.c:2:
+/usr/include/string.h:141:14: note: in a call to function ‘strcpy’ declared ‘nonnull’
+  141 | extern char *strcpy (char *__restrict __dest, const char *__restrict __src)
+      |              ^~~~~~
+)_",
+     "null-argument", 1, 6, 5,
+     R"_(hello.c 6 行目: 2 番目の引数に NULL を渡していますが、この関数には NULL を渡せません。文字列や配列など、中身のある場所を渡してください。)_"},
+    {"null-argument/c/ja",
+     "hello.c", R"_(#include <stdio.h>
+#include <string.h>
+int main(void)
+{
+    char buf[10];
+    strcpy(buf, NULL);
+    printf("%s\n", buf);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:6:5: 警告: argument 2 null where non-null expected [-Wnonnull]
+    6 |     strcpy(buf, NULL);
+      |     ^~~~~~
+次のファイルから読み込み:  __out.c:2:
+/usr/include/string.h:141:14: 備考: in a call to function ‘strcpy’ declared ‘nonnull’
+  141 | extern char *strcpy (char *__restrict __dest, const char *__restrict __src)
+      |              ^~~~~~
+)_",
+     "null-argument", 1, 6, 5,
+     R"_(hello.c 6 行目: 2 番目の引数に NULL を渡していますが、この関数には NULL を渡せません。文字列や配列など、中身のある場所を渡してください。)_"},
+    {"assignment-in-condition/c/while/en",
+     "hello.c", R"_(int main(void)
+{
+    int x = 0;
+    while (x = 5)
+        x--;
+    return x;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:4:12: warning: suggest parentheses around assignment used as truth value [-Wparentheses]
+    4 |     while (x = 5)
+      |            ^
+)_",
+     "assignment-in-condition", 1, 4, 12,
+     R"_(hello.c 4 行目: 条件の中で = （代入）を使っています。等しいかどうかを調べるなら == と書いてください。)_"},
+    {"assignment-in-condition/cpp/while/en",
+     "hello.cpp", R"_(int main(void)
+{
+    int x = 0;
+    while (x = 5)
+        x--;
+    return x;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.cpp: In function ‘int main()’:
+/home/hana/.cache/nollex/__out.cpp:4:14: warning: suggest parentheses around assignment used as truth value [-Wparentheses]
+    4 |     while (x = 5)
+      |            ~~^~~
+)_",
+     "assignment-in-condition", 1, 4, 14,
+     R"_(hello.cpp 4 行目: 条件の中で = （代入）を使っています。等しいかどうかを調べるなら == と書いてください。)_"},
+    {"int-format-for-double/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    double x = 1.5;
+    printf("%d\n", x);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:14: warning: format ‘%d’ expects argument of type ‘int’, but argument 2 has type ‘double’ [-Wformat=]
+    5 |     printf("%d\n", x);
+      |             ~^     ~
+      |              |     |
+      |              int   double
+      |             %f
+)_",
+     "int-format-for-double", 1, 5, 14,
+     R"_(hello.c 5 行目: 書式 %d は整数のためのものですが、x は double 型です。double の値を表示するには %f を使ってください。)_"},
+    {"int-format-for-double/c/ja",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    double x = 1.5;
+    printf("%d\n", x);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: 関数 ‘main’ 内:
+/home/hana/.cache/nollex/__out.c:5:14: 警告: 書式 ‘%d’ は引数の型が ‘int’ であると予期されますが、第 2 引数の型は ‘double’ です [-Wformat=]
+    5 |     printf("%d\n", x);
+      |             ~^     ~
+      |              |     |
+      |              int   double
+      |             %f
+)_",
+     "int-format-for-double", 1, 5, 14,
+     R"_(hello.c 5 行目: 書式 %d は整数のためのものですが、x は double 型です。double の値を表示するには %f を使ってください。)_"},
+    {"double-format-for-int/c/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int n = 3;
+    printf("%f\n", n);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:14: warning: format ‘%f’ expects argument of type ‘double’, but argument 2 has type ‘int’ [-Wformat=]
+    5 |     printf("%f\n", n);
+      |             ~^     ~
+      |              |     |
+      |              |     int
+      |              double
+      |             %d
+)_",
+     "double-format-for-int", 1, 5, 14,
+     R"_(hello.c 5 行目: 書式 %f は double のためのものですが、n は int 型です。整数を表示するには %d を使ってください。)_"},
+    {"scanf-missing-ampersand/c/second-variable/en",
+     "hello.c", R"_(#include <stdio.h>
+int main(void)
+{
+    int a, b;
+    scanf("%d %d", &a, b);
+    printf("%d\n", a + b);
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:5:16: warning: format ‘%d’ expects argument of type ‘int *’, but argument 3 has type ‘int’ [-Wformat=]
+    5 |     scanf("%d %d", &a, b);
+      |               ~^       ~
+      |                |       |
+      |                int *   int
+/home/hana/.cache/nollex/__out.c:5:5: warning: ‘b’ is used uninitialized [-Wuninitialized]
+    5 |     scanf("%d %d", &a, b);
+      |     ^~~~~~~~~~~~~~~~~~~~~
+/home/hana/.cache/nollex/__out.c:4:12: note: ‘b’ was declared here
+    4 |     int a, b;
+      |            ^
+)_",
+     "scanf-missing-ampersand", 1, 5, 16,
+     R"_(hello.c 5 行目: scanf で読み込む変数 b の前に & がありません。&b と書いてください。)_"},
+    {"unused-variable/c/en",
+     "hello.c", R"_(int main(void)
+{
+    int count;
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:3:9: warning: unused variable ‘count’ [-Wunused-variable]
+    3 |     int count;
+      |         ^~~~~
+)_",
+     "unused-variable", 1, 3, 9,
+     R"_(hello.c 3 行目: 変数 count は宣言されただけで使われていません。要らなければ宣言を消してください。)_"},
 };
 
 const Explainer& installed()
@@ -1718,6 +2760,40 @@ TEST(ExplainTable, RealCompilerOutputByKind)
         EXPECT_EQ(it->text.toStdString(), row.explanation);
         for (const Explanation& e : got)
             EXPECT_FALSE(e.text.contains(QStringLiteral("__out"))) << e.text.toStdString();
+    }
+}
+
+// Mistakes that gcc words as another kind's message, and messages that follow
+// from an earlier mistake: the other kind's advice would be wrong, so it is not given.
+TEST(ExplainTable, NoAdviceOfAnotherKind)
+{
+    const struct {
+        const char* row;
+        const char* kind;  // must not be among the row's explanations
+    } rows[] = {
+        {"brace-list-assignment/c/en", "expected-expression"},
+        {"for-header-separators/c/en", "missing-semicolon"},
+        {"for-header-separators/cpp/en", "missing-semicolon"},
+        {"follow-on/c/after-for-header/en", "expected-expression"},
+        {"follow-on/c/after-elseif/en", "missing-semicolon"},
+        {"elseif/c/en", "implicit-declaration"},
+        {"include-without-hash/c/en", "missing-semicolon"},
+        {"scanf-missing-ampersand/c/en-not-uninitialized", "uninitialized-variable"},
+        {"scanf-missing-ampersand/c/second-variable/en", "uninitialized-variable"},
+        {"follow-on/cpp/en-unused-after-error", "unused-variable"},
+        {"follow-on/c/en-set-after-error", "set-but-unused"},
+        {"else-after-closed-block/c/en", "else-without-if"},
+    };
+    for (const auto& r : rows) {
+        const auto row = std::find_if(std::begin(Rows), std::end(Rows),
+                                      [&](const Row& x) { return qstrcmp(x.name, r.row) == 0; });
+        ASSERT_NE(row, std::end(Rows)) << r.row;
+        const QString page = QString::fromUtf8(row->page);
+        const BuiltPage built{QStringLiteral("/home/hana/.cache/nollex/__out.") +
+                                  (page.endsWith(QStringLiteral(".cpp")) ? QStringLiteral("cpp") : QStringLiteral("c")),
+                              page, QString::fromUtf8(row->text)};
+        for (const Explanation& e : installed().explain(QString::fromUtf8(row->output), built))
+            EXPECT_NE(e.kind.toStdString(), r.kind) << r.row;
     }
 }
 
