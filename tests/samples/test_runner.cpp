@@ -33,6 +33,7 @@ CaseRequest request(const TempDir& dir, const QString& program, const QByteArray
     r.program = program;
     r.folder = dir.path();
     r.inputPath = dir.write(QStringLiteral("case.in"), input);
+    r.launcher = QStringLiteral(NOLLEX_BINARY_DIR "/nollex-case");
     return r;
 }
 
