@@ -95,7 +95,7 @@ QString verdictLine(const QString& name, const Judged& judged, const CaseResult&
     else if (judged.verdict == Verdict::RE)
         line += QStringLiteral("  終了コード %1").arg(result.exitCode);
     else if (judged.verdict == Verdict::ExpectedTooLarge)
-        line += QStringLiteral("  期待する出力が %1 MB を超えるため比べません").arg(kOutputCap / (1024 * 1024));
+        line += QStringLiteral("  期待する出力が %1 MB を超えるため比べません").arg(kOutputCap / (1024LL * 1024));
     return line;
 }
 
