@@ -174,7 +174,7 @@ QString Bench::folder(const QString& name) const
 QString Bench::programFolder(const QString& name, bool withNollex)
 {
     const QString path = folder(name);
-    QStringList tools{QStringLiteral("cmd.exe"), QStringLiteral("bcc32.exe")};
+    QStringList tools{QStringLiteral("cmd.exe"), QStringLiteral("bcc32.exe"), QStringLiteral("nollex-case")};
     if (withNollex)
         tools << QStringLiteral("nollex");
     for (const QString& tool : tools) {
@@ -1013,6 +1013,7 @@ void Bench::sampleRuns()
     const QList<CaseFiles> found = findCases(test);
     CaseRequest request;
     request.folder = work;
+    request.launcher = binary(QStringLiteral("nollex-case"));
     for (int i = -1; i < runs(10) && cases.error.isEmpty(); ++i) {
         const Clock::time_point t0 = Clock::now();
         int accepted = 0;

@@ -39,6 +39,7 @@ struct DebugEnd;
 struct DebugView;
 struct SourceLine;
 struct RunRecord;
+struct CaseRequest;
 struct Explanation;
 class FileCommands;
 class FileSystem;
@@ -309,6 +310,8 @@ private:
     QShortcut* stopSamplesKey_ = nullptr;
     QString sampleFolder() const;  // the active page's test/ folder; empty for an untitled page
     bool savedForSamples();        // an untitled page is saved first
+    void runCases(SampleSession& run, CaseRequest request);  // in the worker thread
+    void postSamplesFailure(int id, const QString& what);  // from the worker: the run cannot go on
     void showCase(int index);
     void showSamplesEnd();
     void showCaseWindow(int index);

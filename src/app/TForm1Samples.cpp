@@ -24,6 +24,9 @@
 #include <QShortcut>
 #include <QTextBlock>
 
+#include <malloc.h>
+#include <utility>
+
 
 namespace nollex {
 
@@ -32,12 +35,23 @@ namespace {
 // What the side-by-side window shows of a file or an output at most.
 constexpr qint64 kShownBytes = 1 << 20;
 
-std::optional<QByteArray> readBytes(const QString& path, qint64 limit = -1)
+std::optional<QByteArray> readBytes(const QString& path, qint64 limit)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return limit < 0 ? file.readAll() : file.read(limit);
+    return readCaseFile(path, limit, false).bytes;
+}
+
+// One case run and judged, in the worker. Only the output the side-by-side window
+// shows is kept: a run's cases would otherwise hold up to the cap each.
+std::pair<CaseResult, Judged> runAndJudge(const CaseRequest& request, const QString& expectedPath,
+                                          const CompareOptions& options, const std::atomic<bool>& stop)
+{
+    CaseResult result = runCase(request, stop);
+    Judged judged = judgeAgainstFile(result, expectedPath, options);
+    if (result.output.size() > kShownBytes)
+        result.output = QByteArray(result.output.constData(), kShownBytes);
+    // What the comparison and the output held goes back to the system.
+    malloc_trim(0);
+    return {std::move(result), std::move(judged)};
 }
 
 }  // namespace
@@ -106,28 +120,16 @@ void TForm1::runSamples(const QString& program)
         connect(stopSamplesKey_, &QShortcut::activated, this, [this] { stopSamples(false); });
     }
     stopSamplesKey_->setEnabled(true);
-    CaseRequest request{program, State.WorkFolder, QString(), State.SampleTimeLimit, 64LL * 1024 * 1024, {}};
+    CaseRequest request{program, State.WorkFolder, QString(), State.SampleTimeLimit, kOutputCap, {}, {}};
+    request.launcher = folders().install + QStringLiteral("nollex-case");
     run.worker = std::thread([this, &run, request]() mutable {
-        for (int i = 0; i < run.cases.size() && !run.stop; ++i) {
-            request.inputPath = run.cases[i].inputPath;
-            request.environment = run.stems[i].isEmpty() ? QStringList() : runEnvironment(run.stems[i]);
-            CaseResult result = runCase(request, run.stop);
-            std::optional<QByteArray> expected;
-            if (!run.cases[i].outputPath.isEmpty())
-                expected = readBytes(run.cases[i].outputPath);
-            Judged judged = !run.cases[i].outputPath.isEmpty() && !expected
-                                ? Judged{Verdict::Unreadable, {}}
-                                : judge(result, expected, run.options);
-            QMetaObject::invokeMethod(
-                this,
-                [this, id = run.id, result = std::move(result), judged = std::move(judged)] {
-                    if (!samples_ || samples_->id != id)
-                        return;
-                    samples_->results << result;
-                    samples_->judged << judged;
-                    guarded([&] { showCase(int(samples_->results.size()) - 1); });
-                },
-                Qt::QueuedConnection);
+        // Nothing thrown here may end the program: the run ends with a line saying why.
+        try {
+            runCases(run, request);
+        } catch (const std::exception& e) {
+            postSamplesFailure(run.id, QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            postSamplesFailure(run.id, QString());
         }
         QMetaObject::invokeMethod(
             this,
@@ -137,6 +139,41 @@ void TForm1::runSamples(const QString& program)
             },
             Qt::QueuedConnection);
     });
+}
+
+// In the worker: each case in turn, its result posted to the window as it ends.
+void TForm1::runCases(SampleSession& run, CaseRequest request)
+{
+    for (int i = 0; i < run.cases.size() && !run.stop; ++i) {
+        request.inputPath = run.cases[i].inputPath;
+        request.environment = run.stems[i].isEmpty() ? QStringList() : runEnvironment(run.stems[i]);
+        auto [result, judged] = runAndJudge(request, run.cases[i].outputPath, run.options, run.stop);
+        QMetaObject::invokeMethod(
+            this,
+            [this, id = run.id, result = std::move(result), judged = std::move(judged)] {
+                if (!samples_ || samples_->id != id)
+                    return;
+                samples_->results << result;
+                samples_->judged << judged;
+                guarded([&] { showCase(int(samples_->results.size()) - 1); });
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TForm1::postSamplesFailure(int id, const QString& what)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, what] {
+            if (samples_ && samples_->id == id) {
+                samples_->stop = true;
+                appendMessages({QStringLiteral("サンプルケースの実行を続けられません（%1）")
+                                    .arg(what.isEmpty() ? QStringLiteral("不明なエラー") : what)},
+                               std::nullopt);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void TForm1::showCase(int index)

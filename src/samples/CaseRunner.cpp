@@ -8,11 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <string>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/syscall.h>
-#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,21 +26,23 @@ using Clock = std::chrono::steady_clock;
 // The files of one run, closed however it ends.
 struct Files {
     int input = -1;
-    int null = -1;
     int readEnd = -1;
     int writeEnd = -1;
-    int exitFd = -1;  // readable once the program has ended; -1 where the kernel has none
+    int reportRead = -1;  // what nollex-case tells of the program
+    int reportWrite = -1;
+    int exitFd = -1;  // readable once the tool has ended; -1 where the kernel has none
 
     ~Files()
     {
-        for (int fd : {input, null, readEnd, writeEnd, exitFd}) {
+        for (int fd : {input, readEnd, writeEnd, reportRead, reportWrite, exitFd}) {
             if (fd >= 0)
                 close(fd);
         }
     }
     static void drop(int& fd)
     {
-        close(fd);
+        if (fd >= 0)
+            close(fd);
         fd = -1;
     }
 };
@@ -146,45 +149,117 @@ CaseEnd drain(const CaseRequest& request, const std::atomic<bool>& stop, Files& 
 host::Launch launchFor(const CaseRequest& request, const Files& files)
 {
     host::Launch launch;
-    launch.program = QFile::encodeName(request.program).toStdString();
-    launch.argv = {launch.program};
+    launch.program = QFile::encodeName(request.launcher).toStdString();
+    launch.argv = {launch.program, std::to_string(getpid()), QFile::encodeName(request.program).toStdString()};
     launch.folder = QFile::encodeName(request.folder).toStdString();
     if (!request.environment.isEmpty())
         launch.environment = environmentWith(request.environment);
     launch.stdinFd = files.input;
     launch.stdoutFd = files.writeEnd;
-    launch.stderrFd = files.null;
+    launch.stderrFd = files.reportWrite;
     launch.closeOtherFiles = true;
     launch.newProcessGroup = true;
     return launch;
 }
 
-// Opens /dev/null and the pipe: 0, or the errno.
-int openFiles(Files& files)
+// Opens the input, a regular file only, without blocking on a FIFO or a device:
+// 0, or the errno (EINVAL for no regular file, with notFile set).
+int openInput(const QString& path, Files& files, bool& notFile)
 {
-    files.null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    int pipeEnds[2];
-    if (files.null < 0 || pipe2(pipeEnds, O_CLOEXEC) != 0)
+    files.input = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (files.input < 0)
         return errno;
-    files.readEnd = pipeEnds[0];
-    files.writeEnd = pipeEnds[1];
+    struct stat st {};
+    if (fstat(files.input, &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode)) {
+        notFile = true;
+        return EINVAL;
+    }
+    // The program reads it as an ordinary file.
+    fcntl(files.input, F_SETFL, fcntl(files.input, F_GETFL) & ~O_NONBLOCK);
     return 0;
 }
 
-void reap(int pid, CaseResult& result)
+// Opens the output pipe and the report pipe: 0, or the errno.
+int openFiles(Files& files)
 {
-    int status = 0;
-    rusage usage {};
-    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    int pipeEnds[2];
+    int reportEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
+        return errno;
+    files.readEnd = pipeEnds[0];
+    files.writeEnd = pipeEnds[1];
+    if (pipe2(reportEnds, O_CLOEXEC) != 0)
+        return errno;
+    files.reportRead = reportEnds[0];
+    files.reportWrite = reportEnds[1];
+    // Read once the tool has ended, never waited on.
+    fcntl(files.reportRead, F_SETFL, O_NONBLOCK);
+    return 0;
+}
+
+// Waits up to ms for the tool's end.
+bool awaitTool(const Files& files, int tool, int ms)
+{
+    const Clock::time_point start = Clock::now();
+    while (!programEnded(tool)) {
+        const qint64 remaining = ms - msSince(start);
+        if (remaining <= 0)
+            return false;
+        pollfd fd{files.exitFd, POLLIN, 0};
+        if (files.exitFd < 0 || poll(&fd, 1, int(std::min<qint64>(remaining, 20))) < 0)
+            usleep(2000);
     }
-    result.peakKb = usage.ru_maxrss;
+    return true;
+}
+
+// The ended tool's report into result: the program's id, its start failure, or
+// its end, memory and time. The tool's own status when it said nothing of an end.
+void readReport(const Files& files, int toolStatus, CaseResult& result)
+{
+    QByteArray text;
+    char buffer[512];
+    ssize_t n;
+    while ((n = read(files.reportRead, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0)
+            text.append(buffer, n);
+    }
+    int status = toolStatus;
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> words = line.split(' ');
+        if (words.size() == 2 && words[0] == "P") {
+            result.pid = words[1].toLongLong();
+        } else if (words.size() == 2 && words[0] == "E") {
+            result.end = CaseEnd::StartFailed;
+            result.startError = words[1].toInt();
+        } else if (words.size() == 4 && words[0] == "S") {
+            status = words[1].toInt();
+            result.peakKb = words[2].toLongLong();
+            result.ms = words[3].toLongLong() / 1000;
+        }
+    }
     if (result.end != CaseEnd::Exited)
         return;
-    if (WIFSIGNALED(status)) {
+    if (result.pid == 0) {  // the tool ended before it could start the program
+        result.end = CaseEnd::StartFailed;
+        result.startError = ECHILD;
+    } else if (WIFSIGNALED(status)) {
         result.end = CaseEnd::Signaled;
         result.signal = WTERMSIG(status);
     } else {
         result.exitCode = WEXITSTATUS(status);
+    }
+}
+
+// Ends the tool's program on a limit or a stop: the tool kills the group; a tool
+// that does not end in time is killed, and its program with it.
+void endProgram(const Files& files, int tool)
+{
+    kill(tool, SIGTERM);
+    if (!awaitTool(files, tool, 1000)) {
+        kill(tool, SIGKILL);
+        awaitTool(files, tool, 1000);
     }
 }
 
@@ -194,9 +269,7 @@ CaseResult runCase(const CaseRequest& request, const std::atomic<bool>& stop)
 {
     CaseResult result;
     Files files;
-    files.input = open(QFile::encodeName(request.inputPath).constData(), O_RDONLY | O_CLOEXEC);
-    if (files.input < 0) {
-        result.startError = errno;
+    if ((result.startError = openInput(request.inputPath, files, result.inputNotFile)) != 0) {
         result.inputUnreadable = true;
         return result;
     }
@@ -204,22 +277,25 @@ CaseResult runCase(const CaseRequest& request, const std::atomic<bool>& stop)
         return result;
     const Clock::time_point start = Clock::now();
     int error = 0;
-    const int pid = host::SpawnProcess(launchFor(request, files), &error);
-    if (pid < 0) {
+    const int tool = host::SpawnProcess(launchFor(request, files), &error);
+    if (tool < 0) {
         result.startError = error;
         return result;
     }
-    result.pid = pid;
     Files::drop(files.writeEnd);
+    Files::drop(files.reportWrite);
     Files::drop(files.input);
-    files.exitFd = int(syscall(SYS_pidfd_open, pid, 0));
-    result.end = watch(request, stop, files, pid, start, result.output);
+    files.exitFd = int(syscall(SYS_pidfd_open, tool, 0));
+    result.end = watch(request, stop, files, tool, start, result.output);
     result.ms = msSince(start);
-    // Whatever of the group is left, the program itself on a limit.
-    kill(-pid, SIGKILL);
-    if (result.end == CaseEnd::Exited)
+    if (result.end != CaseEnd::Exited)
+        endProgram(files, tool);
+    else
         result.end = drain(request, stop, files, start, result.output);
-    reap(pid, result);
+    int status = 0;
+    while (waitpid(tool, &status, 0) < 0 && errno == EINTR) {
+    }
+    readReport(files, status, result);
     return result;
 }
 

@@ -64,6 +64,41 @@ int writeNew(const QString& path, const QByteArray& bytes)
 
 }  // namespace
 
+CaseFileBytes readCaseFile(const QString& path, qint64 limit, bool whole)
+{
+    CaseFileBytes result;
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return result;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return result;
+    }
+    result.tooLarge = whole && st.st_size > limit;
+    QByteArray bytes;
+    bool failed = false;
+    if (!result.tooLarge) {
+        // The size may change while it is read: never more than limit all the same.
+        bytes.resize(qsizetype(std::min<qint64>(st.st_size, limit)));
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = read(fd, bytes.data() + done, size_t(bytes.size() - done));
+            if (n > 0) {
+                done += n;
+            } else if (n == 0 || errno != EINTR) {
+                failed = n < 0;  // a shorter file is read as it now is
+                break;
+            }
+        }
+        bytes.truncate(done);
+    }
+    close(fd);
+    if (!failed)
+        result.bytes = std::move(bytes);
+    return result;
+}
+
 bool naturalLess(const QString& a, const QString& b)
 {
     const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };

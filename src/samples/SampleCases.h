@@ -2,8 +2,11 @@
 // The sample cases beside a page: test/NAME.in with test/NAME.out, the layout the
 // learners' download tools use, so that downloaded cases and added ones are one set.
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 namespace nollex {
 
@@ -29,6 +32,15 @@ struct AddedSample {
     QString error;
 };
 AddedSample addSample(const QString& testFolder, const QString& input, const QString& expected);
+
+// A case file's bytes, at most limit of them: a regular file only (a FIFO or a
+// device is never waited on), nothing when it cannot be read. With whole, a file
+// larger than limit is not read at all and tooLarge says so.
+struct CaseFileBytes {
+    std::optional<QByteArray> bytes;
+    bool tooLarge = false;
+};
+CaseFileBytes readCaseFile(const QString& path, qint64 limit, bool whole);
 
 // Whether a's name comes before b's with the numbers in them compared as numbers.
 bool naturalLess(const QString& a, const QString& b);

@@ -1,5 +1,6 @@
 #include "Verdict.h"
 
+#include "SampleCases.h"
 
 #include <cstring>
 
@@ -15,7 +16,8 @@ QString verdictName(Verdict verdict)
     case Verdict::TLE: return QStringLiteral("TLE");
     case Verdict::RE: return QStringLiteral("RE");
     case Verdict::OLE: return QStringLiteral("OLE");
-    case Verdict::NoVerdict: return QStringLiteral("--");
+    case Verdict::NoVerdict:
+    case Verdict::ExpectedTooLarge: return QStringLiteral("--");
     case Verdict::Stopped: return QStringLiteral("中止");
     case Verdict::Unreadable: break;
     }
@@ -33,6 +35,8 @@ QString signalName(int signal)
 QString startFailure(const CaseResult& result)
 {
     const QString reason = qt_error_string(result.startError);
+    if (result.inputNotFile)
+        return QStringLiteral("入力が通常のファイルではありません（FIFO やデバイスは読みません）");
     if (result.inputUnreadable)
         return QStringLiteral("入力ファイルを開けません（%1）").arg(reason);
     return QStringLiteral("プログラムを起動できません（%1）").arg(reason);
@@ -65,6 +69,19 @@ Judged judge(const CaseResult& result, const std::optional<QByteArray>& expected
     return {difference ? Verdict::WA : Verdict::AC, std::move(difference)};
 }
 
+Judged judgeAgainstFile(const CaseResult& result, const QString& expectedPath, const CompareOptions& options)
+{
+    if (expectedPath.isEmpty())
+        return judge(result, std::nullopt, options);
+    const CaseFileBytes expected = readCaseFile(expectedPath, kOutputCap, true);
+    const Judged withoutIt = judge(result, std::nullopt, options);
+    if (expected.tooLarge)
+        return withoutIt.verdict == Verdict::NoVerdict ? Judged{Verdict::ExpectedTooLarge, std::nullopt} : withoutIt;
+    if (!expected.bytes)
+        return {Verdict::Unreadable, std::nullopt};
+    return judge(result, expected.bytes, options);
+}
+
 QString verdictLine(const QString& name, const Judged& judged, const CaseResult& result)
 {
     if (result.end == CaseEnd::StartFailed)
@@ -77,6 +94,8 @@ QString verdictLine(const QString& name, const Judged& judged, const CaseResult&
         line += QStringLiteral("  シグナル %1（%2）").arg(result.signal).arg(signalName(result.signal));
     else if (judged.verdict == Verdict::RE)
         line += QStringLiteral("  終了コード %1").arg(result.exitCode);
+    else if (judged.verdict == Verdict::ExpectedTooLarge)
+        line += QStringLiteral("  期待する出力が %1 MB を超えるため比べません").arg(kOutputCap / (1024LL * 1024));
     return line;
 }
 

@@ -274,17 +274,27 @@ TEST_F(E2eFixture, RunTimeFaultIsCaughtAndExplained)
 
 // F6 runs the page's cases from its test/ folder and judges each: AC, WA with its
 // first difference, TLE, RE explained at its line, OLE; a case's line opens its
-// outputs side by side. A compile error ends the run before any case; Add Sample
-// writes the next pair; a page without cases is told where they go.
+// outputs side by side. An expected output over the output cap (100 GB, sparse)
+// gets a line saying so; the window keeps no case's whole output (three at the
+// cap). A compile error ends the run before any case; Add Sample writes the next
+// pair; a page without cases is told where they go.
 TEST_F(E2eFixture, SampleRunJudgesEveryCase)
 {
     const QString test = work + QStringLiteral("test/");
     ASSERT_TRUE(QDir().mkpath(test));
-    const char* cases[][2] = {{"1", "2\n"}, {"2", "4\n"}, {"3", "x"}, {"4", "x"}, {"5", "x"}};
-    for (int i = 0; i < 5; ++i) {
+    const char* cases[][2] = {{"1", "2\n"}, {"2", "4\n"}, {"3", "x"}, {"4", "x"},
+                              {"5", "x"}, {"6", ""},    {"5", "x"}, {"5", "x"}};
+    for (int i = 0; i < 8; ++i) {
         root.write(QStringLiteral("work/test/sample-%1.in").arg(i + 1), QByteArray(cases[i][0]) + '\n');
         root.write(QStringLiteral("work/test/sample-%1.out").arg(i + 1), cases[i][1]);
     }
+    ASSERT_TRUE(QFile::resize(test + QStringLiteral("sample-6.out"), 100LL << 30));
+    const auto residentKb = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+        const qsizetype at = text.indexOf("VmRSS:");
+        return text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').value(0).toLongLong();
+    };
     const QByteArray judged = "#include <stdio.h>\n#include <string.h>\nint main(void)\n{\n    int n = 0;\n"
                               "    if (scanf(\"%d\", &n) != 1)\n        return 3;\n"
                               "    if (n == 1) printf(\"2\\n\");\n    if (n == 2) printf(\"5\\n\");\n"
@@ -299,16 +309,21 @@ TEST_F(E2eFixture, SampleRunJudgesEveryCase)
 #else
     form->State.SampleTimeLimit = 1500;
 #endif
+    const qint64 before = residentKb();
     form->SampleRun1Click();
-    QTRY_VERIFY_WITH_TIMEOUT(messages().contains(QStringLiteral("5 件中 1 件 AC")), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(messages().contains(QStringLiteral("8 件中 1 件 AC")), 30000);
+    EXPECT_LE(residentKb() - before, 150 * 1024);
     const QStringList lines = messages().split(u'\n');
     const auto lineOf = [&](const QString& start) {
         return lines.indexOf(QRegularExpression(QRegularExpression::escape(start) + QStringLiteral(".*")));
     };
-    for (const char* verdict : {"sample-1  AC", "sample-2  WA", "sample-3  TLE", "sample-4  RE", "sample-5  OLE"})
+    for (const char* verdict : {"sample-1  AC", "sample-2  WA", "sample-3  TLE", "sample-4  RE", "sample-5  OLE",
+                                "sample-7  OLE", "sample-8  OLE"})
         EXPECT_GE(lineOf(QString::fromLatin1(verdict)), 0) << verdict << '\n' << messages().toStdString();
     EXPECT_TRUE(lines.value(lineOf(QStringLiteral("sample-2  WA")) + 1).contains(QStringLiteral("1 行目")));
     EXPECT_TRUE(lines.value(lineOf(QStringLiteral("sample-4  RE")) + 1).contains(QStringLiteral("judge.c 11 行目")))
+        << messages().toStdString();
+    EXPECT_TRUE(lines.value(lineOf(QStringLiteral("sample-6  --"))).contains(QStringLiteral("64 MB を超える")))
         << messages().toStdString();
     EXPECT_TRUE(form->JumpToMessage(int(lineOf(QStringLiteral("sample-2  WA")))));
     ASSERT_TRUE(form->CaseWindow);
@@ -325,8 +340,8 @@ TEST_F(E2eFixture, SampleRunJudgesEveryCase)
 
     dialogs.answer(SampleCaseText{QStringLiteral("6\r\n"), QStringLiteral("7\n")});
     form->AddSample1Click();
-    EXPECT_EQ(readAll(test + QStringLiteral("sample-6.in")), "6\n");
-    EXPECT_EQ(readAll(test + QStringLiteral("sample-6.out")), "7\n");
+    EXPECT_EQ(readAll(test + QStringLiteral("sample-9.in")), "6\n");
+    EXPECT_EQ(readAll(test + QStringLiteral("sample-9.out")), "7\n");
 
     openPage(root.path() + QStringLiteral("alone.c"), "int main(void) { return 0; }\n");
     form->SampleRun1Click();

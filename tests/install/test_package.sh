@@ -48,7 +48,7 @@ lintian --fail-on error "$deb" || fail "lintian reports errors"
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 [ "$(readlink "$root/usr/bin/nollex")" = ../lib/nollex/nollex ] || fail "usr/bin/nollex is not the relative link"
-for f in nollex cmd.exe bcc32.exe nollex-explain nollex-console compat/lib/libnollexguard.a installed manual/index.html; do
+for f in nollex cmd.exe bcc32.exe nollex-explain nollex-console nollex-case compat/lib/libnollexguard.a installed manual/index.html; do
   [ -e "$root/usr/lib/nollex/$f" ] || fail "usr/lib/nollex/$f missing"
 done
 listing() {

@@ -11,7 +11,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +38,7 @@ CaseRequest request(const TempDir& dir, const QString& program, const QByteArray
     r.program = program;
     r.folder = dir.path();
     r.inputPath = dir.write(QStringLiteral("case.in"), input);
+    r.launcher = QStringLiteral(NOLLEX_BINARY_DIR "/nollex-case");
     return r;
 }
 
@@ -120,7 +126,70 @@ TEST(CaseRunner, LimitAndStopEndTheWholeGroup)
     }
 }
 
+// The peak memory shown is the program's own (its children's included), never
+// that of the process running the cases, however much that one has touched.
+TEST(CaseRunner, PeakIsTheProgramsOwn)
+{
+    constexpr std::size_t kParentBytes = 800u << 20;
+    const std::unique_ptr<char[]> held(new char[kParentBytes]);
+    std::memset(held.get(), 1, kParentBytes);
+    const struct {
+        const char* name;
+        QByteArray body;
+        qint64 atLeastKb;
+        qint64 belowKb;
+    } rows[] = {
+        {"a small program", "exit 0", 1, 8 << 10},
+        {"a program that holds 10 MB", "x=$(head -c 10000000 /dev/zero | tr '\\0' a); echo ${#x}", 9700, 100 << 10},
+    };
+    const std::atomic<bool> stop = false;
+    for (const auto& row : rows) {
+        TempDir dir;
+        const CaseResult result = runCase(request(dir, script(dir, QStringLiteral("p"), row.body), ""), stop);
+        EXPECT_EQ(int(result.end), int(CaseEnd::Exited)) << row.name;
+        EXPECT_GE(result.peakKb, row.atLeastKb) << row.name;
+        EXPECT_LT(result.peakKb, row.belowKb) << row.name << ": " << result.peakKb << " KB";
+    }
+    EXPECT_EQ(held[kParentBytes - 1], 1);
+}
+
+// However the process running the cases ends (here killed outright), the case's
+// program and what it started end with it.
+TEST(CaseRunner, EndsWithItsParent)
+{
+    TempDir dir;
+    const QString program = script(dir, QStringLiteral("loop"),
+                                   "sleep 100 & echo $! > child; echo $$ > pid; while :; do :; done");
+    const CaseRequest r = request(dir, program, "");
+    const pid_t parent = fork();
+    ASSERT_GE(parent, 0);
+    if (parent == 0) {
+        const std::atomic<bool> stop = false;
+        CaseRequest looping = r;
+        looping.timeLimitMs = 20000;
+        runCase(looping, stop);
+        _exit(0);
+    }
+    qint64 pid = 0, child = 0;
+    for (int i = 0; i < 200 && (pid <= 0 || child <= 0); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        pid = dir.read(QStringLiteral("pid")).trimmed().toLongLong();
+        child = dir.read(QStringLiteral("child")).trimmed().toLongLong();
+    }
+    kill(parent, SIGKILL);
+    waitpid(parent, nullptr, 0);
+    ASSERT_GT(pid, 0);
+    ASSERT_GT(child, 0);
+    for (int i = 0; i < 100 && !(test::processGone(pid) && test::processGone(child)); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(test::processGone(pid));
+    EXPECT_TRUE(test::processGone(child));
+    if (!test::processGone(pid))
+        kill(-pid_t(pid), SIGKILL);
+}
+
 // A program or an input that is not there: nothing starts, and the line says which.
+// An input or an expected output that is a FIFO is never waited on.
 TEST(CaseRunner, StartFailures)
 {
     TempDir dir;
@@ -140,6 +209,17 @@ TEST(CaseRunner, StartFailures)
     const QString b = verdictLine(QStringLiteral("sample-1"), judge(unread, "1\n", {}), unread);
     EXPECT_TRUE(a.startsWith(QStringLiteral("sample-1  プログラムを起動できません"))) << a.toStdString();
     EXPECT_TRUE(b.startsWith(QStringLiteral("sample-1  入力ファイルを開けません"))) << b.toStdString();
+
+    CaseRequest fifo = noInput;
+    fifo.inputPath = dir.file(QStringLiteral("fifo.in"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo.inputPath).constData(), 0600), 0);
+    const CaseResult blocked = runCase(fifo, stop);
+    EXPECT_EQ(int(blocked.end), int(CaseEnd::StartFailed));
+    EXPECT_TRUE(blocked.inputNotFile);
+    EXPECT_TRUE(verdictLine(QStringLiteral("s"), judge(blocked, "1\n", {}), blocked)
+                    .startsWith(QStringLiteral("s  入力が通常のファイルではありません")));
+    const CaseResult ran = runCase(request(dir, noInput.program, "1\n"), stop);
+    EXPECT_EQ(int(judgeAgainstFile(ran, fifo.inputPath, {}).verdict), int(Verdict::Unreadable));
 }
 
 // The verdict of each kind of end and output, and the line the window shows.
@@ -182,6 +262,33 @@ TEST(Verdict, JudgeAndLines)
         const Judged j = judge(row.result, row.expected, options);
         EXPECT_EQ(int(j.verdict), int(row.verdict)) << row.name;
         EXPECT_EQ(j.difference.has_value(), row.verdict == Verdict::WA) << row.name;
+        if (row.line) {
+            EXPECT_EQ(verdictLine(QStringLiteral("sample-1"), j, row.result), QString::fromUtf8(row.line)) << row.name;
+        }
+    }
+
+    // The .out as a file: read and compared, missing, or larger than the cap, which
+    // is never read (a sparse file of 100 GB) and is told on the case's line.
+    TempDir dir;
+    const QString big = dir.write(QStringLiteral("big.out"), "");
+    ASSERT_TRUE(QFile::resize(big, 100LL << 30));
+    const struct {
+        const char* name;
+        CaseResult result;
+        QString path;
+        Verdict verdict;
+        const char* line;
+    } files[] = {
+        {"read", ended(CaseEnd::Exited, "3\n"), dir.write(QStringLiteral("3.out"), "3\n"), Verdict::AC, nullptr},
+        {"none", ended(CaseEnd::Exited, "3\n"), QString(), Verdict::NoVerdict, nullptr},
+        {"missing", ended(CaseEnd::Exited, "3\n"), dir.file(QStringLiteral("gone.out")), Verdict::Unreadable, nullptr},
+        {"too large", ended(CaseEnd::Exited, "3\n"), big, Verdict::ExpectedTooLarge,
+         "sample-1  --  12 ms  1.8 MB  期待する出力が 64 MB を超えるため比べません"},
+        {"too large, but a run-time error", ended(CaseEnd::Signaled, "", SIGSEGV), big, Verdict::RE, nullptr},
+    };
+    for (const auto& row : files) {
+        const Judged j = judgeAgainstFile(row.result, row.path, {});
+        EXPECT_EQ(int(j.verdict), int(row.verdict)) << row.name;
         if (row.line) {
             EXPECT_EQ(verdictLine(QStringLiteral("sample-1"), j, row.result), QString::fromUtf8(row.line)) << row.name;
         }

@@ -32,7 +32,7 @@ inline void makeScript(const QString& path, const QByteArray& text)
 // Copies cmd.exe and bcc32.exe from the build into programFolder (ending in "/").
 inline void copyStandIns(const QString& programFolder)
 {
-    for (const char* tool : {"cmd.exe", "bcc32.exe", "nollex-explain", "nollex-console"}) {
+    for (const char* tool : {"cmd.exe", "bcc32.exe", "nollex-explain", "nollex-console", "nollex-case"}) {
         const QString from = QStringLiteral(NOLLEX_BINARY_DIR "/") + QLatin1String(tool);
         ASSERT_TRUE(QFile::copy(from, programFolder + QLatin1String(tool))) << from.toStdString();
     }
