@@ -284,6 +284,9 @@ private:
     std::optional<MessagePlace> placeOfLine(int line) const;
     std::unique_ptr<Explainer> explainer_;  // made at the first build: it reads the catalogs
     QHash<int, MessagePlace> explained_;    // the pane's explanation lines and their places
+    // The pane's explanation lines and the line of the message each belongs to:
+    // F8 goes from message to message, the explanations going with theirs.
+    QHash<int, int> explanationOwner_;
     const Explainer& explainer();
     BuiltPage builtPageFacts() const;  // the last build's page, as the explanations name it
 

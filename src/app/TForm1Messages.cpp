@@ -84,19 +84,20 @@ const Explainer& TForm1::explainer()
 
 BuiltPage TForm1::builtPageFacts() const
 {
-    BuiltPage built{builtSource_, QString(), QString()};
+    BuiltPage built{builtSource_, QFileInfo(builtSource_).fileName(), QString()};
     if (builtPage_) {
+        // The page as its tab names it: an untitled page, built from its scratch
+        // copy, has no name, and the explanations name none.
         built.name = QFileInfo(Memos->fileName(Memos->indexOf(builtPage_))).fileName();
         built.text = builtPage_->toPlainText();
     }
-    if (built.name.isEmpty())  // an untitled page is built from its scratch copy
-        built.name = QFileInfo(builtSource_).fileName();
     return built;
 }
 
 QString TForm1::explainMessages(const QString& text)
 {
     explained_.clear();
+    explanationOwner_.clear();
     const BuiltPage built = builtPageFacts();
     QList<Explanation> explanations = explainer().explain(text, built);
     if (explanations.isEmpty())
@@ -118,6 +119,7 @@ QString TForm1::withExplanations(const QString& text, const QList<Explanation>& 
         if (line > 0)
             shown += u'\n';
         shown += part;
+        const int messageLine = paneLine;
         for (; next != explanations.cend() && next->messageLine == line; ++next) {
             MessagePlace place = next->place;
             // The linker names the built copy without its folder: that is the built page.
@@ -127,6 +129,7 @@ QString TForm1::withExplanations(const QString& text, const QList<Explanation>& 
                 shown += QStringLiteral("\n    → ");
                 shown += row;
                 explained_.insert(++paneLine, place);
+                explanationOwner_.insert(paneLine, messageLine);
             }
         }
         ++line;
@@ -231,7 +234,8 @@ bool TForm1::JumpToMessage(int line)
         placeCaret(*editor, place->line, characterIndexForColumn(lineText(*editor, place->line), place->column));
     editor->setFocus();
     ShowCaretPos();
-    messageLine_ = line;
+    // From an explanation, F8 goes on from its message.
+    messageLine_ = explanationOwner_.value(line, line);
     return true;
 }
 
@@ -239,15 +243,26 @@ void TForm1::stepMessage(int direction)
 {
     const int count = Memo2->document()->blockCount();
     for (int line = messageLine_ + direction; line >= 0 && line < count; line += direction) {
-        if (!placeOfLine(line))
-            continue;
-        QTextCursor selection(Memo2->document()->findBlockByNumber(line));
-        selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        Memo2->setTextCursor(selection);
-        Memo2->ensureCursorVisible();
-        messageLine_ = line;  // a place that cannot be shown is passed, not stuck on
-        if (JumpToMessage(line))
-            return;
+        if (explanationOwner_.contains(line))
+            continue;  // it goes with its message
+        // The message leads to the code, or else the first of its explanations
+        // that does (a link message names no place of its own).
+        bool selected = false;
+        for (int part = line; part < count && (part == line || explanationOwner_.value(part, -1) == line);
+             ++part) {
+            if (!placeOfLine(part))
+                continue;
+            if (!selected) {
+                QTextCursor selection(Memo2->document()->findBlockByNumber(line));
+                selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+                Memo2->setTextCursor(selection);
+                Memo2->ensureCursorVisible();
+                selected = true;
+            }
+            messageLine_ = line;  // a place that cannot be shown is passed, not stuck on
+            if (JumpToMessage(part))
+                return;
+        }
     }
 }
 
@@ -331,10 +346,18 @@ void TForm1::showRunEnd(const RunRecord& record)
 
 void TForm1::appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place)
 {
+    int first = -1;
     for (const QString& line : lines) {
         Memo2->appendPlainText(line);
-        if (place)
-            explained_.insert(Memo2->document()->blockCount() - 1, *place);
+        if (!place)
+            continue;
+        const int at = Memo2->document()->blockCount() - 1;
+        explained_.insert(at, *place);
+        // The lines after the first go with it: F8 stops once.
+        if (first < 0)
+            first = at;
+        else
+            explanationOwner_.insert(at, first);
     }
 }
 

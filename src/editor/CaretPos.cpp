@@ -10,12 +10,12 @@ namespace nollex {
 CaretPos caretPosition(TCustomizedMemo& editor)
 {
     const int p = editor.selectionStart();
-    const int line = editor.displayLineOf(p);
+    const long fileLine = editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, editor.toByte(p));
+    // The explanations under the lines above are no lines of the page.
+    const int line = editor.displayLineOf(p) - editor.explanationRowsAbove(int(fileLine) + 1);
     // The display line's first character: the first position at or before p
     // that lies on the same display line (positions only move down a paragraph).
-    int lo = editor.toChar(int(editor.SendScintilla(
-        QsciScintillaBase::SCI_POSITIONFROMLINE,
-        editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, editor.toByte(p)))));
+    int lo = editor.toChar(int(editor.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, fileLine)));
     const long y = editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, editor.toByte(p));
     int hi = p;
     while (lo < hi) {

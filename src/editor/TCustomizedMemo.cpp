@@ -206,6 +206,7 @@ void TCustomizedMemo::configureMargins()
     breakpointMarker_ = markerDefine(Circle);
     stopArrow_ = markerDefine(RightArrow);
     stopLine_ = markerDefine(Background);
+    explainedMarker_ = markerDefine(Invisible);
     setMarginMarkerMask(0, 0);
     setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]) | (1 << breakpointMarker_) | (1 << stopArrow_));
     // A click on a line's number or mark sets or clears its breakpoint.
@@ -581,7 +582,13 @@ void TCustomizedMemo::addMark(MarkKind kind, int line, int index)
     const long lineIndex = line - 1;
     if (lineIndex < 0 || lineIndex >= SendScintilla(SCI_GETLINECOUNT))
         return;
-    SendScintilla(SCI_MARKERADD, lineIndex, long(marker_[int(kind)]));
+    // The margin shows one mark a line, its most severe message's; the
+    // underlines are each message's.
+    const long onLine = SendScintilla(SCI_MARKERGET, lineIndex);
+    if (kind == MarkKind::Error)
+        SendScintilla(SCI_MARKERDELETE, lineIndex, long(marker_[int(MarkKind::Warning)]));
+    if (kind == MarkKind::Error || !(onLine & (1L << marker_[int(MarkKind::Error)])))
+        SendScintilla(SCI_MARKERADD, lineIndex, long(marker_[int(kind)]));
     if (!hasMarks_) {
         hasMarks_ = true;
         updateMarginWidth();
@@ -617,7 +624,22 @@ void TCustomizedMemo::addExplanation(MarkKind kind, int line, const QString& tex
     const QByteArray bytes = (before.isEmpty() ? wrapped : before + u'\n' + wrapped).toUtf8();
     SendScintilla(SCI_ANNOTATIONSETTEXT, lineIndex, bytes.constData());
     SendScintilla(SCI_ANNOTATIONSETSTYLE, lineIndex, style);
+    if (before.isEmpty())
+        SendScintilla(SCI_MARKERADD, lineIndex, long(explainedMarker_));
     hasExplanations_ = true;
+}
+
+int TCustomizedMemo::explanationRowsAbove(int line) const
+{
+    if (!hasExplanations_)
+        return 0;
+    // The marked lines are the few explained ones: no walk over a large page.
+    int rows = 0;
+    const long mask = 1L << explainedMarker_;
+    for (long at = SendScintilla(SCI_MARKERNEXT, 0L, mask); at >= 0 && at < line - 1;
+         at = SendScintilla(SCI_MARKERNEXT, at + 1, mask))
+        rows += int(SendScintilla(SCI_ANNOTATIONGETLINES, at));
+    return rows;
 }
 
 QString TCustomizedMemo::wrapExplanation(const QString& text, int style, int lineIndex) const
@@ -672,8 +694,10 @@ void TCustomizedMemo::forgetEditedExplanation(int position)
     if (!hasExplanations_ || Loading)
         return;
     const long line = SendScintilla(SCI_LINEFROMPOSITION, long(position));
-    if (SendScintilla(SCI_ANNOTATIONGETLINES, line) > 0)
+    if (SendScintilla(SCI_ANNOTATIONGETLINES, line) > 0) {
         SendScintilla(SCI_ANNOTATIONSETTEXT, line, static_cast<const char*>(nullptr));
+        SendScintilla(SCI_MARKERDELETE, line, long(explainedMarker_));
+    }
 }
 
 void TCustomizedMemo::clearMarks()
@@ -681,6 +705,7 @@ void TCustomizedMemo::clearMarks()
     if (hasExplanations_) {
         hasExplanations_ = false;
         SendScintilla(SCI_ANNOTATIONCLEARALL);
+        SendScintilla(SCI_MARKERDELETEALL, long(explainedMarker_));
     }
     if (!hasMarks_)
         return;

@@ -81,7 +81,8 @@ public:
 
     // The last build's marks: a mark in the margin on the message's line and a
     // wavy underline from its column to the end of the word there; red for
-    // errors, amber for warnings. They move with the text as it is edited.
+    // errors, amber for warnings; a line with both has the error's mark. They
+    // move with the text as it is edited.
     enum class MarkKind { Error, Warning };
     // line counts from 1; index is the character in that line, -1 for none.
     void addMark(MarkKind kind, int line, int index);
@@ -93,7 +94,10 @@ public:
     // next build.
     void addExplanation(MarkKind kind, int line, const QString& text);
     QString explanation(int line) const;
-    QList<int> markedLines(MarkKind kind) const;  // from 1, top down
+    // The component's display lines of the explanations under the lines above
+    // line (from 1): the page's own display lines leave them out.
+    int explanationRowsAbove(int line) const;
+    QList<int> markedLines(MarkKind kind) const;  // whose margin shows the kind's mark; from 1, top down
     // Character ranges [from, to) of the underlines of one kind, top down.
     QList<std::pair<int, int>> underlines(MarkKind kind) const;
 
@@ -192,6 +196,7 @@ private:
     int marginDigits_ = 0;
     int marker_[2] = {-1, -1};      // the component's numbers for the two kinds
     int breakpointMarker_ = -1, stopArrow_ = -1, stopLine_ = -1;
+    int explainedMarker_ = -1;  // an unseen mark on each explained line, to find them quickly
     bool hasDebugMarks_ = false;
     void updateDebugMarks();
     int indicator_[2] = {-1, -1};

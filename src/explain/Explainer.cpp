@@ -367,6 +367,8 @@ std::optional<QString> Reading::fill(const QString& text, const Message& m, cons
             return std::nullopt;
         out += *value;
         at = close + 1;
+        if (value->isEmpty() && name == u"file")
+            at += separatorOfEmptyName(text, at);
     }
     return out;
 }

@@ -233,6 +233,12 @@ std::optional<QHash<int, QString>> matchPattern(const MessagePattern& p, const Q
     return holes;
 }
 
+qsizetype separatorOfEmptyName(QStringView text, qsizetype at)
+{
+    const QStringView rest = text.sliced(std::min(at, text.size()));
+    return rest.startsWith(u": ") ? 2 : rest.startsWith(u' ') ? 1 : 0;
+}
+
 QString catalogKey(const QString& english)
 {
     QString key;

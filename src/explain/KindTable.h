@@ -91,4 +91,9 @@ std::optional<QHash<int, QString>> matchPattern(const MessagePattern& pattern, c
 // The English format with its limits taken out: what a catalog lists it under.
 QString catalogKey(const QString& english);
 
+// An untitled page has no name: an empty {file} hole takes the ": " or " " after it
+// (at) along, so that "{file} {line} 行目: …" reads "{line} 行目: …". The number of
+// characters to pass.
+qsizetype separatorOfEmptyName(QStringView text, qsizetype at);
+
 }  // namespace nollex

@@ -419,6 +419,8 @@ std::optional<QString> ReportReading::fill(const QString& text, const MessagePla
         out += QStringView(text).sliced(at, m.capturedStart() - at);
         out += *value;
         at = m.capturedEnd();
+        if (value->isEmpty() && name == u"file")
+            at += separatorOfEmptyName(text, at);
     }
     out += QStringView(text).sliced(at);
     return out;

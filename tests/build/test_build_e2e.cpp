@@ -75,8 +75,8 @@ TEST_F(E2eFixture, CompileErrorIsShownAndNothingRuns)
 }
 
 // The message pane leads to the code: a double-click on an error's line, Enter on
-// it after Make, and F8 / Shift+F8 through every line that names a place, header
-// pages included; the caret lands on the line and column, where typing goes. The
+// it after Make, and F8 / Shift+F8 from message to message (the lines explaining a
+// message go with it), header pages included; the caret lands on the line and column, where typing goes. The
 // build marks errors and warnings in the pages; the marks move with edits and go
 // at the next build or when the text is replaced.
 TEST_F(E2eFixture, MessagesLeadToTheCode)
@@ -84,7 +84,8 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
     form->show();
     const QString header = work + QStringLiteral("b.h");
     openPage(work + QStringLiteral("main.cpp"),
-             "#include \"b.h\"\nint main()\n{\n\tint v = missing_a;\n    return v;\n}\nint z = 1 / 0;\n");
+             "#include \"b.h\"\nint main()\n{\n\tint v = missing_a;\n    return v;\n}\nint z = 1 / 0;\n"
+             "int y = 1 / 0; int u = missing_c;\nint t = missing_d; int s = 1 / 0;\n");
     form->Memos->AddPage(QString());
     openPage(header, "int h = missing_b;\n");
     form->Memos->setActiveIndex(0);
@@ -111,18 +112,24 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
                   index);
     };
 
-    // Marks: the errors red, the warning amber, each underlined from its column;
-    // the include chain gets none.
+    // Marks: the errors red, the warnings amber, each underlined from its column;
+    // a line with both has the error's mark, whichever came first; the include
+    // chain gets none.
     using Kind = TCustomizedMemo::MarkKind;
     TCustomizedMemo* const cpp = form->Memos->editor(0);
     TCustomizedMemo* const h = form->Memos->editor(1);
-    const auto wordAt = [](TCustomizedMemo* e, const QString& word) {
-        const int at = int(e->toPlainText().indexOf(word));
-        return QList<std::pair<int, int>>{{at, at + int(word.size())}};
+    const auto wordAt = [](TCustomizedMemo* e, const QString& word) {  // every place of it
+        QList<std::pair<int, int>> places;
+        const QString text = e->toPlainText();
+        for (qsizetype at = text.indexOf(word); at >= 0; at = text.indexOf(word, at + 1))
+            places.append({int(at), int(at + word.size())});
+        return places;
     };
-    EXPECT_EQ(cpp->markedLines(Kind::Error), QList<int>{4});
+    EXPECT_EQ(cpp->markedLines(Kind::Error), (QList<int>{4, 8, 9}));
     EXPECT_EQ(cpp->markedLines(Kind::Warning), QList<int>{7});
-    EXPECT_EQ(cpp->underlines(Kind::Error), wordAt(cpp, QStringLiteral("missing_a")));
+    EXPECT_EQ(cpp->underlines(Kind::Error), wordAt(cpp, QStringLiteral("missing_a")) +
+                                                wordAt(cpp, QStringLiteral("missing_c")) +
+                                                wordAt(cpp, QStringLiteral("missing_d")));
     EXPECT_EQ(cpp->underlines(Kind::Warning), wordAt(cpp, QStringLiteral("/")));
     EXPECT_EQ(h->markedLines(Kind::Error), QList<int>{1});
     EXPECT_EQ(h->underlines(Kind::Error), wordAt(h, QStringLiteral("missing_b")));
@@ -138,19 +145,25 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
     EXPECT_EQ(lineText(*form->Memos->editor(0), 4), QStringLiteral("\tint v = Xmissing_a;"));
 
     // F8 and Shift+F8 from the top of a new build: the include chain, the header's
-    // error and its explanation, the page's.
+    // error, the page's (the header's explanation is passed).
     form->Execute1Click();
+    const QString headerMessage =
+        form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("b.h:1:9:"))).text();
+    ASSERT_TRUE(form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("b.h:1:9:")) + 1)
+                    .text()
+                    .contains(QStringLiteral("→ b.h 1 行目")))
+        << messages().toStdString();
     form->NextMessage1Click();
     caretAt(0, 1, 0);
     form->NextMessage1Click();
     caretAt(1, 1, 8);
-    EXPECT_EQ(form->Memo2->textCursor().selectedText(), form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("b.h:1:9:"))).text());
-    form->NextMessage1Click();
-    caretAt(1, 1, 8);
+    EXPECT_EQ(form->Memo2->textCursor().selectedText(), headerMessage);
     form->NextMessage1Click();
     caretAt(0, 4, 9);
+    EXPECT_TRUE(form->Memo2->textCursor().selectedText().contains(QStringLiteral("__out.cpp:4:17:")));
     form->PreviousMessage1Click();
     caretAt(1, 1, 8);
+    EXPECT_EQ(form->Memo2->textCursor().selectedText(), headerMessage);
 
     // The marks move with the text as it is edited.
     h->setCaret(0);
@@ -169,7 +182,7 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
     QTest::keyClick(form->Memo2, Qt::Key_Return);
     caretAt(0, 4, 9);
     EXPECT_EQ(h->markedLines(Kind::Error), QList<int>{1});
-    EXPECT_EQ(cpp->markedLines(Kind::Error), QList<int>{4});
+    EXPECT_EQ(cpp->markedLines(Kind::Error), (QList<int>{4, 8, 9}));
 
     // The marks show with line numbers off, and go with the text they were on.
     cpp->setLineNumbers(false);
@@ -216,11 +229,15 @@ TEST_F(E2eFixture, CompileMistakeIsExplained)
     page->setCaret(0);
     QTest::mouseDClick(form->Memo2->viewport(), Qt::LeftButton, {}, form->Memo2->cursorRect(at).center());
     EXPECT_EQ(caretLine(), 4);
-    // F8 stops on the explanation as on the message.
-    form->PreviousMessage1Click();
+    // F8 stops on the message, not on its explanation: the one message here is
+    // the last stop.
+    form->Execute1Click();
     page->setCaret(0);
     form->NextMessage1Click();
-    EXPECT_EQ(form->Memo2->textCursor().blockNumber(), shown);
+    EXPECT_EQ(form->Memo2->textCursor().blockNumber(), message);
+    EXPECT_EQ(caretLine(), 4);
+    form->NextMessage1Click();
+    EXPECT_EQ(form->Memo2->textCursor().blockNumber(), message);
     EXPECT_EQ(caretLine(), 4);
 
     // Typing the missing ";" leaves the page's explanation behind.
@@ -228,6 +245,22 @@ TEST_F(E2eFixture, CompileMistakeIsExplained)
     QTest::keyClicks(page, QStringLiteral(";"));
     EXPECT_TRUE(page->explanation(4).isEmpty());
     EXPECT_EQ(page->markedLines(TCustomizedMemo::MarkKind::Error), QList<int>{4});
+
+    // An untitled page, built from its scratch copy, is named as its tab names
+    // it: not at all.
+    form->Memos->AddPage(QString());
+    TCustomizedMemo* untitled = form->Memos->ActiveMemo();
+    untitled->setPlainText(QStringLiteral("int main()\n{\n    return 0\n}\n"));
+    form->Execute1Click();
+    const QStringList untitledLines = messages().split(u'\n');
+    EXPECT_GE(untitledLines.indexOf(QRegularExpression(QStringLiteral(" +→ 3 行目: .*"))), 0)
+        << messages().toStdString();
+    EXPECT_TRUE(untitled->explanation(3).startsWith(QStringLiteral("3 行目: "))) << untitled->explanation(3).toStdString();
+    for (const QString& line : untitledLines) {
+        if (line.contains(QStringLiteral("→"))) {
+            EXPECT_FALSE(line.contains(QStringLiteral("__out"))) << line.toStdString();
+        }
+    }
 }
 
 // F9 with the run-time checks: an index past the end of an array stops the program.

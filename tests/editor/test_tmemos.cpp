@@ -211,6 +211,23 @@ TEST_F(PageSetFixture, CaretLineAndColumn)
     e->setSelection(4, 7);
     EXPECT_EQ(caretPosition(*e).line, 2);
     EXPECT_EQ(caretPosition(*e).column, 1);
+
+    // The explanations a build shows under lines are no lines of the page.
+    e->addExplanation(TCustomizedMemo::MarkKind::Error, 1, QStringLiteral("一つ目。二つ目。"));
+    e->addExplanation(TCustomizedMemo::MarkKind::Warning, 3, QStringLiteral("三つ目。"));
+    ASSERT_EQ(e->SendScintilla(QsciScintillaBase::SCI_ANNOTATIONGETLINES, 0L), 2);
+    const struct {
+        int pos, line;
+    } explained[] = {{0, 1}, {2, 1}, {4, 2}, {9, 3}, {13, 4}};
+    for (const auto& r : explained) {
+        SCOPED_TRACE(r.pos);
+        EXPECT_EQ(caretAt(*e, r.pos).line, r.line);
+    }
+    // An edited line's explanation goes, and the count with it.
+    e->setCaret(1);
+    e->insertPlainText(QStringLiteral("n"));
+    EXPECT_TRUE(e->explanation(1).isEmpty());
+    EXPECT_EQ(caretAt(*e, 14).line, 4);
 }
 
 // A wrapped paragraph counts as several display lines.
@@ -224,6 +241,10 @@ TEST_F(PageSetFixture, WrappedParagraphCountsSeveralLines)
     const CaretPos p = caretAt(*e, 401);
     EXPECT_EQ(p.line, wrapped + 1);
     EXPECT_EQ(p.column, 1);
+    // An explanation under the wrapped paragraph leaves its display lines counted.
+    e->addExplanation(TCustomizedMemo::MarkKind::Error, 1, QStringLiteral("一つ目。二つ目。"));
+    EXPECT_EQ(caretAt(*e, 401).line, wrapped + 1);
+    EXPECT_EQ(caretAt(*e, 399).line, wrapped);
 
     // Characters outside the BMP (two UTF-16 units, full width): along a wrapped
     // line the column steps by two and starts again at 1 on each display line.

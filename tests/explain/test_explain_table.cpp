@@ -43,6 +43,35 @@ const Row Rows[] = {
 )_",
      "array-assignment", 1, 4, 7,
      R"_(hello.c 4 行目: 配列に = でまとめて代入することはできません。文字列なら strcpy を使い、そうでなければ要素を一つずつ代入してください。)_"},
+    // An untitled page has no name on its tab: the explanation names none.
+    {"array-assignment/c/en/untitled",
+     "", R"_(int main(void)
+{
+    char s[10];
+    s = "abc";
+    return 0;
+}
+)_",
+     R"_(/home/hana/.cache/nollex/__out.c: In function ‘main’:
+/home/hana/.cache/nollex/__out.c:4:7: error: assignment to expression with array type
+    4 |     s = "abc";
+      |       ^
+)_",
+     "array-assignment", 1, 4, 7,
+     R"_(4 行目: 配列に = でまとめて代入することはできません。文字列なら strcpy を使い、そうでなければ要素を一つずつ代入してください。)_"},
+    {"undefined-main/c/en/untitled",
+     "", R"_(#include <stdio.h>
+int mian(void)
+{
+    return 0;
+}
+)_",
+     R"_(/usr/bin/ld: /usr/lib/gcc/x86_64-linux-gnu/12/../../../x86_64-linux-gnu/Scrt1.o: in function `_start':
+(.text+0x17): undefined reference to `main'
+collect2: error: ld returned 1 exit status
+)_",
+     "undefined-main", 1, 0, 0,
+     R"_(main 関数が見つかりません。int main の名前の綴りを確かめてください。)_"},
     {"assignment-in-condition/c/en",
      "hello.c", R"_(int main(void)
 {
