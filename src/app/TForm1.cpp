@@ -829,8 +829,7 @@ void TForm1::Version1Click()
 }
 void TForm1::Manual1Click()
 {
-    ShowManual(programFolder() + QStringLiteral("manual/index.html"), findViewer(), this,
-               [this](const QString& text) { ShowError(dialogs(), text); });
+    ShowManual(programFolder() + QStringLiteral("manual/index.html"), this);
 }
 
 bool TForm1::SavePage(SaveMode mode) { return fileCommands().savePage(mode); }

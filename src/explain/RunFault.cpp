@@ -55,6 +55,8 @@ std::optional<RunRecord> parseRunRecord(const QByteArray& bytes)
         } else if (key == "ms") {
             record.ms = value;
             ms = true;
+        } else if (key == "held") {
+            record.held = value != 0;
         }
     }
     if (!pid || !ended || !ms)
@@ -113,9 +115,11 @@ QString runToldLine(const RunRecord& record)
 {
     const QString how = record.signal != 0 ? QStringLiteral("シグナル %1 で止められました").arg(record.signal)
                                            : QStringLiteral("終了しました（終了コード %1）").arg(record.exitCode);
-    return QStringLiteral("プログラムは %1 秒動いて%2。コンソールを開いたままにするには、F10 の「実行完了後」で"
-                          "「EXIT入力まで待つ」を選んでください。")
-        .arg(QString::number(double(record.ms) / 1000.0, 'f', 2), how);
+    QString line = QStringLiteral("プログラムは %1 秒動いて%2。").arg(QString::number(double(record.ms) / 1000.0, 'f', 2), how);
+    // A console held under its explanation is open already.
+    if (!record.held)
+        line += QStringLiteral("コンソールを開いたままにするには、F10 の「実行完了後」で「EXIT入力まで待つ」を選んでください。");
+    return line;
 }
 
 }  // namespace nollex

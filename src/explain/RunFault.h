@@ -23,6 +23,7 @@ struct RunRecord {
     int exitCode = 0;
     int signal = 0;  // the signal that ended it; 0 when it exited
     qint64 ms = 0;   // how long it ran
+    bool held = false;  // the console stays open, waiting for Enter under its explanation
 };
 
 // Nothing for a record that is not whole.
@@ -47,7 +48,9 @@ RunFault readRunFault(const Explainer& explainer, const QString& stem, const Run
 // report's file; or the signal's explanation. Empty when there was no fault.
 QStringList runFaultLines(const RunFault& fault);
 
-// The pane's line after a program whose console closed by itself.
+// The pane's line after a run whose console closes at the program's end: how it
+// ended and how long it ran, and, when the console closed by itself (not held),
+// how to keep it open.
 QString runToldLine(const RunRecord& record);
 
 }  // namespace nollex

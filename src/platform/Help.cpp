@@ -2,74 +2,90 @@
 
 #include "Errors.h"
 
-#include <QElapsedTimer>
+#include <QAction>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolBar>
 #include <QUrl>
-
-#include <memory>
+#include <QVBoxLayout>
 
 namespace nollex {
 
 namespace {
 
-// A viewer that ends in failure within this time did not open the manual; one
-// that fails later (a browser closed after use) is none of our business.
-constexpr qint64 ViewerStartMs = 20000;
-
-QString noViewerText(const QString& path)
+QAction* toolAction(QToolBar* bar, QStyle::StandardPixmap icon, const QString& text, const QKeySequence& key)
 {
-    return QStringLiteral("No viewer could open the manual ") + path;
+    QAction* action = bar->addAction(bar->style()->standardIcon(icon), text);
+    action->setShortcut(key);
+    action->setToolTip(text + QStringLiteral("（") + key.toString(QKeySequence::NativeText) + QStringLiteral("）"));
+    return action;
 }
 
 }  // namespace
 
-QString findViewer()
+HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
 {
-    for (const char* name : {"xdg-open", "x-www-browser", "sensible-browser"}) {
-        QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!program.isEmpty())
-            return program;
-    }
-    return QString();
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Nollex マニュアル"));
+    resize(860, 700);
+
+    auto* bar = new QToolBar(this);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    back_ = toolAction(bar, QStyle::SP_ArrowBack, QStringLiteral("戻る"), QKeySequence(Qt::ALT | Qt::Key_Left));
+    forward_ = toolAction(bar, QStyle::SP_ArrowForward, QStringLiteral("進む"), QKeySequence(Qt::ALT | Qt::Key_Right));
+    QAction* home = toolAction(bar, QStyle::SP_DirHomeIcon, QStringLiteral("目次"), QKeySequence(Qt::ALT | Qt::Key_Home));
+
+    browser_ = new QTextBrowser(this);
+    // The pages are written for a light page whatever the window's colours are.
+    QPalette paper = browser_->palette();
+    paper.setColor(QPalette::Base, Qt::white);
+    paper.setColor(QPalette::Text, QColor(0x22, 0x22, 0x22));
+    browser_->setPalette(paper);
+    browser_->setOpenExternalLinks(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(browser_);
+
+    back_->setEnabled(false);
+    forward_->setEnabled(false);
+    connect(back_, &QAction::triggered, browser_, &QTextBrowser::backward);
+    connect(forward_, &QAction::triggered, browser_, &QTextBrowser::forward);
+    connect(home, &QAction::triggered, browser_, &QTextBrowser::home);
+    connect(browser_, &QTextBrowser::backwardAvailable, back_, &QAction::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QAction::setEnabled);
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+        const QString title = browser_->documentTitle();
+        setWindowTitle(title.isEmpty() ? QStringLiteral("Nollex マニュアル") : title);
+    });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
-void ShowManual(const QString& path, const QString& viewer, QObject* context,
-                const std::function<void(const QString&)>& failed)
+void HelpWindow::showPage(const QString& path)
+{
+    const QUrl page = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    // F1 on the page already shown keeps its place and its history.
+    if (browser_->source() != page)
+        browser_->setSource(page);
+}
+
+HelpWindow* ShowManual(const QString& path, QWidget* owner)
 {
     if (!QFileInfo(path).isFile())
         throw NollexError(QStringLiteral("The manual ") + path + QStringLiteral(" was not found"));
-    if (viewer.isEmpty())
-        throw NollexError(noViewerText(path));
-    // Without a parent: the viewer outlives the window and is never killed with
-    // it. Its output goes nowhere, so a viewer that stays is never blocked on a
-    // full pipe and Nollex's own standard error stays clean.
-    auto* process = new QProcess;
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    auto report = [path, started, failed] {
-        if (started->elapsed() < ViewerStartMs)
-            failed(noViewerText(path));
-    };
-    QObject::connect(process, &QProcess::errorOccurred, context, [report](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart)
-            report();
-    });
-    QObject::connect(process, &QProcess::finished, context,
-                     [report](int code, QProcess::ExitStatus status) {
-                         if (code != 0 || status != QProcess::NormalExit)
-                             report();
-                     });
-    // Deleted when done, whether or not the window still lives.
-    QObject::connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart)
-            process->deleteLater();
-    });
-    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-    process->start(viewer, {QUrl::fromLocalFile(path).toString()});
+    auto* window = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!window)
+        window = new HelpWindow(owner);
+    window->showPage(path);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
 }
 
 }  // namespace nollex

@@ -2,6 +2,7 @@
 // a format and its translation, the unclosed brace, and input no compiler writes.
 #include "explain/Explainer.h"
 #include "explain/MoCatalog.h"
+#include "explain/RunFault.h"
 #include "explain/SourceScan.h"
 #include "support/TempDir.h"
 
@@ -169,4 +170,36 @@ TEST(Explainer, HugeAndOddOutput)
     constexpr int kSlowdown = 1;
 #endif
     EXPECT_LT(timer.elapsed(), 10000 * kSlowdown);
+}
+
+// The record of a run's end as the console's interpreter writes it: a record cut
+// short is none; a console held open under its explanation is not told how to
+// stay open, one that closed by itself is.
+TEST(RunRecord, ReadAndToldAsTheConsoleEnded)
+{
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool whole;
+        bool held;
+    } rows[] = {
+        {"exited", "pid=7\nexit=3\nms=1250\n", true, false},
+        {"signal, held", "pid=7\nsignal=11\nms=40\nheld=1\n", true, true},
+        {"held=0", "pid=7\nexit=0\nms=1\nheld=0\n", true, false},
+        {"no time", "pid=7\nexit=0\n", false, false},
+        {"no end", "pid=7\nms=1\nheld=1\n", false, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::optional<RunRecord> record = parseRunRecord(r.bytes);
+        ASSERT_EQ(record.has_value(), r.whole);
+        if (!record)
+            continue;
+        EXPECT_EQ(record->held, r.held);
+        const QString told = runToldLine(*record);
+        EXPECT_TRUE(told.contains(record->signal ? QStringLiteral("シグナル 11")
+                                                 : QStringLiteral("終了コード %1").arg(record->exitCode)))
+            << told.toStdString();
+        EXPECT_EQ(told.contains(QStringLiteral("EXIT入力まで待つ")), !r.held) << told.toStdString();
+    }
 }

@@ -182,11 +182,11 @@ TEST(ResolveProgram, CurrentFolderFirstThenPath)
 
         const auto plain = ResolveProgram("data.txt", path);
         EXPECT_TRUE(plain.path.empty());
-        EXPECT_NE(plain.problem.find("not an executable"), std::string::npos) << plain.problem;
+        EXPECT_NE(plain.problem.find("は実行できるファイルではありません"), std::string::npos) << plain.problem;
 
         const auto missing = ResolveProgram("bcc32.exe", path);
         EXPECT_TRUE(missing.path.empty());
-        EXPECT_NE(missing.problem.find("\"bcc32.exe\" was not found"), std::string::npos);
+        EXPECT_NE(missing.problem.find("\"bcc32.exe\" が見つかりません"), std::string::npos);
         EXPECT_TRUE(ResolveProgram("", path).path.empty());
     });
 }

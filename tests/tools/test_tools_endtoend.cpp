@@ -89,6 +89,7 @@ int main(int argc, char** argv)
     if (argc > 2 && strcmp(argv[1], "--exit") == 0) return atoi(argv[2]);
     if (argc > 1 && strcmp(argv[1], "--signal") == 0) raise(SIGTERM);
     if (argc > 1 && strcmp(argv[1], "--interrupt") == 0) raise(SIGINT);
+    if (argc > 1 && strcmp(argv[1], "--segv") == 0) raise(SIGSEGV);
     if (argc > 1 && strcmp(argv[1], "--lines") == 0) {
         char line[100];
         int lines = 0;
@@ -242,19 +243,19 @@ TEST_F(ToolsEndToEnd, FailuresAreWrittenWhereTheLineOutputGoes)
     run(kCmd, {QStringLiteral("/C"), batch(tmp, {"cd \"\"", "bcc32.exe -w x.cpp > " + q(msg), "rem x"})},
         tmp.path());
     const QByteArray text = tmp.read(msg);
-    EXPECT_TRUE(text.contains("cd \"\": no folder given")) << text.toStdString();
-    EXPECT_TRUE(text.contains("\"bcc32.exe\" was not found")) << text.toStdString();
+    EXPECT_TRUE(text.contains("cd \"\": フォルダの名前がありません")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\"bcc32.exe\" が見つかりません")) << text.toStdString();
 
     run(kCmd, {QStringLiteral("/C"),
                batch(tmp, {"cd \"/nonexistent/nollex folder/\"", q(probe()) + " ran > " + q(msg)})},
         tmp.path());
     const QByteArray after = tmp.read(msg);
-    EXPECT_TRUE(after.contains("cannot change to the folder \"/nonexistent/nollex folder/\""))
+    EXPECT_TRUE(after.contains("フォルダ \"/nonexistent/nollex folder/\" に移れません（ファイルまたはフォルダがありません）"))
         << after.toStdString();
     EXPECT_TRUE(after.endsWith("[ran]\n")) << after.toStdString();
 
     run(kCmd, {QStringLiteral("/C"), batch(tmp, {"nosuchprog.exe -x > " + q(msg)})}, tmp.path());
-    EXPECT_TRUE(tmp.read(msg).contains("\"nosuchprog.exe\" was not found"));
+    EXPECT_TRUE(tmp.read(msg).contains("\"nosuchprog.exe\" が見つかりません"));
 }
 
 // Guards against any shell: names and options holding $(...), ;, &, quotes,
@@ -305,15 +306,16 @@ TEST_F(ToolsEndToEnd, KeepOpenShowsStatusThenPromptsUntilExit)
     TempDir tmp;
     const Result exited = run(kCmd, {QStringLiteral("/K"), probe(), QStringLiteral("--exit"), QStringLiteral("3")},
                               tmp.path(), "ExIt\n" + QByteArray::fromStdString(q(probe())) + " after\n");
-    EXPECT_TRUE(exited.out.contains("exit status 3")) << exited.out.toStdString();
+    EXPECT_TRUE(exited.out.contains("-- probe.exe は終了しました（終了コード 3）")) << exited.out.toStdString();
     EXPECT_FALSE(exited.out.contains("[after]")) << exited.out.toStdString();
+    EXPECT_TRUE(exited.out.contains("EXIT と入力するとこのウィンドウを閉じます。")) << exited.out.toStdString();
 
     const Result killed = run(kCmd, {QStringLiteral("/K"), probe(), QStringLiteral("--signal")}, tmp.path(), "exit\n");
-    EXPECT_TRUE(killed.out.contains("killed by signal 15")) << killed.out.toStdString();
+    EXPECT_TRUE(killed.out.contains("-- probe.exe はシグナル 15（SIGTERM）で強制終了しました")) << killed.out.toStdString();
     // The prompt ignores Ctrl+C while it waits; the program it runs does not.
     const Result interrupted =
         run(kCmd, {QStringLiteral("/K"), probe(), QStringLiteral("--interrupt")}, tmp.path(), "exit\n");
-    EXPECT_TRUE(interrupted.out.contains("killed by signal 2")) << interrupted.out.toStdString();
+    EXPECT_TRUE(interrupted.out.contains("シグナル 2（SIGINT）で強制終了しました")) << interrupted.out.toStdString();
 
     // /C ends at once and adds nothing to the program's output.
     EXPECT_EQ(run(kCmd, {QStringLiteral("/c"), probe(), QStringLiteral("only")}, tmp.path(), "exit\n").out,
@@ -352,7 +354,7 @@ TEST_F(ToolsEndToEnd, CtrlZEndsAProgramsInputInTheConsole)
     EXPECT_TRUE(waitFor("[reading]")) << screen.toStdString();
     type("one\ntwo\n\x1a\n");
     EXPECT_TRUE(waitFor("[lines:2]")) << screen.toStdString();
-    EXPECT_TRUE(waitFor("exit status 0")) << screen.toStdString();
+    EXPECT_TRUE(waitFor("-- probe.exe は終了しました（終了コード 0）")) << screen.toStdString();
     termios mode{};
     ASSERT_EQ(tcgetattr(master, &mode), 0);
     EXPECT_EQ(mode.c_cc[VEOF], 4);    // Ctrl+D
@@ -366,6 +368,58 @@ TEST_F(ToolsEndToEnd, CtrlZEndsAProgramsInputInTheConsole)
     }
     EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << screen.toStdString();
     if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(master);
+}
+
+// Guards the record of a watched run that crashed: the console explains the
+// signal, and on a terminal waits for Enter under it, which the record says
+// (the window then does not tell how to keep the console open). Without a
+// terminal nothing waits and the record says nothing of it.
+TEST_F(ToolsEndToEnd, WatchedRunRecordSaysWhenTheConsoleIsHeld)
+{
+    TempDir tmp;
+    const QString held = tmp.file(QStringLiteral("held")), closed = tmp.file(QStringLiteral("closed"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NOLLEX_RUN"), closed);
+    const Result r = run(kCmd, {QStringLiteral("/C"), probe(), QStringLiteral("--segv")}, tmp.path(), {}, env);
+    EXPECT_TRUE(r.out.contains("セグメンテーション違反")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("Enter キー")) << r.out.toStdString();
+    const QByteArray unheld = tmp.read(closed + QStringLiteral(".end"));
+    EXPECT_TRUE(unheld.contains("signal=11\n")) << unheld.toStdString();
+    EXPECT_FALSE(unheld.contains("held")) << unheld.toStdString();
+
+    QByteArray cmd = kCmd.toUtf8(), program = probe().toUtf8(), stem = held.toUtf8();
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("NOLLEX_RUN", stem.constData(), 1);
+        execl(cmd.constData(), "cmd.exe", "/C", program.constData(), "--segv", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    QByteArray screen;
+    for (int i = 0; i < 400 && !screen.contains("Enter キー"); ++i) {
+        pollfd p{master, POLLIN, 0};
+        char buf[256];
+        const ssize_t n = poll(&p, 1, 50) > 0 ? read(master, buf, sizeof buf) : 0;
+        if (n > 0)
+            screen.append(buf, n);
+    }
+    EXPECT_TRUE(screen.contains("セグメンテーション違反")) << screen.toStdString();
+    ASSERT_TRUE(screen.contains("Enter キー")) << screen.toStdString();
+    const QByteArray record = tmp.read(held + QStringLiteral(".end"));
+    EXPECT_TRUE(record.contains("signal=11\n")) << record.toStdString();
+    EXPECT_TRUE(record.endsWith("held=1\n")) << record.toStdString();
+    EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0) << "the console waits for Enter";
+    EXPECT_EQ(write(master, "\n", 1), 1);
+    int status = 0;
+    for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        usleep(20000);
+    if (kill(pid, 0) == 0) {
+        ADD_FAILURE() << "Enter did not close the console";
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
@@ -391,7 +445,7 @@ TEST_F(ToolsEndToEnd, PromptLeavesFollowingInputToTheProgram)
     const QByteArray input = QByteArray::fromStdString(q(probe())) + " --read\nhello there\nexit\n";
     const Result r = run(kCmd, {}, tmp.path(), input);
     EXPECT_TRUE(r.out.contains("[got:hello there]")) << r.out.toStdString();
-    EXPECT_FALSE(r.out.contains("\"hello\" was not found")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("\"hello\" が見つかりません")) << r.out.toStdString();
 }
 
 // Guards batch files that run batch files: their output is redirected as a whole,
@@ -406,7 +460,7 @@ TEST_F(ToolsEndToEnd, BatchFilesRunBatchFiles)
     run(kCmd, {QStringLiteral("/C"), outer}, kBin);
     EXPECT_EQ(tmp.read(QStringLiteral("out.txt")), "[inner]\n");
     EXPECT_EQ(tmp.read(QStringLiteral("out2.txt")), "[after]\n");
-    EXPECT_TRUE(tmp.read(QStringLiteral("loop.txt")).contains("too deeply"));
+    EXPECT_TRUE(tmp.read(QStringLiteral("loop.txt")).contains("バッチファイルの呼び出しが深すぎる"));
 }
 
 // Guards bcc32.cfg beside the compiler: a quoted include folder with a blank works.

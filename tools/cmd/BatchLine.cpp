@@ -111,7 +111,7 @@ std::string cutRedirections(std::string_view line, BatchLine& out)
         if (r.toFd < 0) {
             r.file = readTarget(line, i);
             if (r.file.empty()) {
-                out.error = "a file name must follow \"" + op + "\"";
+                out.error = "\"" + op + "\" の後にファイルの名前がありません";
                 return command;
             }
         }
@@ -201,7 +201,7 @@ BatchLine ParseBatchLine(std::string_view raw)
     }
     out.kind = BatchLine::Kind::Run;
     if (words[0].empty())
-        out.error = "the line names no program";
+        out.error = "実行するプログラムの名前がありません";
     out.words = std::move(words);
     return out;
 }

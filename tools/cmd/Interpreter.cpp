@@ -53,7 +53,14 @@ bool isBatchName(const std::string& name)
 
 std::string errorText(int err)
 {
-    return std::strerror(err);
+    return tools::ErrorPhrase(err);
+}
+
+// The name the learner knows the program by: "__out.exe", not its whole path.
+std::string shownName(const std::string& word)
+{
+    const std::size_t slash = word.rfind('/');
+    return slash == std::string::npos ? word : word.substr(slash + 1);
 }
 
 // One line from standard input, read byte by byte: whatever follows the line stays
@@ -123,7 +130,7 @@ ResolvedProgram ResolveProgram(const std::string& name, std::string_view pathVal
 {
     ResolvedProgram out;
     if (name.empty()) {
-        out.problem = "no program name given";
+        out.problem = "プログラムの名前がありません";
         return out;
     }
     std::vector<std::string> folders;
@@ -159,12 +166,11 @@ ResolvedProgram ResolveProgram(const std::string& name, std::string_view pathVal
         }
     }
     if (!notExecutable.empty())
-        out.problem = "\"" + notExecutable + "\" is not an executable file";
+        out.problem = "\"" + notExecutable + "\" は実行できるファイルではありません";
     else if (name.find('/') != std::string::npos)
-        out.problem = "\"" + name + "\" was not found";
+        out.problem = "\"" + name + "\" が見つかりません";
     else
-        out.problem = "\"" + name + "\" was not found in the current folder (" + CurrentFolder()
-                      + ") or on PATH";
+        out.problem = "\"" + name + "\" が見つかりません（今のフォルダ " + CurrentFolder() + " にも PATH にもありません）";
     return out;
 }
 
@@ -186,7 +192,7 @@ int Interpreter::runBatchFile(const std::string& path, int depth)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        report("cannot read the batch file \"" + path + "\": " + errorText(errno), 1);
+        report("バッチファイル \"" + path + "\" を読めません（" + errorText(errno) + "）", 1);
         return 1;
     }
     std::ostringstream text;
@@ -237,7 +243,7 @@ bool Interpreter::openRedirections(const BatchLine& line, Streams& streams)
             const int flags = r.fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | (r.append ? O_APPEND : O_TRUNC);
             fd = open(r.file.c_str(), flags | O_CLOEXEC, 0666);
             if (fd < 0) {
-                report("cannot open \"" + r.file + "\": " + errorText(errno), streams.messageFd);
+                report("\"" + r.file + "\" を開けません（" + errorText(errno) + "）", streams.messageFd);
                 return false;
             }
         }
@@ -261,13 +267,13 @@ int Interpreter::changeFolder(const std::optional<std::string>& folder, int mess
         return 0;
     }
     if (folder->empty()) {
-        report("cd \"\": no folder given; the current folder stays " + CurrentFolder(), messageFd);
+        report("cd \"\": フォルダの名前がありません。今のフォルダ " + CurrentFolder() + " のままです", messageFd);
         return 1;
     }
     if (chdir(folder->c_str()) != 0) {
         const int err = errno;
-        report("cannot change to the folder \"" + *folder + "\": " + errorText(err)
-                   + "; the current folder stays " + CurrentFolder(),
+        report("フォルダ \"" + *folder + "\" に移れません（" + errorText(err) + "）。今のフォルダ " + CurrentFolder()
+                   + " のままです",
                messageFd);
         return 1;
     }
@@ -318,8 +324,7 @@ int Interpreter::runResolved(const ResolvedProgram& program, const std::vector<s
 {
     if (program.isBatch) {
         if (depth + 1 >= kMaxBatchDepth) {
-            report("batch files run each other too deeply; \"" + program.path + "\" is not run",
-                   messageFd);
+            report("バッチファイルの呼び出しが深すぎるので、\"" + program.path + "\" は実行しません", messageFd);
             return 1;
         }
         // The batch file runs here, so its redirections apply to our own streams for
@@ -356,10 +361,11 @@ int Interpreter::runResolved(const ResolvedProgram& program, const std::vector<s
         return tools::RunAndWait(launch);
     }();
     if (outcome.startError != 0) {
-        report("\"" + words[0] + "\" cannot be started: " + errorText(outcome.startError), messageFd);
+        report("\"" + words[0] + "\" を起動できません（" + errorText(outcome.startError) + "）", messageFd);
         return 126;
     }
     lastRanProgram_ = true;
+    lastProgram_ = words[0];
     lastWaitStatus_ = outcome.waitStatus;
     lastPid_ = outcome.pid;
     return tools::ExitCodeOf(outcome.waitStatus);
@@ -385,7 +391,7 @@ int Interpreter::runWords(const std::vector<std::string>& words, bool reportStat
     const int status = runResolved(program, words, fds, 1, 0);
     const auto ran = std::chrono::steady_clock::now() - started;
     if (reportStatus && lastRanProgram_)
-        WriteAll(1, "\n-- " + words[0] + ": " + tools::DescribeWaitStatus(lastWaitStatus_) + "\n");
+        WriteAll(1, "\n-- " + shownName(words[0]) + " は" + tools::TellWaitStatus(lastWaitStatus_) + "\n");
     if (!stem.empty() && lastRanProgram_) {
         const RunEnd end{lastPid_, lastWaitStatus_,
                          std::chrono::duration_cast<std::chrono::milliseconds>(ran).count()};
@@ -399,7 +405,7 @@ int Interpreter::interactive()
     // Ctrl+C stops the program that runs, never the window's interpreter.
     std::signal(SIGINT, SIG_IGN);
     std::signal(SIGQUIT, SIG_IGN);
-    WriteAll(1, "Type EXIT to close this window.\n");
+    WriteAll(1, "EXIT と入力するとこのウィンドウを閉じます。\n");
     std::string line;
     while (!exitRequested_) {
         WriteAll(1, "\n" + CurrentFolder() + ">");
@@ -409,7 +415,7 @@ int Interpreter::interactive()
         }
         runLine(line, 0);
         if (lastRanProgram_ && lastWaitStatus_ != 0)
-            WriteAll(1, "-- " + tools::DescribeWaitStatus(lastWaitStatus_) + "\n");
+            WriteAll(1, "-- " + shownName(lastProgram_) + " は" + tools::TellWaitStatus(lastWaitStatus_) + "\n");
     }
     return exitCode_;
 }

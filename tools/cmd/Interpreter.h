@@ -58,6 +58,7 @@ private:
     bool exitRequested_ = false;
     int exitCode_ = 0;
     bool lastRanProgram_ = false;  // the last line started a program (not a batch file)
+    std::string lastProgram_;      // the first word of the line that started it
     int lastWaitStatus_ = 0;
     int lastPid_ = 0;
 };

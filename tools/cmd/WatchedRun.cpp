@@ -57,13 +57,19 @@ std::string RunRecordText(const RunEnd& end)
     else
         text += "exit=" + std::to_string(WEXITSTATUS(end.waitStatus)) + "\n";
     text += "ms=" + std::to_string(end.ms) + "\n";
+    if (end.held)
+        text += "held=1\n";
     return text;
 }
 
 void FinishWatchedRun(const std::string& stem, const RunEnd& end, bool waitToClose)
 {
-    writeRecord(stem, end);
-    if (!explain(stem, end) || !waitToClose || !::isatty(0))
+    // The record comes after the explanation: the window takes the page's file
+    // away once it has read the record, and the tool reads that file.
+    RunEnd record = end;
+    record.held = explain(stem, end) && waitToClose && ::isatty(0);
+    writeRecord(stem, record);
+    if (!record.held)
         return;
     tools::WriteAll(1, "\n（Enter キーを押すとこのウィンドウを閉じます）");
     char c = 0;

@@ -10,14 +10,16 @@ namespace nollex::cmd {
 struct RunEnd {
     int pid = 0;
     int waitStatus = 0;
-    long long ms = 0;  // how long it ran
+    long long ms = 0;   // how long it ran
+    bool held = false;  // the console waits for Enter under the explanation it shows
 };
 
-// "pid=…", "exit=…" or "signal=…", "ms=…", a line each.
+// "pid=…", "exit=…" or "signal=…", "ms=…", a line each; then "held=1" when held.
 std::string RunRecordText(const RunEnd& end);
 
 // Writes the record (whole or not at all) and shows the explanation, if any.
-// With waitToClose, an explanation shown is left on the console until Enter.
+// With waitToClose, an explanation shown on a terminal is left there until Enter,
+// and the record says the console is held.
 void FinishWatchedRun(const std::string& stem, const RunEnd& end, bool waitToClose);
 
 }  // namespace nollex::cmd

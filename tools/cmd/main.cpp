@@ -41,7 +41,7 @@ int main(int argc, char** argv)
     nollex::cmd::Interpreter interpreter;
     if (mode == Mode::Prompt) {
         if (ignored)
-            nollex::tools::WriteAll(1, "cmd.exe: give /C or /K before a command; starting the prompt.\n");
+            nollex::tools::WriteAll(1, "cmd.exe: コマンドの前に /C か /K を付けてください。プロンプトを開きます。\n");
         return interpreter.interactive();
     }
     const std::vector<std::string> words(argv + i, argv + argc);

@@ -59,6 +59,47 @@ std::string DescribeWaitStatus(int waitStatus)
     return "exit status " + std::to_string(WEXITSTATUS(waitStatus));
 }
 
+std::string TellWaitStatus(int waitStatus)
+{
+    if (WIFSIGNALED(waitStatus)) {
+        const int sig = WTERMSIG(waitStatus);
+        const char* name = sigabbrev_np(sig);
+        std::string text = "シグナル " + std::to_string(sig);
+        if (name)
+            text += std::string("（SIG") + name + "）";
+        return text + "で強制終了しました";
+    }
+    return "終了しました（終了コード " + std::to_string(WEXITSTATUS(waitStatus)) + "）";
+}
+
+std::string ErrorPhrase(int err)
+{
+    switch (err) {
+    case ENOENT:
+        return "ファイルまたはフォルダがありません";
+    case EACCES:
+    case EPERM:
+        return "アクセスが許可されていません";
+    case ENOTDIR:
+        return "途中の名前がフォルダではありません";
+    case EISDIR:
+        return "フォルダです";
+    case ENOEXEC:
+        return "実行できる形式ではありません";
+    case ENOSPC:
+        return "ディスクに空きがありません";
+    case EROFS:
+        return "読み取り専用です";
+    case ENAMETOOLONG:
+        return "名前が長すぎます";
+    case EMFILE:
+    case ENFILE:
+        return "開いているファイルが多すぎます";
+    default:
+        return std::strerror(err);
+    }
+}
+
 int ExitCodeOf(int waitStatus)
 {
     if (WIFSIGNALED(waitStatus))

@@ -20,8 +20,17 @@ using host::PathFolders;
 // ignores Ctrl+C and Ctrl+\, so that these reach the program, not the interpreter.
 Outcome RunAndWait(const Launch& launch);
 
-// "exit status 3" or "killed by signal 11 (Segmentation fault)".
+// "exit status 3" or "killed by signal 11 (Segmentation fault)", for the
+// compiler front end's English lines.
 std::string DescribeWaitStatus(int waitStatus);
+
+// How a program ended, for the learner on the console: "終了しました（終了コード 3）"
+// or "シグナル 11（SIGSEGV）で強制終了しました".
+std::string TellWaitStatus(int waitStatus);
+
+// An error number as a short Japanese phrase ("ファイルまたはフォルダがありません");
+// the system's own text for the rare ones.
+std::string ErrorPhrase(int err);
 
 // The exit status, or 128 + the signal number for a killed program (as shells do).
 int ExitCodeOf(int waitStatus);
