@@ -308,6 +308,8 @@ private:
     void createDebugPanes();
     void watchBreakpoints(TCustomizedMemo* editor);  // set and cleared in the running session too
     void pollDebugConsole();
+    void readDebugKeys();
+    void greyDebugStop();
     QList<SourceLine> debugBreakpoints() const;
     void showDebugStop();
     void showDebugStatus();
