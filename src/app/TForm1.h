@@ -307,6 +307,7 @@ private:
     void createDebugMenu();
     void createDebugPanes();
     void watchBreakpoints(TCustomizedMemo* editor);  // set and cleared in the running session too
+    void watchDebugSession();
     void pollDebugConsole();
     void readDebugKeys();
     void greyDebugStop();

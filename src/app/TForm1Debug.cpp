@@ -213,39 +213,7 @@ void TForm1::debugProgram(const QString& program)
         debug_.reset();
         throw NollexError(*error);
     }
-    connect(run.session, &DebugSession::stopped, this, [this] {
-        guarded([this] {
-            showDebugStop();
-            explainDebugSignal();
-        });
-    });
-    connect(run.session, &DebugSession::viewChanged, this, [this] {
-        guarded([this] {
-            // Members listed leave the page where the user has it; another frame moves it.
-            const DebugView& view = debug_->session->view();
-            if (view.frameLevel == debug_->shownFrame) {
-                showDebugVariables(view);
-                showCallStack(view);  // counted
-            } else {
-                showDebugStop();
-            }
-        });
-    });
-    connect(run.session, &DebugSession::running, this, [this] {
-        showDebugStatus();
-        greyDebugStop();
-    });
-    connect(run.session, &DebugSession::ended, this,
-            [this](const DebugEnd& how) { guarded([this, how] { showDebugEnd(how); }); });
-    // The running program is the text built: an edit from here on makes it old.
-    for (int i = 0; i <= Memos->LastIndex(); ++i) {
-        run.watches << connect(Memos->editor(i), &QsciScintilla::textChanged, this, [this] {
-            if (debug_ && !debug_->edited) {
-                debug_->edited = true;
-                showDebugStatus();
-            }
-        });
-    }
+    watchDebugSession();
     // The console writes its terminal's name when it is ready; the program runs there.
     const QString after = State.RunMode == AfterRun::CloseConsole ? QStringLiteral("close") : QStringLiteral("wait");
     int started = 0;
@@ -256,10 +224,12 @@ void TForm1::debugProgram(const QString& program)
                                          .arg(after),
                                      State.WorkFolder, true, false, {}});
     } catch (...) {
+        files().remove(run.keys);
         debug_.reset();
         throw;
     }
     if (started != 0) {
+        files().remove(run.keys);
         debug_.reset();
         throw NollexError(QStringLiteral("デバッグ用のコンソール nollex-console を起動できません（%1）").arg(started));
     }
@@ -271,6 +241,44 @@ void TForm1::debugProgram(const QString& program)
     run.keysTimer.start();
     setStatusText(QStringLiteral("デバッグを始めています…"));
     showDebugPanes(true);
+}
+
+// What the window shows of the session, and the edits that make its program old.
+void TForm1::watchDebugSession()
+{
+    connect(debug_->session, &DebugSession::stopped, this, [this] {
+        guarded([this] {
+            showDebugStop();
+            explainDebugSignal();
+        });
+    });
+    connect(debug_->session, &DebugSession::viewChanged, this, [this] {
+        guarded([this] {
+            // Members listed leave the page where the user has it; another frame moves it.
+            const DebugView& view = debug_->session->view();
+            if (view.frameLevel == debug_->shownFrame) {
+                showDebugVariables(view);
+                showCallStack(view);  // counted
+            } else {
+                showDebugStop();
+            }
+        });
+    });
+    connect(debug_->session, &DebugSession::running, this, [this] {
+        showDebugStatus();
+        greyDebugStop();
+    });
+    connect(debug_->session, &DebugSession::ended, this,
+            [this](const DebugEnd& how) { guarded([this, how] { showDebugEnd(how); }); });
+    // The running program is the text built: an edit from here on makes it old.
+    for (int i = 0; i <= Memos->LastIndex(); ++i) {
+        debug_->watches << connect(Memos->editor(i), &QsciScintilla::textChanged, this, [this] {
+            if (debug_ && !debug_->edited) {
+                debug_->edited = true;
+                showDebugStatus();
+            }
+        });
+    }
 }
 
 void TForm1::pollDebugConsole()
