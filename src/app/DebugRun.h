@@ -21,8 +21,11 @@ struct TForm1::DebugRun {
 
     QString program;
     QString ready;          // the file the console writes its terminal's name to
+    QString keys;           // the file the console writes the debugger's keys typed there to
+    qint64 keysRead = 0;    // how much of it has been acted on
     qint64 consolePid = 0;  // the console's own process, once known
     QTimer consoleTimer;
+    QTimer keysTimer;
     int waitedMs = 0;
     int shownFrame = -1;  // the frame whose line the page shows
     bool edited = false;  // a page changed since the build: the program is the old text

@@ -324,7 +324,10 @@ private:
     void createDebugMenu();
     void createDebugPanes();
     void watchBreakpoints(TCustomizedMemo* editor);  // set and cleared in the running session too
+    void watchDebugSession();
     void pollDebugConsole();
+    void readDebugKeys();
+    void greyDebugStop();
     QList<SourceLine> debugBreakpoints() const;
     void showDebugStop();
     void showDebugStatus();

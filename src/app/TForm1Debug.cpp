@@ -24,6 +24,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <csignal>
 #include <sys/types.h>
@@ -38,6 +39,32 @@ constexpr int kConsoleWaitMs = 10000;
 // Where a variable's tree item keeps its path, and what an item that lists more stands for.
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kMoreRole = Qt::UserRole + 1;
+// Where a call stack's row keeps its frame's level (-1: the row of frames left out).
+constexpr int kLevelRole = Qt::UserRole;
+
+// How often the debugger's keys typed in the program's console are looked for.
+constexpr int kKeysPollMs = 50;
+
+// Whether process pid is still the console of the session announced in ready: its
+// id may have gone to another process since.
+bool isSessionConsole(qint64 pid, const QString& ready)
+{
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (pid <= 0 || !cmdline.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> words = cmdline.readAll().split('\0');
+    return words.size() > 1 && words[0].endsWith("nollex-console") && words[1] == QFile::encodeName(ready);
+}
+
+// Greys what a stop showed: the program runs on from there.
+void greyItems(QTreeWidget* tree)
+{
+    const QColor grey = tree->palette().color(QPalette::Disabled, QPalette::Text);
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        for (int column = 0; column < tree->columnCount(); ++column)
+            (*it)->setForeground(column, grey);
+    }
+}
 
 // The debugger: NOLLEX_GDB names another than the gdb on PATH.
 QString gdbProgram()
@@ -110,8 +137,8 @@ void TForm1::createDebugPanes()
     CallStack->setColumnWidth(0, 70);
     CallStack->hide();
     connect(CallStack, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        if (DebugSession* s = debugSession())
-            s->selectFrame(CallStack->indexOfTopLevelItem(item));
+        if (DebugSession* s = debugSession(); s && item->data(0, kLevelRole).toInt() >= 0)
+            s->selectFrame(item->data(0, kLevelRole).toInt());
     });
 }
 
@@ -175,36 +202,18 @@ void TForm1::debugProgram(const QString& program)
     debug_ = std::make_unique<DebugRun>(this);
     DebugRun& run = *debug_;
     run.program = program;
-    run.ready = folders().runs + QStringLiteral("debug-%1.tty").arg(QCoreApplication::applicationPid());
+    // A name of the session's own: a console that comes late finds no keys file and
+    // ends, taking its file with it, and never another session's.
+    static int sessions = 0;
+    run.ready = folders().runs +
+                QStringLiteral("debug-%1-%2.tty").arg(QCoreApplication::applicationPid()).arg(++sessions);
+    run.keys = run.ready + QStringLiteral(".keys");
     files().remove(run.ready);
-    connect(run.session, &DebugSession::stopped, this, [this] {
-        guarded([this] {
-            showDebugStop();
-            explainDebugSignal();
-        });
-    });
-    connect(run.session, &DebugSession::viewChanged, this, [this] {
-        guarded([this] {
-            // Members listed leave the page where the user has it; another frame moves it.
-            const DebugView& view = debug_->session->view();
-            if (view.frameLevel == debug_->shownFrame)
-                showDebugVariables(view);
-            else
-                showDebugStop();
-        });
-    });
-    connect(run.session, &DebugSession::running, this, [this] { showDebugStatus(); });
-    connect(run.session, &DebugSession::ended, this,
-            [this](const DebugEnd& how) { guarded([this, how] { showDebugEnd(how); }); });
-    // The running program is the text built: an edit from here on makes it old.
-    for (int i = 0; i <= Memos->LastIndex(); ++i) {
-        run.watches << connect(Memos->editor(i), &QsciScintilla::textChanged, this, [this] {
-            if (debug_ && !debug_->edited) {
-                debug_->edited = true;
-                showDebugStatus();
-            }
-        });
+    if (const std::optional<QString> error = files().writeFile(run.keys, {})) {
+        debug_.reset();
+        throw NollexError(*error);
     }
+    watchDebugSession();
     // The console writes its terminal's name when it is ready; the program runs there.
     const QString after = State.RunMode == AfterRun::CloseConsole ? QStringLiteral("close") : QStringLiteral("wait");
     int started = 0;
@@ -215,18 +224,61 @@ void TForm1::debugProgram(const QString& program)
                                          .arg(after),
                                      State.WorkFolder, true, false, {}});
     } catch (...) {
+        files().remove(run.keys);
         debug_.reset();
         throw;
     }
     if (started != 0) {
+        files().remove(run.keys);
         debug_.reset();
         throw NollexError(QStringLiteral("デバッグ用のコンソール nollex-console を起動できません（%1）").arg(started));
     }
     run.consoleTimer.setInterval(20);
     connect(&run.consoleTimer, &QTimer::timeout, this, [this] { guarded([this] { pollDebugConsole(); }); });
     run.consoleTimer.start();
+    run.keysTimer.setInterval(kKeysPollMs);
+    connect(&run.keysTimer, &QTimer::timeout, this, [this] { guarded([this] { readDebugKeys(); }); });
+    run.keysTimer.start();
     setStatusText(QStringLiteral("デバッグを始めています…"));
     showDebugPanes(true);
+}
+
+// What the window shows of the session, and the edits that make its program old.
+void TForm1::watchDebugSession()
+{
+    connect(debug_->session, &DebugSession::stopped, this, [this] {
+        guarded([this] {
+            showDebugStop();
+            explainDebugSignal();
+        });
+    });
+    connect(debug_->session, &DebugSession::viewChanged, this, [this] {
+        guarded([this] {
+            // Members listed leave the page where the user has it; another frame moves it.
+            const DebugView& view = debug_->session->view();
+            if (view.frameLevel == debug_->shownFrame) {
+                showDebugVariables(view);
+                showCallStack(view);  // counted
+            } else {
+                showDebugStop();
+            }
+        });
+    });
+    connect(debug_->session, &DebugSession::running, this, [this] {
+        showDebugStatus();
+        greyDebugStop();
+    });
+    connect(debug_->session, &DebugSession::ended, this,
+            [this](const DebugEnd& how) { guarded([this, how] { showDebugEnd(how); }); });
+    // The running program is the text built: an edit from here on makes it old.
+    for (int i = 0; i <= Memos->LastIndex(); ++i) {
+        debug_->watches << connect(Memos->editor(i), &QsciScintilla::textChanged, this, [this] {
+            if (debug_ && !debug_->edited) {
+                debug_->edited = true;
+                showDebugStatus();
+            }
+        });
+    }
 }
 
 void TForm1::pollDebugConsole()
@@ -255,6 +307,41 @@ void TForm1::pollDebugConsole()
     launch.terminal = terminal;
     launch.breakpoints = debugBreakpoints();
     run.session->start(launch);
+}
+
+// The debugger's keys typed in the program's console act as in the window.
+void TForm1::readDebugKeys()
+{
+    const DebugRun* run = debug_.get();
+    QFile file(run->keys);
+    if (!file.open(QIODevice::ReadOnly) || file.size() <= run->keysRead || !file.seek(run->keysRead))
+        return;
+    const QByteArray bytes = file.readAll();
+    const qsizetype whole = bytes.lastIndexOf('\n') + 1;  // a line still being written waits
+    debug_->keysRead += whole;
+    using Handler = void (TForm1::*)();
+    static const QHash<QByteArray, Handler> handlers = {
+        {"F4", &TForm1::Breakpoint1Click}, {"F5", &TForm1::DebugRun1Click},  {"S-F5", &TForm1::DebugStop1Click},
+        {"F7", &TForm1::StepOver1Click},   {"S-F7", &TForm1::StepInto1Click}, {"C-F7", &TForm1::StepOut1Click},
+    };
+    for (const QByteArray& key : bytes.first(whole).split('\n')) {
+        if (const auto handler = handlers.constFind(key); handler != handlers.constEnd()) {
+            (this->**handler)();
+            if (debug_.get() != run)  // the session ended, or another began
+                return;
+        }
+    }
+}
+
+void TForm1::greyDebugStop()
+{
+    for (int i = 0; i <= Memos->LastIndex(); ++i) {
+        TCustomizedMemo* editor = Memos->editor(i);
+        if (const int line = editor->stoppedLine(); line > 0)
+            editor->setStoppedLine(line, true);
+    }
+    greyItems(Variables);
+    greyItems(CallStack);
 }
 
 QList<SourceLine> TForm1::debugBreakpoints() const
@@ -296,7 +383,7 @@ void TForm1::showDebugStop()
     for (int i = 0; i <= Memos->LastIndex(); ++i)
         Memos->editor(i)->setStoppedLine(0);
     debug_->shownFrame = view.frameLevel;
-    const FrameFacts* frame = view.frameLevel < view.frames.size() ? &view.frames[view.frameLevel] : nullptr;
+    const FrameFacts* frame = view.frame(view.frameLevel);
     if (frame && frame->line > 0) {
         const int page = placePage(frame->fullname);
         if (page >= 0) {
@@ -321,7 +408,7 @@ void TForm1::explainDebugSignal()
         return;
     const DebugView& view = debug_->session->view();
     const QString text = explainer().signalText(view.stop.signal);
-    const FrameFacts frame = view.frames.value(view.frameLevel);
+    const FrameFacts frame = view.frame(view.frameLevel) ? *view.frame(view.frameLevel) : FrameFacts{};
     if (text.isEmpty() || frame.line <= 0)
         return;
     const int page = placePage(frame.fullname);
@@ -346,7 +433,7 @@ void TForm1::showDebugStatus()
         text = QStringLiteral("プログラムが止まりました。") + explainer().signalText(view.stop.signal);
     else
         text = QStringLiteral("%1 行目で止まっています（F5 続行、F7 次の行へ、Shift+F7 関数の中へ、Ctrl+F7 関数から出る）")
-                   .arg(view.frames.value(view.frameLevel).line);
+                   .arg(view.frame(view.frameLevel) ? view.frame(view.frameLevel)->line : 0);
     if (debug_->edited) {
         text = QStringLiteral("ページが変更されました。動いているのは変更前のプログラムです（止まっているときに F5 で作り直します）。") +
                text;
@@ -408,12 +495,22 @@ void TForm1::showCallStack(const DebugView& view)
 {
     CallStack->clear();
     const QStringList pageFiles = Memos->fileNames();
+    // Between the innermost hundred and the outermost: how many are left out.
+    const auto addLeftOut = [&](int count) {
+        auto* row = new QTreeWidgetItem({count > 0 ? QStringLiteral("… %1 個の呼び出しを省略").arg(count)
+                                                   : QStringLiteral("…（呼び出しを数えています）")});
+        row->setData(0, kLevelRole, -1);
+        CallStack->addTopLevelItem(row);
+    };
     for (const FrameFacts& frame : view.frames) {
+        if (view.framesLeftOut() > 0 && &frame == &view.frames.back())
+            addLeftOut(view.framesLeftOut());
         // A frame of a page is named as the page is, the scratch copy as its page.
         const int page = pageForMessageFile(frame.fullname, builtSource_, Memos->indexOf(builtPage_), pageFiles, files());
         const QString file = QFileInfo(page >= 0 ? pageFiles[page] : frame.file).fileName();
         auto* item = new QTreeWidgetItem(
             {frame.func, frame.line > 0 ? QStringLiteral("%1:%2").arg(file).arg(frame.line) : QString()});
+        item->setData(0, kLevelRole, frame.level);
         if (frame.level == view.frameLevel) {
             QFont bold = item->font(0);
             bold.setBold(true);
@@ -422,6 +519,8 @@ void TForm1::showCallStack(const DebugView& view)
         }
         CallStack->addTopLevelItem(item);
     }
+    if (view.depth == 0 && !view.frames.isEmpty())
+        addLeftOut(0);
 }
 
 void TForm1::showDebugEnd(const DebugEnd& how)
@@ -461,8 +560,11 @@ void TForm1::closeDebugging(bool programEnded)
 {
     if (!debug_)
         return;
-    if (debug_->consolePid > 0)
+    if (isSessionConsole(debug_->consolePid, debug_->ready))
         ::kill(pid_t(debug_->consolePid), programEnded ? SIGUSR1 : SIGTERM);
+    // Without its keys file a console that still relays ends by itself, even one not
+    // yet heard of; after the signal, so that one told of the program's end can wait.
+    files().remove(debug_->keys);
     files().remove(debug_->ready);
     for (const QMetaObject::Connection& c : std::as_const(debug_->watches))
         disconnect(c);

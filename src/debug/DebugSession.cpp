@@ -20,6 +20,9 @@ constexpr qsizetype MaxLine = qsizetype{64} * 1024 * 1024;
 // How many members or elements a variable lists before "more".
 constexpr int ListStep = 100;
 
+// How many of the innermost frames the call stack lists (the outermost comes too).
+constexpr int ShownFrames = 100;
+
 // The system's own sources (the library's headers; the C library's, which gdb names
 // relative to where it was built): never a page.
 bool isUserSource(const QString& fullname)
@@ -89,7 +92,10 @@ void DebugSession::start(const Launch& launch)
     // Commands from a window, never a terminal; the program may fork, and only the
     // parent is followed; a step never goes into the system's headers.
     for (const char* setting : {"-gdb-set mi-async on", "-gdb-set startup-with-shell off", "-gdb-set confirm off",
-                                "-gdb-set print elements 100", "-enable-pretty-printing",
+                                // A value shows one level of members: a big nested
+                                // container would keep gdb busy for minutes.
+                                "-gdb-set print elements 100", "-gdb-set print max-depth 1",
+                                "-enable-pretty-printing",
                                 "-interpreter-exec console \"skip -gfi /usr/*\""})
         send(QString::fromLatin1(setting));
     const auto failed = [this](const MiRecord& r) {
@@ -194,7 +200,8 @@ void DebugSession::onStopped(const MiRecord& record)
 // of main) lets the program run on: there is nothing to show where it is.
 void DebugSession::leaveSystemCode()
 {
-    send(QStringLiteral("-stack-list-frames --thread ") + threadId_, [this](const MiRecord& r) {
+    send(QStringLiteral("-stack-list-frames --thread %1 0 %2").arg(threadId_).arg(ShownFrames - 1),
+         [this](const MiRecord& r) {
         const QList<FrameFacts> frames = stackFrames(r);
         const bool called = std::any_of(frames.cbegin(), frames.cend(), [](const FrameFacts& f) {
             return f.level > 0 && isUserSource(f.fullname);
@@ -210,6 +217,7 @@ void DebugSession::execute(const QString& command)
         return;
     state_ = State::Running;
     ++generation_;  // the view being gathered is of a stop that is over
+    ++stops_;
     emit running();
     send(command, [this](const MiRecord& r) {
         // Refused (finish from the outermost frame, say): still stopped where it was.
@@ -243,7 +251,7 @@ void DebugSession::stepOut()
 
 void DebugSession::selectFrame(int level)
 {
-    if (state_ != State::Stopped || level < 0 || level >= view_.frames.size() || level == view_.frameLevel)
+    if (state_ != State::Stopped || !view_.frame(level) || level == view_.frameLevel)
         return;
     view_.frameLevel = level;
     fetchView(false);
@@ -302,11 +310,21 @@ QString DebugSession::frameOptions() const
 
 QString DebugSession::frameKey() const
 {
-    if (view_.frameLevel >= view_.frames.size())
+    const FrameFacts* frame = view_.frame(view_.frameLevel);
+    if (!frame)
         return QString();
     // The frame's function and its depth from the outermost: the same call's
     // variables compare with themselves across stops.
-    return view_.frames[view_.frameLevel].func + u'#' + QString::number(view_.frames.size() - view_.frameLevel);
+    const int depth = view_.depth > 0 ? view_.depth : int(view_.frames.size());
+    return frame->func + u'#' + QString::number(depth - view_.frameLevel);
+}
+
+const FrameFacts* DebugView::frame(int level) const
+{
+    const auto found = std::find_if(frames.cbegin(), frames.cend(), [level](const FrameFacts& f) {
+        return f.level == level;
+    });
+    return found == frames.cend() ? nullptr : &*found;
 }
 
 void DebugSession::fetchView(bool newStop)
@@ -318,12 +336,23 @@ void DebugSession::fetchView(bool newStop)
         fetchVariables();
         return;
     }
+    ++stops_;
     ++outstanding_;
-    send(QStringLiteral("-stack-list-frames --thread ") + threadId_, [this, generation](const MiRecord& r) {
+    // Only so deep: past that the stack is counted once the stop is shown.
+    send(QStringLiteral("-stack-info-depth --thread %1 %2").arg(threadId_).arg(ShownFrames + 1),
+         [this, generation](const MiRecord& r) {
+             if (generation == generation_)
+                 view_.depth = std::min(r.results.string(u"depth").toInt(), ShownFrames + 1);
+         });
+    send(QStringLiteral("-stack-list-frames --thread %1 0 %2").arg(threadId_).arg(ShownFrames - 1),
+         [this, generation](const MiRecord& r) {
         if (generation != generation_)
             return;
         --outstanding_;
         view_.frames = stackFrames(r);
+        countAfterStop_ = view_.depth > ShownFrames;
+        if (countAfterStop_)
+            view_.depth = 0;
         // A crash in the C library shows where the program called it.
         view_.frameLevel = 0;
         for (const FrameFacts& frame : view_.frames) {
@@ -333,6 +362,28 @@ void DebugSession::fetchView(bool newStop)
             }
         }
         fetchVariables();
+    });
+}
+
+// The whole stack's depth and its outermost frame (main), told as a change of the
+// view; gdb takes a while over a deep one, so the stop does not wait for it.
+void DebugSession::countFrames()
+{
+    const int stop = stops_;
+    send(QStringLiteral("-stack-info-depth --thread ") + threadId_, [this, stop](const MiRecord& r) {
+        const int depth = r.results.string(u"depth").toInt();
+        if (stop != stops_ || depth <= ShownFrames)
+            return;
+        send(QStringLiteral("-stack-list-frames --thread %1 %2 %2").arg(threadId_).arg(depth - 1),
+             [this, stop, depth](const MiRecord& frames) {
+                 const QList<FrameFacts> outermost = stackFrames(frames);
+                 if (stop != stops_ || outermost.isEmpty())
+                     return;
+                 view_.frames.append(outermost.first());
+                 view_.depth = depth;
+                 if (state_ == State::Stopped && outstanding_ == 0)
+                     emit viewChanged();
+             });
     });
 }
 
@@ -453,6 +504,9 @@ void DebugSession::listChildren(const QString& varobj, const QList<int>& where, 
                      }
                      DebugVariable v;
                      v.name = child.string(u"exp");
+                     // An array's element, named as a vector's is.
+                     if (parent->type.endsWith(u']') && !parent->type.contains(QStringLiteral("(*)")))
+                         v.name = u'[' + v.name + u']';
                      v.path = parent->path + u'\n' + v.name;
                      v.value = child.string(u"value");
                      v.type = child.string(u"type");
@@ -490,6 +544,11 @@ void DebugSession::viewDone()
         viewIsNewStop_ = false;
         state_ = State::Stopped;
         emit stopped();
+        // Behind everything the stop asked for, which a count would hold up.
+        if (countAfterStop_ && state_ == State::Stopped) {
+            countAfterStop_ = false;
+            countFrames();
+        }
     } else {
         emit viewChanged();
     }

@@ -41,10 +41,17 @@ QList<DebugVariable> frameVariables(const QList<VariableFacts>& simple, const QL
 
 // What the window shows while the program is stopped.
 struct DebugView {
-    StopFacts stop;            // why and where frame 0 stopped
-    QList<FrameFacts> frames;  // innermost first
-    int frameLevel = 0;        // the frame whose variables are shown
+    StopFacts stop;  // why and where frame 0 stopped
+    // Innermost first: at most the innermost hundred, and then the outermost once
+    // the stack is counted (an endless recursion has a hundred thousand).
+    QList<FrameFacts> frames;
+    int depth = 0;          // how many frames the stack has; 0 while they are counted
+    int frameLevel = 0;     // the frame whose variables are shown
     QList<DebugVariable> variables;
+    // The listed frame of that level, or none.
+    const FrameFacts* frame(int level) const;
+    // How many frames between the innermost hundred and the outermost are not listed.
+    int framesLeftOut() const { return depth > frames.size() ? depth - int(frames.size()) : 0; }
 };
 
 // How a session ended.
@@ -113,6 +120,7 @@ private:
     void leaveSystemCode();
     void execute(const QString& command);
     void fetchView(bool newStop);
+    void countFrames();
     void fetchVariables();
     void listExpanded();
     void listChildren(const QString& varobj, const QList<int>& where, int count);
@@ -131,8 +139,10 @@ private:
     QString threadId_ = QStringLiteral("1");
     DebugView view_;
     int generation_ = 0;  // bumped at each stop and frame change: older answers are dropped
+    int stops_ = 0;       // bumped at each stop and resume: the stack's count is of one stop
     int outstanding_ = 0;
     bool viewIsNewStop_ = false;
+    bool countAfterStop_ = false;  // the stack is deeper than the frames listed
     QStringList varobjs_;
     QSet<QString> expanded_;
     QHash<QString, int> shownCount_;  // how many elements a path lists

@@ -207,8 +207,11 @@ void TCustomizedMemo::configureMargins()
     stopArrow_ = markerDefine(RightArrow);
     stopLine_ = markerDefine(Background);
     explainedMarker_ = markerDefine(Invisible);
+    staleArrow_ = markerDefine(RightArrow);
+    staleLine_ = markerDefine(Background);
     setMarginMarkerMask(0, 0);
-    setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]) | (1 << breakpointMarker_) | (1 << stopArrow_));
+    setMarginMarkerMask(1, (1 << marker_[0]) | (1 << marker_[1]) | (1 << breakpointMarker_) | (1 << stopArrow_) |
+                               (1 << staleArrow_));
     // A click on a line's number or mark sets or clears its breakpoint.
     setMarginSensitivity(0, true);
     setMarginSensitivity(1, true);
@@ -542,6 +545,11 @@ void TCustomizedMemo::applyMarginColours(const SyntaxPalette& p)
     setMarkerBackgroundColor(p.warningMark, stopArrow_);
     setMarkerForegroundColor(p.lineNumber, stopArrow_);
     setMarkerBackgroundColor(p.stopLineBack, stopLine_);
+    // The last stop's marks while the program runs on: the same, without colour.
+    const QColor back = p.stopLineBack;
+    setMarkerBackgroundColor(p.lineNumber, staleArrow_);
+    setMarkerForegroundColor(p.lineNumberBack, staleArrow_);
+    setMarkerBackgroundColor(QColor::fromHsvF(back.hsvHueF(), 0, back.valueF()), staleLine_);
     setMarginsBackgroundColor(p.lineNumberBack);
     setMarginsForegroundColor(p.lineNumber);
     marginDigits_ = 0;
@@ -743,26 +751,32 @@ QList<int> TCustomizedMemo::breakpointLines() const
     return lines;
 }
 
-void TCustomizedMemo::setStoppedLine(int line)
+void TCustomizedMemo::setStoppedLine(int line, bool stale)
 {
-    SendScintilla(SCI_MARKERDELETEALL, long(stopArrow_));
-    SendScintilla(SCI_MARKERDELETEALL, long(stopLine_));
+    for (const int marker : {stopArrow_, stopLine_, staleArrow_, staleLine_})
+        SendScintilla(SCI_MARKERDELETEALL, long(marker));
     const long lineIndex = line - 1;
     if (lineIndex >= 0 && lineIndex < SendScintilla(SCI_GETLINECOUNT)) {
-        SendScintilla(SCI_MARKERADD, lineIndex, long(stopArrow_));
-        SendScintilla(SCI_MARKERADD, lineIndex, long(stopLine_));
+        SendScintilla(SCI_MARKERADD, lineIndex, long(stale ? staleArrow_ : stopArrow_));
+        SendScintilla(SCI_MARKERADD, lineIndex, long(stale ? staleLine_ : stopLine_));
     }
     updateDebugMarks();
 }
 
 int TCustomizedMemo::stoppedLine() const
 {
-    return int(SendScintilla(SCI_MARKERNEXT, 0L, 1L << stopArrow_)) + 1;
+    return int(SendScintilla(SCI_MARKERNEXT, 0L, (1L << stopArrow_) | (1L << staleArrow_))) + 1;
+}
+
+bool TCustomizedMemo::stoppedLineStale() const
+{
+    return SendScintilla(SCI_MARKERNEXT, 0L, 1L << staleArrow_) >= 0;
 }
 
 void TCustomizedMemo::updateDebugMarks()
 {
-    const bool has = SendScintilla(SCI_MARKERNEXT, 0L, (1L << breakpointMarker_) | (1L << stopArrow_)) >= 0;
+    const long mask = (1L << breakpointMarker_) | (1L << stopArrow_) | (1L << staleArrow_);
+    const bool has = SendScintilla(SCI_MARKERNEXT, 0L, mask) >= 0;
     if (has != hasDebugMarks_) {
         hasDebugMarks_ = has;
         updateMarginWidth();

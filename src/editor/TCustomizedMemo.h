@@ -106,8 +106,10 @@ public:
     void toggleBreakpoint(int line);
     QList<int> breakpointLines() const;  // top down
     // The line the debugged program stopped at: an arrow and a highlight; 0 for none.
-    void setStoppedLine(int line);
+    // Stale: the program runs on from there (grey marks).
+    void setStoppedLine(int line, bool stale = false);
     int stoppedLine() const;
+    bool stoppedLineStale() const;
 
     // Full-width characters an input method typed in code (outside strings,
     // comments and code #if leaves out), marked as the lexer colours them: a
@@ -195,7 +197,7 @@ private:
     bool lineNumbers_ = true;
     int marginDigits_ = 0;
     int marker_[2] = {-1, -1};      // the component's numbers for the two kinds
-    int breakpointMarker_ = -1, stopArrow_ = -1, stopLine_ = -1;
+    int breakpointMarker_ = -1, stopArrow_ = -1, stopLine_ = -1, staleArrow_ = -1, staleLine_ = -1;
     int explainedMarker_ = -1;  // an unseen mark on each explained line, to find them quickly
     bool hasDebugMarks_ = false;
     void updateDebugMarks();

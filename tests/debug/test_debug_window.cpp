@@ -6,6 +6,7 @@
 #include "support/E2eFixture.h"
 #include "support/ProcessGone.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -61,6 +62,23 @@ struct DebugFixture : E2eFixture {
         return found.isEmpty() ? nullptr : found.first();
     }
     QString status() const { return form->StatusPanel0->text(); }
+    QStringList sessionFiles() const
+    {
+        return QDir(form->folders().runs).entryList({QStringLiteral("debug-*")}, QDir::Files);
+    }
+    // Keys typed in the program's console, as the console tells the window of them.
+    void typeInConsole(const QByteArray& lines) const
+    {
+        const QStringList keys = QDir(form->folders().runs).entryList({QStringLiteral("debug-*.keys")}, QDir::Files);
+        ASSERT_EQ(keys.size(), 1) << sessionFiles().join(u' ').toStdString();
+        QFile file(form->folders().runs + keys.first());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Append));
+        file.write(lines);
+    }
+    bool grey(const QTreeWidgetItem* item, int column) const
+    {
+        return item->foreground(column).color() == form->Variables->palette().color(QPalette::Disabled, QPalette::Text);
+    }
 };
 
 }  // namespace
@@ -105,10 +123,17 @@ TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
     EXPECT_FALSE(variable(QStringLiteral("i"))->font(1).bold());
 
     // The breakpoint cleared in the running session: on to the crash, shown at the
-    // line that called into the C library.
+    // line that called into the C library. While it runs, the stop's marks and
+    // panes are grey.
     page->toggleBreakpoint(11);
     form->DebugRun1Click();
+    EXPECT_TRUE(page->stoppedLineStale());
+    EXPECT_EQ(stoppedLine(), 10);
+    EXPECT_TRUE(grey(variable(QStringLiteral("total")), 1));
+    EXPECT_TRUE(grey(form->CallStack->topLevelItem(0), 0));
     ASSERT_TRUE(waitForStop());
+    EXPECT_FALSE(page->stoppedLineStale());
+    EXPECT_FALSE(grey(variable(QStringLiteral("p")), 1));
     EXPECT_EQ(stoppedLine(), 15);
     EXPECT_EQ(session()->view().stop.signal, 11);
     EXPECT_GE(session()->view().frames.size(), 2) << "the fault is in the library's strlen";
@@ -141,6 +166,10 @@ TEST_F(DebugFixture, RunsToTheEndAndBreakpointsFollowEdits)
     form->DebugRun1Click();
     ASSERT_TRUE(waitForStop()) << messages().toStdString() << status().toStdString();
     EXPECT_EQ(stoppedLine(), 3);
+    // F7 typed in the program's console steps, as in the window.
+    typeInConsole("F7\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stoppedLine() == 4 && !form->Memos->ActiveMemo()->stoppedLineStale(); },
+                                10000));
     TCustomizedMemo* page = form->Memos->ActiveMemo();
     page->toggleBreakpoint(4);
     page->insertAt(QStringLiteral("// a new first line\n"), 0, 0);
@@ -156,6 +185,15 @@ TEST_F(DebugFixture, RunsToTheEndAndBreakpointsFollowEdits)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->debugging(); }, 30000));
     EXPECT_TRUE(status().contains(QStringLiteral("終了コード 3"))) << status().toStdString();
     EXPECT_EQ(page->stoppedLine(), 0);
+
+    // Shift+F5 at once after F5, before the console could say where it is: the
+    // console still goes (the third to end), and nothing of the session stays.
+    form->DebugRun1Click();
+    ASSERT_TRUE(form->debugging());
+    form->DebugStop1Click();
+    EXPECT_TRUE(waitForRuns(3)) << "the console stays";
+    QTest::qWait(300);  // a console that comes late
+    EXPECT_EQ(sessionFiles(), QStringList{});
 
     // No debugger: told, with the package to install, and nothing built.
     qputenv("NOLLEX_GDB", "/no/such/gdb");

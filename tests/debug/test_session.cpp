@@ -27,7 +27,10 @@ const QByteArray kProgram = "#include <string>\n"
                             "struct Point { int x; int y; };\n"
                             "int main()\n"
                             "{\n"
-                            "    std::vector<int> big(1000000, 7);\n"  // 6
+                            // A big one, and one of a million elements three deep,
+                            // whose full value keeps gdb busy for minutes.
+                            "    std::vector<int> big(1000000, 7); std::vector<std::vector<std::vector<int>>> "
+                            "cube(100, std::vector<std::vector<int>>(100, std::vector<int>(100, 1)));\n"  // 6
                             "    std::string word = \"こんにちは\";\n"
                             "    int a[5] = {1, 2, 3, 4, 5};\n"
                             "    Point p{1, 2};\n"
@@ -76,6 +79,7 @@ TEST(DebugSession, StopsShowVariablesAndEndingLeavesNoProcess)
     session.start({QStringLiteral("gdb"), dir.file(QStringLiteral("prog")), dir.path(), pty.slave(),
                    {{source, 11}}});
     ASSERT_TRUE(stops.wait(20000)) << "no stop";
+    EXPECT_EQ(session.view().depth, 1);
     EXPECT_EQ(session.view().stop.line, 11);
     EXPECT_EQ(session.view().stop.reason, QStringLiteral("breakpoint-hit"));
     const QList<DebugVariable>& vars = session.view().variables;
@@ -87,11 +91,20 @@ TEST(DebugSession, StopsShowVariablesAndEndingLeavesNoProcess)
     EXPECT_EQ(find(vars, QStringLiteral("word"))->value, QStringLiteral("\"こんにちは\""));
     EXPECT_FALSE(find(vars, QStringLiteral("word"))->expandable);
     EXPECT_TRUE(find(vars, QStringLiteral("big"))->value.startsWith(QStringLiteral("std::vector of length 1000000")));
+    ASSERT_TRUE(find(vars, QStringLiteral("cube")));
+    EXPECT_TRUE(find(vars, QStringLiteral("cube"))->expandable);
 
     // Members on demand: a struct's through its access group, a vector's a hundred at a time.
+    // An array's elements are named as a vector's.
     session.setExpanded(QStringLiteral("p"), true);
+    session.setExpanded(QStringLiteral("a"), true);
     session.setExpanded(QStringLiteral("big"), true);
-    ASSERT_TRUE(changes.wait(5000));  // one view for both: the first is dropped for the second
+    ASSERT_TRUE(changes.wait(5000));  // one view for all: the first are dropped for the last
+    const DebugVariable* a = find(session.view().variables, QStringLiteral("a"));
+    ASSERT_TRUE(a);
+    ASSERT_EQ(a->children.size(), 5);
+    EXPECT_EQ(a->children[0].name, QStringLiteral("[0]"));
+    EXPECT_EQ(a->children[4].value, QStringLiteral("5"));
     const DebugVariable* big = find(session.view().variables, QStringLiteral("big"));
     ASSERT_TRUE(big);
     EXPECT_EQ(big->children.size(), 100);
@@ -135,4 +148,46 @@ TEST(DebugSession, StopsShowVariablesAndEndingLeavesNoProcess)
     EXPECT_FALSE(session.active());
     QTest::qWait(100);
     EXPECT_TRUE(test::processGone(pid)) << "the program is still there";
+}
+
+// A deep stack lists its innermost hundred frames at once, then, once counted, its
+// outermost (main) and how many are left out between; the stop does not wait for
+// the count (gdb takes a minute over an endless recursion's).
+TEST(DebugSession, DeepStackListsTheInnermostHundredAndMain)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gdb")).isEmpty())
+        GTEST_SKIP() << "gdb is not installed";
+    test::TempDir dir;
+    dir.write(QStringLiteral("deep.c"), "int down(int n)\n"
+                                        "{\n"
+                                        "    if (n == 300)\n"
+                                        "        *(volatile int*)0 = n;\n"  // 4
+                                        "    return down(n + 1) + 1;\n"
+                                        "}\n"
+                                        "int main(void) { return down(0); }\n");
+    ASSERT_EQ(QProcess::execute(QStringLiteral("gcc"), {QStringLiteral("-g"), QStringLiteral("-O0"), QStringLiteral("-o"),
+                                                         dir.file(QStringLiteral("deep")), dir.file(QStringLiteral("deep.c"))}),
+              0);
+    Pty pty;
+    DebugSession session;
+    QSignalSpy stops(&session, &DebugSession::stopped);
+    QSignalSpy changes(&session, &DebugSession::viewChanged);
+    session.start({QStringLiteral("gdb"), dir.file(QStringLiteral("deep")), dir.path(), pty.slave(),
+                   {{dir.file(QStringLiteral("deep.c")), 4}}});
+    ASSERT_TRUE(stops.wait(20000)) << "no stop";
+    ASSERT_EQ(session.view().frames.size(), 100);
+    EXPECT_EQ(session.view().frames[99].level, 99);
+    EXPECT_EQ(session.view().depth, 0) << "counted before the stop was shown";
+    ASSERT_TRUE(changes.wait(10000)) << "never counted";
+    const DebugView& view = session.view();
+    EXPECT_EQ(view.depth, 302);
+    ASSERT_EQ(view.frames.size(), 101);
+    EXPECT_EQ(view.frames.last().func, QStringLiteral("main"));
+    EXPECT_EQ(view.frames.last().level, 301);
+    EXPECT_EQ(view.framesLeftOut(), 201);
+    // The outermost frame's variables on request, as any listed frame's.
+    session.selectFrame(301);
+    ASSERT_TRUE(changes.wait(5000));
+    EXPECT_EQ(session.view().frameLevel, 301);
+    session.end();
 }

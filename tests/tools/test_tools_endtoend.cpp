@@ -512,13 +512,16 @@ TEST_F(ToolsEndToEnd, DebugBuildHasLineInformationAndNoChecks)
 namespace {
 
 // The debugged program's console, started with pipes for its terminal window, and
-// the inner terminal it announced, opened as the debugger's child opens it.
+// the inner terminal it announced, opened as the debugger's child opens it. The
+// keys file is made as the window makes it.
 class DebugConsole {
 public:
     DebugConsole(const TempDir& dir, const char* after, qint64 window = getpid())
+        : ready(dir.file(QStringLiteral("ready"))), keys(ready + QStringLiteral(".keys"))
     {
-        const QString ready = dir.file(QStringLiteral("ready"));
         QFile::remove(ready);  // an earlier console's
+        QFile made(keys);
+        EXPECT_TRUE(made.open(QIODevice::WriteOnly | QIODevice::Truncate));
         process_.start(kBin + QStringLiteral("nollex-console"),
                        {ready, QString::number(window), QString::fromLatin1(after)});
         EXPECT_TRUE(process_.waitForStarted());
@@ -539,7 +542,30 @@ public:
     DebugConsole(const DebugConsole&) = delete;
     DebugConsole& operator=(const DebugConsole&) = delete;
 
+    const QString ready;
+    const QString keys;
+
     void program(const QByteArray& bytes) { EXPECT_EQ(write(slave_, bytes.data(), bytes.size()), bytes.size()); }
+    // The program's terminal as a program that reads key by key sets it.
+    void rawProgram()
+    {
+        termios mode{};
+        tcgetattr(slave_, &mode);
+        cfmakeraw(&mode);
+        tcsetattr(slave_, TCSANOW, &mode);
+    }
+    // What the program reads until it has read expected or a second has gone by.
+    QByteArray programReadsUntil(const QByteArray& expected)
+    {
+        QByteArray got;
+        for (int i = 0; i < 10 && got.size() < expected.size(); ++i) {
+            pollfd p{slave_, POLLIN, 0};
+            char buf[256];
+            const ssize_t n = poll(&p, 1, 100) > 0 ? read(slave_, buf, sizeof buf) : 0;
+            got.append(buf, n > 0 ? int(n) : 0);
+        }
+        return got;
+    }
     // What the program reads from the inner terminal within a second.
     QByteArray programReads()
     {
@@ -595,6 +621,29 @@ TEST(DebugConsoleTool, RelaysBothWaysAndClosesWhenTheProgramEnds)
     console.signal(SIGCONT);
     EXPECT_EQ(console.ended(), 0);
     EXPECT_TRUE(console.screen().endsWith("last words\r\n")) << console.screen().toStdString();
+}
+
+// The debugger's keys typed in the console are the window's: named in the keys file,
+// never the program's input, even when a key's sequence comes in two reads; other
+// sequences (an arrow) and the Escape key itself still reach the program. The keys
+// file gone, the console ends and takes its announcement with it.
+TEST(DebugConsoleTool, DebuggerKeysGoToTheWindowNotTheProgram)
+{
+    TempDir tmp;
+    DebugConsole console(tmp, "close");
+    console.rawProgram();
+    console.type("a\x1b[1");
+    QThread::msleep(30);
+    console.type("8~b\x1b[A\x1b[15;2~c");
+    EXPECT_EQ(console.programReadsUntil("ab\x1b[Ac"), "ab\x1b[Ac");
+    console.type("\x1bOS\x1b[14~\x1b[15~\x1b[18;2~\x1b[18;5~");
+    console.type("\x1b");
+    EXPECT_EQ(console.programReadsUntil("\x1b"), "\x1b");
+    EXPECT_EQ(tmp.read(console.keys), "F7\nS-F5\nF4\nF4\nF5\nS-F7\nC-F7\n");
+
+    ASSERT_TRUE(QFile::remove(console.keys));
+    EXPECT_NE(console.ended(), -1);
+    EXPECT_FALSE(QFile::exists(console.ready));
 }
 
 // Guards the window that stays open: the program's end is said, then the window

@@ -9,10 +9,15 @@
 // its controlling terminal, which fails while any session owns it (the terminal
 // window's own is owned by this tool's session).
 //
+// The debugger's keys (F4, F5, Shift+F5, F7, Shift+F7, Ctrl+F7) typed here are the
+// window's, not the program's: each goes as a line ("F7", "S-F7", ...) to the file
+// READY.keys, which the window makes before it starts the tool and watches.
+//
 // SIGUSR1: the program has ended; what it wrote is relayed, then AFTER = "close"
 // ends at once and "wait" says so and waits for Enter. SIGTERM or SIGHUP ends at
-// once, and so does the end of process PID (the window). Exit status 0 when the
-// program's end closed it, 2 for bad usage.
+// once, and so does the end of process PID (the window) or of READY.keys (the
+// window ended the session, maybe before this tool could tell it where it is: READY
+// goes too). Exit status 0 when the program's end closed it, 2 for bad usage.
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -25,6 +30,7 @@
 #include <string>
 #include <string_view>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -80,6 +86,92 @@ bool writeAll(int fd, std::string_view bytes)
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
+}
+
+// Picks the debugger's keys out of what the terminal window sends. A key's sequence
+// cut across reads is held until the rest comes; an escape that no more follows
+// (the Escape key itself) goes on after a moment.
+class KeyFilter {
+public:
+    // Adds keys to the program's input and the debugger's keys' names, a line each,
+    // to window.
+    void feed(std::string_view keys, std::string& program, std::string& window)
+    {
+        held_.append(keys);
+        std::size_t i = 0;
+        while (i < held_.size()) {
+            if (held_[i] != '\x1b') {
+                program += held_[i++];
+                continue;
+            }
+            const std::string_view rest = std::string_view(held_).substr(i);
+            const Match match = find(rest);
+            if (match.partial) {  // the rest of it is still to come
+                held_.erase(0, i);
+                heldSince_ = nowMs();
+                return;
+            }
+            if (match.key) {
+                window.append(match.key->name).append("\n");
+                i += match.key->sequence.size();
+            } else {
+                program += held_[i++];
+            }
+        }
+        held_.clear();
+    }
+    bool holding() const { return !held_.empty(); }
+    // When a held escape goes on as it is, in ms from now.
+    long long flushIn() const { return heldSince_ + kHoldMs - nowMs(); }
+    void flush(std::string& program)
+    {
+        program += held_;
+        held_.clear();
+    }
+
+private:
+    struct Key {
+        std::string_view sequence;
+        std::string_view name;
+    };
+    struct Match {
+        const Key* key = nullptr;
+        bool partial = false;
+    };
+    // xterm's sequences: with the application keypad and without, and with Shift or Ctrl.
+    static constexpr Key kKeys[] = {
+        {"\x1bOS", "F4"},          {"\x1b[14~", "F4"},        {"\x1b[15~", "F5"},
+        {"\x1b[15;2~", "S-F5"},    {"\x1b[18~", "F7"},        {"\x1b[18;2~", "S-F7"},
+        {"\x1b[18;5~", "C-F7"},
+    };
+    static Match find(std::string_view rest)
+    {
+        Match match;
+        for (const Key& key : kKeys) {
+            if (rest.starts_with(key.sequence))
+                match.key = &key;
+            else if (key.sequence.starts_with(rest))
+                match.partial = true;
+        }
+        if (match.key)
+            match.partial = false;
+        return match;
+    }
+
+    static constexpr int kHoldMs = 50;
+    std::string held_;
+    long long heldSince_ = 0;
+};
+
+// Appends the debugger's keys to the window's file; false once the file is gone.
+bool tellWindow(const std::string& keysFile, std::string_view lines)
+{
+    const int fd = open(keysFile.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);  // never made here
+    if (fd < 0)
+        return false;
+    const bool written = writeAll(fd, lines);
+    close(fd);
+    return written;
 }
 
 // The terminal window's mode, raw while the tool relays and put back at every exit.
@@ -186,7 +278,10 @@ void installHandlers()
 // terminal's master side.
 class Relay {
 public:
-    Relay(int master, int wake, pid_t window) : master_(master), wake_(wake), window_(window) {}
+    Relay(int master, int wake, pid_t window, std::string ready)
+        : master_(master), wake_(wake), window_(window), ready_(std::move(ready)), keysFile_(ready_ + ".keys")
+    {
+    }
 
     // Until the program's end (0), or a reason to end at once (its exit status).
     int untilProgramEnds()
@@ -226,10 +321,17 @@ private:
             copyWindowSize(master_);
         }
         const long long now = nowMs();
+        if (filter_.holding() && filter_.flushIn() <= 0)
+            filter_.flush(pending_);
         if (now >= nextWindowCheck_) {
             nextWindowCheck_ = now + kWindowCheckMs;
             if (kill(window_, 0) != 0 && errno == ESRCH)
                 return 1;
+            struct stat keys{};
+            if (gEnded == 0 && stat(keysFile_.c_str(), &keys) != 0 && errno == ENOENT) {
+                unlink(ready_.c_str());  // announced after the window gave up on it
+                return 1;
+            }
         }
         return -1;
     }
@@ -249,6 +351,8 @@ private:
         long long timeout = nextWindowCheck_ - now;
         if (masterQuiet)
             timeout = std::min(timeout, quietUntil_ - now);
+        if (filter_.holding())
+            timeout = std::min(timeout, filter_.flushIn());
         if (poll(fds, 3, static_cast<int>(std::max(timeout, 0LL))) <= 0)
             return true;  // a signal or the time for a check
         if (fds[0].revents != 0) {
@@ -297,10 +401,14 @@ private:
             return;
         }
         const std::string_view keys(buf, std::size_t(n));
-        if (relaying)
-            pending_.append(keys);
-        else
+        if (relaying) {
+            std::string window;
+            filter_.feed(keys, pending_, window);
+            if (!window.empty())
+                tellWindow(keysFile_, window);
+        } else {
             enter_ = keys.find_first_of("\r\n") != std::string_view::npos;
+        }
     }
 
     // What the program wrote before it ended, until the inner terminal is quiet.
@@ -319,6 +427,9 @@ private:
     int master_;
     int wake_;
     pid_t window_;
+    std::string ready_;
+    std::string keysFile_;
+    KeyFilter filter_;
     std::string pending_;  // keys not yet taken by the inner terminal
     bool inputOpen_ = true;
     bool enter_ = false;
@@ -363,7 +474,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const RawMode raw;
-    Relay relay(pty.master, wake[0], window);
+    Relay relay(pty.master, wake[0], window, argv[1]);
     if (const int status = relay.untilProgramEnds(); status != 0 || after == "close")
         return status;
     return relay.untilEnter();
