@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -20,6 +21,14 @@ using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC, shared with child 
 inline double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The processor time the calling thread has used, in ms.
+inline double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
 double median(std::vector<double> samples);

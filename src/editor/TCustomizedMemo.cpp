@@ -32,6 +32,12 @@ constexpr long SmallPageBytes = 64L * 1024;
 // The most of a page checked for full-width characters at a time: a large page
 // coloured in the background is checked in such steps between events.
 constexpr long FullWidthStepBytes = 256L * 1024;
+// While the background work colours a large page, the marks follow it this
+// often; the component's own idle work runs in between.
+constexpr int FollowColouringMs = 20;
+// Checks without the colouring moving on before the marks stop following it:
+// a hidden page is not coloured, and painting starts them again.
+constexpr int FollowIdleChecks = 25;
 
 // C and C++ with the type names in their own keyword set, so they get a colour
 // of their own.
@@ -128,7 +134,6 @@ bool isCSourceName(const QString& path)
 TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent), checkTimer_(new QTimer(this))
 {
     checkTimer_->setSingleShot(true);
-    checkTimer_->setInterval(0);
     connect(checkTimer_, &QTimer::timeout, this, &TCustomizedMemo::checkEdited);
     configureText();
     configureMargins();
@@ -458,7 +463,7 @@ void TCustomizedMemo::chooseLexer()
     checkedTo_ = 0;
     if (wantLexer) {
         editedTo_ = length;
-        checkTimer_->start();
+        checkTimer_->start(0);
     }
     // Plain pages are styled as plain text by the component itself, so
     // colouring moves on with the wrapping there too.
@@ -846,7 +851,7 @@ void TCustomizedMemo::noteEdit(int position, int type, int length)
         editedTo_ = inserted ? editedTo_ + length : std::max(at, editedTo_ - length);
     editedTo_ = std::max(editedTo_, at + (inserted ? length : 0));
     if (lexerActive_ && !checkTimer_->isActive())
-        checkTimer_->start();
+        checkTimer_->start(0);
 }
 
 void TCustomizedMemo::checkEdited()
@@ -879,18 +884,32 @@ void TCustomizedMemo::checkStyled()
     // Whole lines only: the lexer may have stopped inside one.
     long to = styled >= length ? length
                                : SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, styled));
-    if (to <= checkedTo_)
+    if (to <= checkedTo_) {
+        followColouring(styled < length && ++idleChecks_ < FollowIdleChecks);
         return;
+    }
+    idleChecks_ = 0;
     if (to - checkedTo_ > FullWidthStepBytes) {
         // The rest in another step, so no key waits on the whole page.
         const long stepEnd = SendScintilla(SCI_POSITIONFROMLINE,
                                            SendScintilla(SCI_LINEFROMPOSITION, checkedTo_ + FullWidthStepBytes));
         if (stepEnd > checkedTo_)
             to = stepEnd;
-        checkTimer_->start();
+        checkTimer_->start(0);
     }
     markFullWidth(checkedTo_, to);
     checkedTo_ = to;
+    followColouring(styled < length);
+}
+
+void TCustomizedMemo::followColouring(bool on)
+{
+    // The background work colours a large page without painting it: the marks
+    // are not left waiting for the next paint.
+    if (on && !checkTimer_->isActive())
+        checkTimer_->start(FollowColouringMs);
+    if (!on)
+        idleChecks_ = 0;
 }
 
 void TCustomizedMemo::markFullWidth(long from, long to)

@@ -184,6 +184,7 @@ private:
     void noteEdit(int position, int type, int length);
     void checkEdited();
     void checkStyled();
+    void followColouring(bool on);
     void markFullWidth(long from, long to);
     void showFullWidthNote(int position, int x, int y);
 
@@ -209,6 +210,7 @@ private:
     long checkedTo_ = 0;
     long editedTo_ = -1;
     QTimer* checkTimer_ = nullptr;
+    int idleChecks_ = 0;  // checks in a row that found the colouring no further
     bool hasMarks_ = false;
     bool hasExplanations_ = false;
     int explanationStyle_ = 0;  // the first of two styles of the component's own: error, warning

@@ -427,5 +427,21 @@ TEST_F(PageSetFixture, ColouringAndLineNumbersFollowNameAndSwitches)
     c->insertPlainText(QStringLiteral("//"));
     QApplication::processEvents();
     EXPECT_TRUE(c->fullWidthMarks().isEmpty());
+
+    // A large page coloured in the background is marked as far as it is
+    // coloured, its far lines too, with nothing painted or scrolled meanwhile.
+    c->SendScintilla(QsciScintillaBase::SCI_SETCARETPERIOD, 0L);  // no blinking caret's paints
+    const QString far = QStringList(60000, QStringLiteral("int value = 1; /* a comment on it */")).join(u'\n') +
+                        QStringLiteral("\nint b = 2\uFF1B\n");
+    c->setPlainText(far);
+    QSignalSpy paints(c, &QsciScintillaBase::SCN_PAINTED);
+    const long length = c->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return c->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED) >= length; }, 30000));
+    const int farSemi = int(far.lastIndexOf(u'\uFF1B'));
+    paints.clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c->fullWidthMarks() == Ranges{{farSemi, farSemi + 1}}; }, 2000))
+        << c->fullWidthMarks().size();
+    EXPECT_EQ(paints.count(), 0);
 }
 
