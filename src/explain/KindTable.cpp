@@ -328,7 +328,8 @@ bool isTextHoleName(QStringView name)
                                       QStringLiteral("last"), QStringLiteral("index"), QStringLiteral("grew"),
                                       QStringLiteral("freed"), QStringLiteral("func"),
                                       QStringLiteral("first"), QStringLiteral("defined"),
-                                      QStringLiteral("recursed")};
+                                      QStringLiteral("recursed"), QStringLiteral("declared"),
+                                      QStringLiteral("allocated")};
     if (name.size() == 1 && name[0] >= u'1' && name[0] <= u'9')
         return true;
     // {arg6}: the call's argument that hole 6 numbers, as the page's line writes it

@@ -1160,7 +1160,8 @@ TEST(ReportTable, RealReportsByKind)
     const std::optional<KindTable> table = parseKindTable(builtInKindTableText());
     ASSERT_TRUE(table);
     for (const ExplainedKind& k : table->kinds) {
-        if (k.report) {
+        // memcheck's kinds have their rows in the replay's table.
+        if (k.report && !k.formats.first().startsWith(QStringLiteral("memcheck: "))) {
             EXPECT_TRUE(tested.contains(k.name)) << k.name.toStdString();
         }
     }
