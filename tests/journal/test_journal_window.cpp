@@ -3,6 +3,7 @@
 // runs when the window gets the focus.
 
 #include "app/TForm1.h"
+#include "app/journal/JournalKeeper.h"
 #include "journal/JournalEntry.h"
 #include "journal/JournalFolder.h"
 #include "editor/TextFile.h"
@@ -87,7 +88,7 @@ TEST(JournalCrash, KilledNollexGivesBothPagesBackAndCloseLeavesNoJournal)
     EXPECT_EQ(form->Memos->editor(0)->caretPosition(), 6);
     EXPECT_TRUE(form->Memo2->toPlainText().contains(kRestored2));
     EXPECT_EQ(copy.read("a.c"), original);
-    form->waitForJournal();
+    form->journal().waitIdle();
     EXPECT_EQ(entryCount(root), 2);  // the restored pages, journalled again
 
     dialogs.answer(MsgAnswer::No);
@@ -111,8 +112,8 @@ TEST(JournalCrash, RestoreSkipsDamagedAndKeepsAFileChangedSince)
         form->Memos->editor(0)->insertPlainText(QStringLiteral("mine "));
         form->New1Click();
         form->Memos->ActiveMemo()->insertPlainText(QStringLiteral("untitled"));
-        form->writeJournal();
-        form->waitForJournal();
+        form->journal().write();
+        form->journal().waitIdle();
     }  // gone without closing, as a crash
     const QString root = folder.path() + "journal/";
     const QString sub = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
@@ -146,8 +147,8 @@ TEST(JournalCrash, CaptionNamesTheActivePageAfterTheRestore)
         form->New1Click();
         form->WMDropFiles({source});
         form->Memos->ActiveMemo()->insertPlainText(QStringLiteral("mine "));
-        form->writeJournal();
-        form->waitForJournal();
+        form->journal().write();
+        form->journal().waitIdle();
     }  // gone without closing, as a crash
 
     test::ScriptedDialogs dialogs;
@@ -200,10 +201,12 @@ TEST(FilesChangedOnDisk, ReloadAskOrShowDeleted)
             folder.write("c.c", QByteArray("int\0x;\n", 7));
         if (row.unreadable == NotText)
             folder.write("c.c", "int \x81\x20;\n");  // a Shift-JIS lead byte without its trail
-        if (row.unreadable == Folder)
+        if (row.unreadable == Folder) {
             ASSERT_TRUE(QFile::remove(path) && QDir().mkdir(path));
-        if (row.unreadable == TooLarge)
+        }
+        if (row.unreadable == TooLarge) {
             ASSERT_TRUE(QFile::resize(path, MaxTextFileBytes + 1));
+        }
         if (row.answer)
             dialogs.answer(*row.answer);
         if (row.unreadable != Readable && row.typed)
