@@ -43,6 +43,18 @@ std::unique_ptr<TForm1> startWindow(test::ScriptedDialogs& dialogs, const QStrin
 
 QString pageText(TForm1& form, int i) { return form.Memos->editor(i)->toPlainText(); }
 
+// The window gets the focus back from another one, and what it queued runs.
+void focusFromElsewhere(QWidget& window)
+{
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::qWait(20);
+}
+
 }  // namespace
 
 // A kill -9 loses nothing typed: a file page and an untitled page come back in
@@ -174,10 +186,12 @@ TEST(FilesChangedOnDisk, ReloadAskOrShowDeleted)
         const char* text;
         const char* caption;
         Unreadable unreadable = Readable;  // what replaces onDisk
+        bool byFocus = false;  // the window's own activation instead of the call
     } rows[] = {
         {"unchanged-reloads", nullptr, "int x;\nint y;\n", {}, "int x;\nint y;\n", "c.c"},
         {"changed-reload", "z", "int x;\nint y;\n", MsgAnswer::Yes, "int x;\nint y;\n", "c.c"},
         {"changed-keep", "z", "int x;\nint y;\n", MsgAnswer::No, "int z;\n", "c.c *"},
+        {"changed-keep-by-focus", "z", "int x;\nint y;\n", MsgAnswer::No, "int z;\n", "c.c *", Readable, true},
         {"deleted", nullptr, nullptr, {}, "int ;\n", "c.c (削除済み) *"},
         {"nul-byte", nullptr, "", MsgAnswer::Ok, "int ;\n", "c.c *", NulByte},
         {"neither-utf8-nor-sjis", nullptr, "", MsgAnswer::Ok, "int ;\n", "c.c *", NotText},
@@ -211,8 +225,12 @@ TEST(FilesChangedOnDisk, ReloadAskOrShowDeleted)
             dialogs.answer(*row.answer);
         if (row.unreadable != Readable && row.typed)
             dialogs.answer(MsgAnswer::Ok);  // the question, then the error
-        form->FormActivate();
-        form->FormActivate();  // asked once for one change
+        for (int twice = 0; twice < 2; ++twice) {  // asked once for one change
+            if (row.byFocus)
+                focusFromElsewhere(*form);
+            else
+                form->FormActivate();
+        }
         EXPECT_TRUE(dialogs.allAnswersUsed());
         EXPECT_EQ(dialogs.asked.size(), (row.answer ? 1 : 0) + (row.unreadable != Readable && row.typed ? 1 : 0));
         if (row.unreadable != Readable) {
