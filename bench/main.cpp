@@ -13,6 +13,7 @@
 #include "Workloads.h"
 
 #include "app/TForm1.h"
+#include "app/journal/JournalKeeper.h"
 #include "build/MessagePlace.h"
 #include "debug/DebugSession.h"
 #include "editor/CaretPos.h"
@@ -502,12 +503,12 @@ void Bench::openAndEdit()
             QTest::keyClick(memo, Qt::Key_A);
             settle();
             const Clock::time_point t0 = Clock::now();
-            form.writeJournal();
+            form.journal().write();
             const Clock::time_point t1 = Clock::now();
             QTest::keyClick(memo, Qt::Key_B);
             settle();
             const double keyMs = msSince(t1);
-            form.waitForJournal();
+            form.journal().waitIdle();
             if (i >= 0) {
                 write.samples.push_back(msSince(t0) - keyMs);
                 key.samples.push_back(keyMs);

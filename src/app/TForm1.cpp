@@ -4,6 +4,7 @@
 #include "PaneBorder.h"
 #include "DebugRun.h"
 #include "SampleSession.h"
+#include "app/journal/JournalKeeper.h"
 #include "build/BuildRunner.h"
 #include "build/CompilerSetup.h"
 #include "editor/CaretPos.h"
@@ -40,6 +41,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace nollex {
@@ -96,6 +98,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
     setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
     createControls();
     createMenus();
+    journal_ = new JournalKeeper(*this, *Memo2, this);
     FormCreate();
     // The restore at the first showing fills the dialog's controls, so it exists first.
     form2_ = std::make_unique<TForm2>(State, *Memos, dialogs(), this);
@@ -429,7 +432,7 @@ ProjectCommands TForm1::projectCommands()
 void TForm1::wireEditor(TCustomizedMemo* editor)
 {
     editor->PopupMenu = PopupMenu1;
-    watchPage(editor);
+    journal_->watch(editor);
     watchBreakpoints(editor);
     connect(editor, &TCustomizedMemo::entered, this, [this] { guarded([this] { MemoEnter(); }); });
     connect(editor, &TCustomizedMemo::keyDown, this, [this] { guarded([this] { MemoKeyDown(); }); });
@@ -552,6 +555,11 @@ void TForm1::WMDropFiles(const QStringList& paths)
     fileCommands().drop(paths);
 }
 
+void TForm1::FormActivate()
+{
+    journal_->checkFilesOnDisk();
+}
+
 void TForm1::PageControl1Changing()
 {
     Memos->LayoutPages();
@@ -569,7 +577,7 @@ void TForm1::showEvent(QShowEvent* event)
         shown_ = true;
         guarded([this] { FormShow(); });
         // Also when the settings were not read: typed text comes back either way.
-        guarded([this] { restoreJournal(); });
+        guarded([this] { journal_->restore(); });
     }
 }
 
@@ -595,7 +603,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         }
     }
     // The exit question's answers are carried out: what was not saved goes as asked.
-    guarded([this] { closeJournal(); });
+    guarded([this] { journal_->close(); });
     event->accept();
 }
 
@@ -676,6 +684,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    // Queued: the activation finishes before a question may show.
+    if (watched == this && type == QEvent::WindowActivate)
+        QTimer::singleShot(0, this, [this] { guarded([this] { FormActivate(); }); });
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -44,7 +44,7 @@ struct Explanation;
 class FileCommands;
 class FileSystem;
 class ProjectCommands;
-class PageJournal;
+class JournalKeeper;
 class PaneBorder;
 class ProcessStarter;
 class TForm2;
@@ -86,8 +86,7 @@ public:
     const ProgramFolders& folders() const override { return deps_.folders; }
     Waiting& waiting() override { return *deps_.waiting; }
     void setMainCaption(const QString& x) override;  // "Nollex < " + x + " >"
-    // The caption names the active page's file when it named another page.
-    void captionFollowsActivePage();
+    void captionFollowsActivePage() override;
     void setStatusText(const QString& text) override;
     void setMessages(const QString& text) override;
     void OpenProject(const QString& path) override;
@@ -196,7 +195,7 @@ public:
     void MemoKeyDown() { ShowCaretPos(); }
     void MemoKeyUp() { ShowCaretPos(); }
     void MemoMouseDown() { ShowCaretPos(); }
-    void ShowCaretPos();
+    void ShowCaretPos() override;
 
     // --- main-window operations ---
     void FindString(FindDirection d);
@@ -219,12 +218,9 @@ public:
     bool debugging() const;  // a session runs, stops or starts
     DebugSession* debugSession() const;  // the session of the debugging under way; null when none
 
-    // --- the journal of unsaved pages, files changed on disk (TForm1Journal.cpp) ---
-    void FormActivate();    // the window got the focus: pages whose files changed on disk
-    void restoreJournal();  // the pages of a window that ended without closing
-    void writeJournal();    // the pages changed since the last round go to the writer
-    void closeJournal();    // a normal close: the journal goes
-    void waitForJournal();  // until what was handed to the writer is on disk
+    // --- the journal of unsaved pages, files changed on disk (app/journal/JournalKeeper) ---
+    void FormActivate();  // the window got the focus: pages whose files changed on disk
+    JournalKeeper& journal() const { return *journal_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -250,9 +246,7 @@ private:
     void createPageKeys();    // NextPage, PreviousPage
     void stepPage(int step);  // +1 next page, -1 previous
     void wireEditor(TCustomizedMemo* editor);
-    void watchPage(TCustomizedMemo* editor);  // the journal follows its changes (made at the first)
-    void checkFileOnDisk(int page);
-    PageJournal* journal_ = nullptr;  // a child of the window
+    JournalKeeper* journal_ = nullptr;  // a child of the window
     void stepMessage(int direction);  // F8 / Shift+F8
     int placePage(const QString& file);  // the page of a message's file, opened when needed
     FileCommands fileCommands();  // the file commands on this window's pages

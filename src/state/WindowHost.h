@@ -48,6 +48,12 @@ public:
     // Runs the program just built under the debugger.
     virtual void debugProgram(const QString& program) = 0;
 
+    // --- asked by the journal (app/journal/JournalKeeper) ---
+    // The caret labels show the active page's caret.
+    virtual void ShowCaretPos() = 0;
+    // The caption names the active page's file when it named another page.
+    virtual void captionFollowsActivePage() = 0;
+
 protected:
     ~WindowHost() = default;
 };

@@ -3,6 +3,7 @@
 // runs when the window gets the focus.
 
 #include "app/TForm1.h"
+#include "app/journal/JournalKeeper.h"
 #include "journal/JournalEntry.h"
 #include "journal/JournalFolder.h"
 #include "editor/TextFile.h"
@@ -41,6 +42,18 @@ std::unique_ptr<TForm1> startWindow(test::ScriptedDialogs& dialogs, const QStrin
 }
 
 QString pageText(TForm1& form, int i) { return form.Memos->editor(i)->toPlainText(); }
+
+// The window gets the focus back from another one, and what it queued runs.
+void focusFromElsewhere(QWidget& window)
+{
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::qWait(20);
+}
 
 }  // namespace
 
@@ -87,7 +100,7 @@ TEST(JournalCrash, KilledNollexGivesBothPagesBackAndCloseLeavesNoJournal)
     EXPECT_EQ(form->Memos->editor(0)->caretPosition(), 6);
     EXPECT_TRUE(form->Memo2->toPlainText().contains(kRestored2));
     EXPECT_EQ(copy.read("a.c"), original);
-    form->waitForJournal();
+    form->journal().waitIdle();
     EXPECT_EQ(entryCount(root), 2);  // the restored pages, journalled again
 
     dialogs.answer(MsgAnswer::No);
@@ -111,8 +124,8 @@ TEST(JournalCrash, RestoreSkipsDamagedAndKeepsAFileChangedSince)
         form->Memos->editor(0)->insertPlainText(QStringLiteral("mine "));
         form->New1Click();
         form->Memos->ActiveMemo()->insertPlainText(QStringLiteral("untitled"));
-        form->writeJournal();
-        form->waitForJournal();
+        form->journal().write();
+        form->journal().waitIdle();
     }  // gone without closing, as a crash
     const QString root = folder.path() + "journal/";
     const QString sub = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
@@ -146,8 +159,8 @@ TEST(JournalCrash, CaptionNamesTheActivePageAfterTheRestore)
         form->New1Click();
         form->WMDropFiles({source});
         form->Memos->ActiveMemo()->insertPlainText(QStringLiteral("mine "));
-        form->writeJournal();
-        form->waitForJournal();
+        form->journal().write();
+        form->journal().waitIdle();
     }  // gone without closing, as a crash
 
     test::ScriptedDialogs dialogs;
@@ -173,10 +186,12 @@ TEST(FilesChangedOnDisk, ReloadAskOrShowDeleted)
         const char* text;
         const char* caption;
         Unreadable unreadable = Readable;  // what replaces onDisk
+        bool byFocus = false;  // the window's own activation instead of the call
     } rows[] = {
         {"unchanged-reloads", nullptr, "int x;\nint y;\n", {}, "int x;\nint y;\n", "c.c"},
         {"changed-reload", "z", "int x;\nint y;\n", MsgAnswer::Yes, "int x;\nint y;\n", "c.c"},
         {"changed-keep", "z", "int x;\nint y;\n", MsgAnswer::No, "int z;\n", "c.c *"},
+        {"changed-keep-by-focus", "z", "int x;\nint y;\n", MsgAnswer::No, "int z;\n", "c.c *", Readable, true},
         {"deleted", nullptr, nullptr, {}, "int ;\n", "c.c (削除済み) *"},
         {"nul-byte", nullptr, "", MsgAnswer::Ok, "int ;\n", "c.c *", NulByte},
         {"neither-utf8-nor-sjis", nullptr, "", MsgAnswer::Ok, "int ;\n", "c.c *", NotText},
@@ -200,16 +215,22 @@ TEST(FilesChangedOnDisk, ReloadAskOrShowDeleted)
             folder.write("c.c", QByteArray("int\0x;\n", 7));
         if (row.unreadable == NotText)
             folder.write("c.c", "int \x81\x20;\n");  // a Shift-JIS lead byte without its trail
-        if (row.unreadable == Folder)
+        if (row.unreadable == Folder) {
             ASSERT_TRUE(QFile::remove(path) && QDir().mkdir(path));
-        if (row.unreadable == TooLarge)
+        }
+        if (row.unreadable == TooLarge) {
             ASSERT_TRUE(QFile::resize(path, MaxTextFileBytes + 1));
+        }
         if (row.answer)
             dialogs.answer(*row.answer);
         if (row.unreadable != Readable && row.typed)
             dialogs.answer(MsgAnswer::Ok);  // the question, then the error
-        form->FormActivate();
-        form->FormActivate();  // asked once for one change
+        for (int twice = 0; twice < 2; ++twice) {  // asked once for one change
+            if (row.byFocus)
+                focusFromElsewhere(*form);
+            else
+                form->FormActivate();
+        }
         EXPECT_TRUE(dialogs.allAnswersUsed());
         EXPECT_EQ(dialogs.asked.size(), (row.answer ? 1 : 0) + (row.unreadable != Readable && row.typed ? 1 : 0));
         if (row.unreadable != Readable) {

@@ -50,6 +50,8 @@ public:
 
     void runSamples(const QString& program) override { sampleRuns << program; }
     void debugProgram(const QString& program) override { debugRuns << program; }
+    void ShowCaretPos() override { ++caretShown; }
+    void captionFollowsActivePage() override { ++captionFollowed; }
 
     TMemos* memos = nullptr;  // set by the test, may change between commands
     ScriptedWaiting waiter;
@@ -58,6 +60,7 @@ public:
     QList<bool> watchedRuns;  // each run watched: whether its console closes by itself
     QStringList sampleRuns;   // the programs whose sample cases were asked to run
     QStringList debugRuns;    // the programs asked to run under the debugger
+    int caretShown = 0, captionFollowed = 0;  // times the caret labels and the caption were asked to follow
     std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
     std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
     std::function<void()> onClose = [] {};

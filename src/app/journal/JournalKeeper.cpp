@@ -3,21 +3,21 @@
 // a writer thread; a window that ended without closing leaves its journal for
 // the next start to put back. Files on disk are written by Save alone.
 
-#include "TForm1.h"
+#include "app/journal/JournalKeeper.h"
 
 #include "editor/FileCommands.h"
 #include "editor/PathParts.h"
+#include "editor/TMemos.h"
 #include "journal/JournalFolder.h"
 #include "journal/JournalWriter.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "platform/ProgramFolders.h"
 #include "platform/ShowError.h"
+#include "state/WindowHost.h"
 
-#include <QElapsedTimer>
-#include <QEvent>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -115,138 +115,113 @@ void restoreEntry(TMemos& memos, const JournalEntry& entry, QStringList& lines)
 
 }  // namespace
 
-// The window's journal: which pages changed since their last round, the folder
-// this window holds, and the writer. Its writer goes first when it is destroyed.
-class PageJournal : public QObject {
-public:
-    explicit PageJournal(TForm1& window) : QObject(&window), window_(window)
-    {
-        timer.setSingleShot(true);
-        connect(&timer, &QTimer::timeout, this, [this] { window_.guarded([this] { window_.writeJournal(); }); });
-        window.installEventFilter(this);
-    }
-
-    struct Watched {
-        int id = 0;
-        bool dirty = true;  // changed since its last round
-    };
-    QHash<const TCustomizedMemo*, Watched> pages;
-    int nextId = 1;
-    std::unique_ptr<JournalFolder> folder;
-    QTimer timer;
-    QElapsedTimer sinceFirstChange;
-    bool failureShown = false;
-    bool checking = false;  // the files on disk are being checked (a question may be up)
-    JournalWriter writer{[this](const std::optional<QString>& error) {
-        QMetaObject::invokeMethod(this, [this, error] { reported(error); }, Qt::QueuedConnection);
-    }};
-
-    void changed(const TCustomizedMemo* editor)
-    {
-        pages[editor].dirty = true;
-        if (!timer.isActive())
-            sinceFirstChange.start();
-        else if (sinceFirstChange.elapsed() >= kLongestWaitMs)
-            return;  // keep the running timer: the round is due
-        timer.start(kQuietMs);
-    }
-
-    // A full disk is said once, not at every round; the pages stay as they are
-    // and are written again at their next change.
-    void reported(const std::optional<QString>& error)
-    {
-        if (!error) {
-            failureShown = false;
-            return;
-        }
-        for (Watched& w : pages)
-            w.dirty = true;
-        if (!failureShown)
-            window_.Memo2->appendPlainText(QStringLiteral("保存されていない変更を記録できません: ") + *error);
-        failureShown = true;
-    }
-
-    bool ensureFolder();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        // Queued: the activation finishes before a question may show.
-        if (watched == &window_ && event->type() == QEvent::WindowActivate)
-            QTimer::singleShot(0, this, [this] { window_.guarded([this] { window_.FormActivate(); }); });
-        return false;
-    }
-
-private:
-    TForm1& window_;
-};
-
-bool PageJournal::ensureFolder()
+JournalKeeper::JournalKeeper(WindowHost& host, QPlainTextEdit& pane, QObject* parent)
+    : QObject(parent), host_(host), pane_(pane), writer_([this](const std::optional<QString>& error) {
+          QMetaObject::invokeMethod(this, [this, error] { reported(error); }, Qt::QueuedConnection);
+      })
 {
-    if (folder)
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        try {
+            write();
+        } catch (...) {
+            ShowError(host_.dialogs(), textOfCurrentException());
+        }
+    });
+}
+
+JournalKeeper::~JournalKeeper() = default;
+
+void JournalKeeper::watch(TCustomizedMemo* editor)
+{
+    pages_.insert(editor, {nextId_++});
+    auto onChange = [this, editor] { changed(editor); };
+    connect(editor, &QsciScintilla::textChanged, this, onChange);
+    connect(editor, &QsciScintilla::modificationChanged, this, onChange);
+    connect(editor, &QObject::destroyed, this, [this, editor] {
+        pages_.remove(editor);
+        changed(nullptr);  // a round removes the closed page's entry
+    });
+}
+
+void JournalKeeper::changed(const TCustomizedMemo* editor)
+{
+    pages_[editor].dirty = true;
+    if (!timer_.isActive())
+        sinceFirstChange_.start();
+    else if (sinceFirstChange_.elapsed() >= kLongestWaitMs)
+        return;  // keep the running timer: the round is due
+    timer_.start(kQuietMs);
+}
+
+// A full disk is said once, not at every round; the pages stay as they are
+// and are written again at their next change.
+void JournalKeeper::reported(const std::optional<QString>& error)
+{
+    if (!error) {
+        failureShown_ = false;
+        return;
+    }
+    for (Watched& w : pages_)
+        w.dirty = true;
+    if (!failureShown_)
+        pane_.appendPlainText(QStringLiteral("保存されていない変更を記録できません: ") + *error);
+    failureShown_ = true;
+}
+
+bool JournalKeeper::ensureFolder()
+{
+    if (folder_)
         return true;
-    const ProgramFolders& f = window_.folders();
+    const ProgramFolders& f = host_.folders();
     std::optional<QString> problem = makePrivateFolder(f.journal);
     // An installed copy's journal holds what the user typed: private, or not used.
     if (!problem && f.isPerUser(f.settings))
         problem = checkPrivateFolder(f.journal);
     QString error;
-    if (!problem && !(folder = JournalFolder::create(f.journal, &error)))
+    if (!problem && !(folder_ = JournalFolder::create(f.journal, &error)))
         problem = error;
     if (problem)
         reported(problem);
-    return bool(folder);
+    return bool(folder_);
 }
 
-void TForm1::watchPage(TCustomizedMemo* editor)
+void JournalKeeper::write()
 {
-    if (!journal_)
-        journal_ = new PageJournal(*this);
-    journal_->pages.insert(editor, {journal_->nextId++});
-    auto changed = [this, editor] { journal_->changed(editor); };
-    connect(editor, &QsciScintilla::textChanged, journal_, changed);
-    connect(editor, &QsciScintilla::modificationChanged, journal_, changed);
-    connect(editor, &QObject::destroyed, journal_, [this, editor] {
-        journal_->pages.remove(editor);
-        journal_->changed(nullptr);  // a round removes the closed page's entry
-    });
-}
-
-void TForm1::writeJournal()
-{
+    TMemos& memos = host_.pages();
     QHash<int, JournalEntry> writes;
     QSet<int> keep;
-    for (int i = 0; i <= Memos->LastIndex(); ++i) {
-        const auto it = journal_->pages.find(Memos->editor(i));
-        if (it == journal_->pages.end() || !Memos->editor(i)->Modified())
+    for (int i = 0; i <= memos.LastIndex(); ++i) {
+        const auto it = pages_.find(memos.editor(i));
+        if (it == pages_.end() || !memos.editor(i)->Modified())
             continue;  // an unchanged page has no entry
         keep << it->id;
         if (it->dirty)
-            writes.insert(it->id, entryOf(*Memos, i));
+            writes.insert(it->id, entryOf(memos, i));
         it->dirty = false;
     }
-    journal_->pages.remove(nullptr);
-    if ((journal_->folder || !writes.isEmpty()) && journal_->ensureFolder())
-        journal_->writer.submit(journal_->folder->path(), writes, std::move(keep));
+    pages_.remove(nullptr);
+    if ((folder_ || !writes.isEmpty()) && ensureFolder())
+        writer_.submit(folder_->path(), writes, std::move(keep));
 }
 
-void TForm1::waitForJournal()
+void JournalKeeper::waitIdle()
 {
-    journal_->writer.waitIdle();
+    writer_.waitIdle();
 }
 
-void TForm1::closeJournal()
+void JournalKeeper::close()
 {
-    journal_->timer.stop();
-    journal_->writer.discard();
-    if (journal_->folder)
-        journal_->folder->remove();
-    journal_->folder.reset();
+    timer_.stop();
+    writer_.discard();
+    if (folder_)
+        folder_->remove();
+    folder_.reset();
 }
 
-void TForm1::restoreJournal()
+void JournalKeeper::restore()
 {
-    std::unique_ptr<JournalFolder> folder = JournalFolder::claimAbandoned(folders().journal);
+    std::unique_ptr<JournalFolder> folder = JournalFolder::claimAbandoned(host_.folders().journal);
     if (!folder)
         return;
     const JournalFolder::Contents contents = folder->read();
@@ -254,77 +229,78 @@ void TForm1::restoreJournal()
     // A newer version's journal is left whole for it.
     if (!contents.newer) {
         for (const JournalEntry& entry : contents.entries)
-            restoreEntry(*Memos, entry, lines);
+            restoreEntry(host_.pages(), entry, lines);
         if (!contents.entries.isEmpty())
             lines.prepend(QStringLiteral("保存されていなかった変更を %1 ページ分復元しました").arg(contents.entries.size()));
-        journal_->folder = std::move(folder);
+        folder_ = std::move(folder);
         // At once under this window's own ids; the old entries go once these are written.
-        writeJournal();
+        write();
         // The restored pages were added behind the settings' caption.
         if (!contents.entries.isEmpty())
-            captionFollowsActivePage();
+            host_.captionFollowsActivePage();
     }
     for (const QString& line : lines + contents.problems)
-        Memo2->appendPlainText(line);
-    ShowCaretPos();
+        pane_.appendPlainText(line);
+    host_.ShowCaretPos();
 }
 
-void TForm1::FormActivate()
+void JournalKeeper::checkFilesOnDisk()
 {
-    if (journal_->checking)
+    if (checking_)
         return;
-    QScopedValueRollback checking(journal_->checking, true);
-    for (int i = 0; i <= Memos->LastIndex(); ++i)
+    QScopedValueRollback checking(checking_, true);
+    for (int i = 0; i <= host_.pages().LastIndex(); ++i)
         checkFileOnDisk(i);
 }
 
 // A page whose file another program changed: reloaded when the page is
 // unchanged, else as the user answers; a deleted file is shown in the tab and
 // its page counts as changed, so that closing it asks first.
-void TForm1::checkFileOnDisk(int i)
+void JournalKeeper::checkFileOnDisk(int i)
 {
-    const QString path = Memos->fileName(i);
-    const FileStamp known = Memos->stamp(i);
+    TMemos& memos = host_.pages();
+    const QString path = memos.fileName(i);
+    const FileStamp known = memos.stamp(i);
     const FileStamp now = fileStamp(path);
     if (path.isEmpty() || !known.exists() || now == known)
         return;
-    TCustomizedMemo* e = Memos->editor(i);
+    TCustomizedMemo* e = memos.editor(i);
     if (!now.exists()) {
-        if (!Memos->caption(i).contains(kDeletedMark)) {
-            Memos->setCaption(i, fileNamePart(path) + kDeletedMark + kChangedMark);
+        if (!memos.caption(i).contains(kDeletedMark)) {
+            memos.setCaption(i, fileNamePart(path) + kDeletedMark + kChangedMark);
             e->setModified(true);
             e->ChangeMarked = true;
         }
         return;
     }
     if (e->Modified() &&
-        dialogs().message(QStringLiteral("Nollex"),
+        host_.dialogs().message(QStringLiteral("Nollex"),
                           QStringLiteral("ファイル \"%1\" はほかのプログラムで変更されました。\n"
                                          "ファイルを読み込み直しますか?\n（いいえ: このページの内容を残します）")
                               .arg(fileNamePart(path)),
                           MsgButtons::YesNo, MsgIcon::None) != MsgAnswer::Yes) {
-        Memos->setStamp(i, now);  // asked once for this change
-        Memos->setCaption(i, fileNamePart(path) + kChangedMark);
+        memos.setStamp(i, now);  // asked once for this change
+        memos.setCaption(i, fileNamePart(path) + kChangedMark);
         return;
     }
     const int caret = e->caretPosition();
     const int top = e->firstVisibleLine();
     try {
-        loadPageFile(*Memos, i, path);
+        loadPageFile(memos, i, path);
     } catch (const NollexError& error) {
         // Said once for this change (the box's OK activates the window again); the
         // page keeps its text and counts as changed, so that Save writes it back.
-        Memos->setStamp(i, now);
+        memos.setStamp(i, now);
         e->setModified(true);
         e->ChangeMarked = true;
-        Memos->setCaption(i, fileNamePart(path) + kChangedMark);
-        ShowError(dialogs(), error.text());
+        memos.setCaption(i, fileNamePart(path) + kChangedMark);
+        ShowError(host_.dialogs(), error.text());
         return;
     }
     e->setCaret(std::min(caret, e->characterCount()));
     e->setFirstVisibleLine(top);
-    if (i == Memos->ActiveIndex())
-        ShowCaretPos();
+    if (i == memos.ActiveIndex())
+        host_.ShowCaretPos();
 }
 
 }  // namespace nollex
