@@ -26,7 +26,6 @@ class QPushButton;
 class QStatusBar;
 class QDialog;
 class QShortcut;
-class QTimer;
 class QTreeWidget;
 
 namespace nollex {
@@ -40,9 +39,7 @@ class DebugSession;
 struct DebugEnd;
 struct DebugView;
 struct SourceLine;
-struct RunRecord;
 struct CaseRequest;
-struct Explanation;
 class FileCommands;
 class FileSystem;
 class ProjectCommands;
