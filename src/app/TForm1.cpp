@@ -5,6 +5,8 @@
 #include "DebugRun.h"
 #include "SampleSession.h"
 #include "app/journal/JournalKeeper.h"
+#include "app/messages/MessagePane.h"
+#include "app/runs/WatchedRun.h"
 #include "build/BuildRunner.h"
 #include "build/CompilerSetup.h"
 #include "editor/CaretPos.h"
@@ -97,6 +99,8 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
     setWindowTitle(QStringLiteral("NOLLEX"));
     setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
     createControls();
+    messages_ = new MessagePane(*this, State, Memo2, this);
+    run_ = new WatchedRun(*this, this);
     createMenus();
     journal_ = new JournalKeeper(*this, *Memo2, this);
     FormCreate();
@@ -728,9 +732,31 @@ void TForm1::setStatusText(const QString& text)
 void TForm1::setMessages(const QString& text)
 {
     caseLines_.clear();
-    markMessages(text);
-    Memo2->setPlainText(explainMessages(text));
-    messageLine_ = -1;
+    messages_->showMessages(text);
+}
+
+// ---------------------------------------------------------------- the message pane and the watched run
+
+void TForm1::NextMessage1Click() { messages_->stepMessage(1); }
+void TForm1::PreviousMessage1Click() { messages_->stepMessage(-1); }
+void TForm1::appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place)
+{
+    messages_->appendMessages(lines, place);
+}
+void TForm1::explainOnPage(const MessagePlace& place, const QString& text) { messages_->explainOnPage(place, text); }
+const Explainer& TForm1::explainer() { return messages_->explainer(); }
+BuiltPage TForm1::builtPageFacts() const { return messages_->builtPageFacts(); }
+int TForm1::placePage(const QString& file) { return messages_->placePage(file); }
+QStringList TForm1::watchRun(bool consoleCloses) { return run_->watch(consoleCloses); }
+bool TForm1::runsFolderReady() const { return run_->folderReady(); }
+
+bool TForm1::JumpToMessage(int line)
+{
+    if (const auto sample = caseLines_.constFind(line); sample != caseLines_.constEnd()) {
+        showCaseWindow(*sample);
+        return true;
+    }
+    return messages_->jumpTo(line);
 }
 
 void TForm1::writeActivePage(const QString& path)

@@ -26,21 +26,20 @@ class QPushButton;
 class QStatusBar;
 class QDialog;
 class QShortcut;
-class QTimer;
 class QTreeWidget;
 
 namespace nollex {
 
 class Dialogs;
 class Explainer;
+class MessagePane;
+class WatchedRun;
 struct BuiltPage;
 class DebugSession;
 struct DebugEnd;
 struct DebugView;
 struct SourceLine;
-struct RunRecord;
 struct CaseRequest;
-struct Explanation;
 class FileCommands;
 class FileSystem;
 class ProjectCommands;
@@ -96,6 +95,15 @@ public:
     QStringList watchRun(bool consoleCloses) override;
     void runSamples(const QString& program) override;
     void debugProgram(const QString& program) override;
+    // The message pane (app/messages) and the watched run (app/runs).
+    void appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place) override;
+    void explainOnPage(const MessagePlace& place, const QString& text) override;
+    const Explainer& explainer() override;
+    BuiltPage builtPageFacts() const override;
+    int placePage(const QString& file) override;
+    bool runsFolderReady() const override;
+    TCustomizedMemo* builtPage() const override { return builtPage_; }
+    const QString& builtSource() const override { return builtSource_; }
 
     // --- controls ---
     QWidget* Client = nullptr;
@@ -186,7 +194,7 @@ public:
     void FormResize();
     bool FormCloseQuery();
     void FormClose();
-    void WMDropFiles(const QStringList& paths);
+    void WMDropFiles(const QStringList& paths) override;
     void PageControl1Changing();
     void PageControl1Change();
 
@@ -247,8 +255,6 @@ private:
     void stepPage(int step);  // +1 next page, -1 previous
     void wireEditor(TCustomizedMemo* editor);
     JournalKeeper* journal_ = nullptr;  // a child of the window
-    void stepMessage(int direction);  // F8 / Shift+F8
-    int placePage(const QString& file);  // the page of a message's file, opened when needed
     FileCommands fileCommands();  // the file commands on this window's pages
     ProjectCommands projectCommands();  // the project commands on this window
     QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
@@ -263,43 +269,8 @@ private:
     // Execute stands for that page in the compiler's messages.
     QPointer<TCustomizedMemo> builtPage_;
     QString builtSource_;
-    int messageLine_ = -1;  // the message line F8 / Shift+F8 last went to
-    QString messageFile(const QString& named) const;  // as the build saw it
-    void markMessages(const QString& text);  // the marks of a build's messages
-    // The build's output with each explanation under its message; the pages get
-    // them under their lines.
-    QString explainMessages(const QString& text);
-    void showExplanations(const QString& text, const QList<Explanation>& explanations);
-    QString withExplanations(const QString& text, const QList<Explanation>& explanations);
-    void explainProjectReferences(const QString& text, const QString& builtName, QList<Explanation>& explanations);
-    QString projectPageDefining(const QString& function) const;  // its file name, or empty
-    QString projectReferenceText_;  // the table's text for a function another project page defines
-    // The place a line of the message pane leads to: its message's, for an explanation.
-    std::optional<MessagePlace> placeOfLine(int line) const;
-    std::unique_ptr<Explainer> explainer_;  // made at the first build: it reads the catalogs
-    QHash<int, MessagePlace> explained_;    // the pane's explanation lines and their places
-    // The pane's explanation lines and the line of the message each belongs to:
-    // F8 goes from message to message, the explanations going with theirs.
-    QHash<int, int> explanationOwner_;
-    const Explainer& explainer();
-    BuiltPage builtPageFacts() const;  // the last build's page, as the explanations name it
-
-    // The run being watched for its end (see explain/RunFault.h).
-    struct WatchedRun {
-        QString stem;  // empty: none
-        bool consoleCloses = false;
-        QTimer* timer = nullptr;
-        QString report;  // the checkers' report the pane names; removed at the next run
-    } run_;
-    // The private folder of runs' records and reports, made when missing; false
-    // when it cannot be had (the run then goes unwatched).
-    bool runsFolderReady() const;
-    void pollRun();
-    void endRun();  // forgets the watched run and removes its files but the report
-    void showRunEnd(const RunRecord& record);
-    // Lines added under the pane's text; places for those that lead to the code.
-    void appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place);
-
+    MessagePane* messages_ = nullptr;  // children of the window
+    WatchedRun* run_ = nullptr;
     // The sample cases of the last Sample Run (see TForm1Samples.cpp).
     struct SampleSession;
     std::unique_ptr<SampleSession> samples_;

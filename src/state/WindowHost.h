@@ -6,15 +6,21 @@
 #include "state/Modes.h"
 
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 namespace nollex {
 
 class Dialogs;
+class Explainer;
 class FileSystem;
 class ProcessStarter;
 class TMemos;
 class Waiting;
+struct BuiltPage;
+struct MessagePlace;
 struct ProgramFolders;
+class TCustomizedMemo;
 
 class WindowHost {
 public:
@@ -49,10 +55,32 @@ public:
     virtual void debugProgram(const QString& program) = 0;
 
     // --- asked by the journal (app/journal/JournalKeeper) ---
-    // The caret labels show the active page's caret.
-    virtual void ShowCaretPos() = 0;
     // The caption names the active page's file when it named another page.
     virtual void captionFollowsActivePage() = 0;
+
+    // --- the message pane (app/messages) and the watched run (app/runs) ---
+    // Lines added under the pane's text; a place for those that lead to the code
+    // (the lines after the first go with it: F8 stops once).
+    virtual void appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place) = 0;
+    // An error's explanation under the line of the page its file names, the line
+    // marked; nothing when no page holds the file or the place names no line.
+    virtual void explainOnPage(const MessagePlace& place, const QString& text) = 0;
+    // The explanations' reader, made at its first use: it reads the catalogs.
+    virtual const Explainer& explainer() = 0;
+    // The last build's page, as the explanations name it.
+    virtual BuiltPage builtPageFacts() const = 0;
+    // The page of a file a message names, opened as a dropped file when no page
+    // holds it; -1 when it cannot be shown.
+    virtual int placePage(const QString& file) = 0;
+    // The private folder of runs' records and reports, made when missing; false
+    // when it cannot be had (a run then goes unwatched).
+    virtual bool runsFolderReady() const = 0;
+    // What the last build compiled and from which page (null once closed): the
+    // scratch copy of an Execute stands for that page in the compiler's messages.
+    virtual TCustomizedMemo* builtPage() const = 0;
+    virtual const QString& builtSource() const = 0;
+    virtual void WMDropFiles(const QStringList& paths) = 0;  // opens them as files dropped on the window
+    virtual void ShowCaretPos() = 0;  // the caret's line and column under the pages
 
 protected:
     ~WindowHost() = default;

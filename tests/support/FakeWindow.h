@@ -2,7 +2,9 @@
 // A main window for the subsystems' tests: the page set and collaborators the
 // test gives, and a record of what the commands asked of the window.
 
+#include "build/MessagePlace.h"
 #include "editor/TMemos.h"
+#include "explain/Explainer.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolders.h"
@@ -53,6 +55,25 @@ public:
     void ShowCaretPos() override { ++caretShown; }
     void captionFollowsActivePage() override { ++captionFollowed; }
 
+    // The message pane and the watched run: the lines appended are recorded.
+    void appendMessages(const QStringList& lines, const std::optional<MessagePlace>&) override
+    {
+        appendedMessages << lines;
+    }
+    void explainOnPage(const MessagePlace&, const QString&) override {}
+    const Explainer& explainer() override
+    {
+        if (!explainerToGive)
+            throw NollexError(QStringLiteral("the test gave no explainer"));
+        return *explainerToGive;
+    }
+    BuiltPage builtPageFacts() const override { return {}; }
+    int placePage(const QString&) override { return -1; }
+    bool runsFolderReady() const override { return false; }
+    TCustomizedMemo* builtPage() const override { return nullptr; }
+    const QString& builtSource() const override { return noSource_; }
+    void WMDropFiles(const QStringList& paths) override { droppedFiles << paths; }
+
     TMemos* memos = nullptr;  // set by the test, may change between commands
     ScriptedWaiting waiter;
     QStringList captions, statusTexts, projects;
@@ -61,6 +82,8 @@ public:
     QStringList sampleRuns;   // the programs whose sample cases were asked to run
     QStringList debugRuns;    // the programs asked to run under the debugger
     int caretShown = 0, captionFollowed = 0;  // times the caret labels and the caption were asked to follow
+    QStringList appendedMessages, droppedFiles;
+    const Explainer* explainerToGive = nullptr;
     std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
     std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
     std::function<void()> onClose = [] {};
@@ -70,6 +93,7 @@ private:
     FileSystem& files_;
     ProcessStarter& processes_;
     ProgramFolders folders_;
+    QString noSource_;
 };
 
 }  // namespace nollex::test

@@ -1,53 +1,71 @@
-// The message pane leads to the code: a line that names a file and a line makes
-// that page active with the caret at the place; F8 and Shift+F8 walk such lines;
-// the errors and warnings of a build are marked in the pages they name, and
-// explained under the message and under the page's line.
-#include "TForm1.h"
+// The message pane's places, marks and explanations (see MessagePane.h).
+#include "app/messages/MessagePane.h"
 
-#include "build/MessagePlace.h"
 #include "editor/CaretPos.h"
+#include "editor/TMemos.h"
 #include "explain/Explainer.h"
-#include "explain/RunFault.h"
 #include "platform/FileSystem.h"
-#include "platform/ProgramFolders.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTextBlock>
-#include <QTimer>
 
 namespace nollex {
 
-void TForm1::NextMessage1Click() { stepMessage(1); }
-void TForm1::PreviousMessage1Click() { stepMessage(-1); }
+MessagePane::MessagePane(WindowHost& host, const WindowState& state, QPlainTextEdit* pane, QObject* parent)
+    : QObject(parent), host_(host), state_(state), pane_(pane)
+{
+}
 
-int TForm1::placePage(const QString& file)
+MessagePane::~MessagePane() = default;
+
+void MessagePane::showMessages(const QString& text)
+{
+    markMessages(text);
+    pane_->setPlainText(explainMessages(text));
+    messageLine_ = -1;
+}
+
+int MessagePane::builtPageIndex() const
+{
+    return pages().indexOf(host_.builtPage());
+}
+
+void MessagePane::explainOnPage(const MessagePlace& place, const QString& text)
+{
+    const int page = pageForMessageFile(messageFile(place.file), host_.builtSource(), builtPageIndex(),
+                                        pages().fileNames(), host_.files());
+    if (place.line <= 0 || page < 0)
+        return;
+    pages().editor(page)->addMark(TCustomizedMemo::MarkKind::Error, place.line, -1);
+    pages().editor(page)->addExplanation(TCustomizedMemo::MarkKind::Error, place.line, text);
+}
+
+int MessagePane::placePage(const QString& file)
 {
     const int page =
-        pageForMessageFile(file, builtSource_, Memos->indexOf(builtPage_), Memos->fileNames(), files());
-    if (page >= 0 || !files().findFirst(file))
+        pageForMessageFile(file, host_.builtSource(), builtPageIndex(), pages().fileNames(), host_.files());
+    if (page >= 0 || !host_.files().findFirst(file))
         return page;
     // A file no page holds (a header, say) opens as a dropped file would.
-    WMDropFiles({file});
-    return Memos->fileName(Memos->ActiveIndex()) == file ? Memos->ActiveIndex() : -1;
+    host_.WMDropFiles({file});
+    return pages().fileName(pages().ActiveIndex()) == file ? pages().ActiveIndex() : -1;
 }
 
-QString TForm1::messageFile(const QString& named) const
+QString MessagePane::messageFile(const QString& named) const
 {
     // The compiler ran in its own folder: a relative name is relative to that.
-    return QDir::isRelativePath(named) ? QDir(State.CompilerDirectory).absoluteFilePath(named) : named;
+    return QDir::isRelativePath(named) ? QDir(state_.CompilerDirectory).absoluteFilePath(named) : named;
 }
 
-void TForm1::markMessages(const QString& text)
+void MessagePane::markMessages(const QString& text)
 {
-    for (int i = 0; i <= Memos->LastIndex(); ++i)
-        Memos->editor(i)->clearMarks();
-    const int built = Memos->indexOf(builtPage_);
-    const QStringList pageFiles = Memos->fileNames();
+    for (int i = 0; i <= pages().LastIndex(); ++i)
+        pages().editor(i)->clearMarks();
+    const int built = builtPageIndex();
+    const QStringList pageFiles = pages().fileNames();
     // Many messages name the same few files; each is looked up on disk once.
     QHash<QString, int> pageOf;
     // Lines are looked at in place: a build's text may be very long.
@@ -58,13 +76,13 @@ void TForm1::markMessages(const QString& text)
         auto known = pageOf.constFind(place->file);
         if (known == pageOf.constEnd()) {
             // Only pages already open are marked; a jump is what opens a file.
-            known = pageOf.insert(place->file, pageForMessageFile(messageFile(place->file), builtSource_,
-                                                                  built, pageFiles, files()));
+            known = pageOf.insert(place->file, pageForMessageFile(messageFile(place->file), host_.builtSource(),
+                                                                  built, pageFiles, host_.files()));
         }
         const int page = *known;
         if (page < 0)
             continue;
-        TCustomizedMemo* editor = Memos->editor(page);
+        TCustomizedMemo* editor = pages().editor(page);
         const int index =
             place->column > 0 ? characterIndexForColumn(lineText(*editor, place->line), place->column) : -1;
         editor->addMark(place->kind == MessageKind::Error ? TCustomizedMemo::MarkKind::Error
@@ -73,7 +91,7 @@ void TForm1::markMessages(const QString& text)
     }
 }
 
-const Explainer& TForm1::explainer()
+const Explainer& MessagePane::explainer()
 {
     if (!explainer_) {
         explainer_ = std::make_unique<Explainer>(Explainer::installed());
@@ -82,19 +100,19 @@ const Explainer& TForm1::explainer()
     return *explainer_;
 }
 
-BuiltPage TForm1::builtPageFacts() const
+BuiltPage MessagePane::builtPageFacts() const
 {
-    BuiltPage built{builtSource_, QFileInfo(builtSource_).fileName(), QString()};
-    if (builtPage_) {
+    BuiltPage built{host_.builtSource(), QFileInfo(host_.builtSource()).fileName(), QString()};
+    if (host_.builtPage()) {
         // The page as its tab names it: an untitled page, built from its scratch
         // copy, has no name, and the explanations name none.
-        built.name = QFileInfo(Memos->fileName(Memos->indexOf(builtPage_))).fileName();
-        built.text = builtPage_->toPlainText();
+        built.name = QFileInfo(pages().fileName(builtPageIndex())).fileName();
+        built.text = host_.builtPage()->toPlainText();
     }
     return built;
 }
 
-QString TForm1::explainMessages(const QString& text)
+QString MessagePane::explainMessages(const QString& text)
 {
     explained_.clear();
     explanationOwner_.clear();
@@ -107,7 +125,7 @@ QString TForm1::explainMessages(const QString& text)
     return withExplanations(text, explanations);
 }
 
-QString TForm1::withExplanations(const QString& text, const QList<Explanation>& explanations)
+QString MessagePane::withExplanations(const QString& text, const QList<Explanation>& explanations)
 {
     // The compiler's lines stay as written; each explanation goes under its
     // message, indented behind a marker.
@@ -123,8 +141,8 @@ QString TForm1::withExplanations(const QString& text, const QList<Explanation>& 
         for (; next != explanations.cend() && next->messageLine == line; ++next) {
             MessagePlace place = next->place;
             // The linker names the built copy without its folder: that is the built page.
-            if (place.line == 0 && QFileInfo(place.file).fileName() == QFileInfo(builtSource_).fileName())
-                place.file = builtSource_;
+            if (place.line == 0 && QFileInfo(place.file).fileName() == QFileInfo(host_.builtSource()).fileName())
+                place.file = host_.builtSource();
             for (const QStringView row : QStringView(next->text).tokenize(u'\n')) {
                 shown += QStringLiteral("\n    → ");
                 shown += row;
@@ -138,12 +156,12 @@ QString TForm1::withExplanations(const QString& text, const QList<Explanation>& 
     return shown;
 }
 
-void TForm1::explainProjectReferences(const QString& text, const QString& builtName,
+void MessagePane::explainProjectReferences(const QString& text, const QString& builtName,
                                       QList<Explanation>& explanations)
 {
     // Only a project's main file is compiled: a function that another of its
     // pages defines reaches the program only when the main file includes it.
-    if (State.ProjectMainIndex < 0 || projectReferenceText_.isEmpty())
+    if (state_.ProjectMainIndex < 0 || projectReferenceText_.isEmpty())
         return;
     // The function is the last quoted name: the linker's words around it differ by language.
     static const QRegularExpression quotedName(QStringLiteral("[`‘]([A-Za-z_][A-Za-z0-9_]*)[^`‘]*$"));
@@ -171,77 +189,74 @@ void TForm1::explainProjectReferences(const QString& text, const QString& builtN
     }
 }
 
-QString TForm1::projectPageDefining(const QString& function) const
+QString MessagePane::projectPageDefining(const QString& function) const
 {
-    const int main = State.ProjectMainIndex;
-    if (main > Memos->LastIndex())
+    const int main = state_.ProjectMainIndex;
+    if (main > pages().LastIndex())
         return QString();
-    const QString project = Memos->editor(main)->OwningProject;
+    const QString project = pages().editor(main)->OwningProject;
     // A definition has a body: the name, its parameters, then "{".
     const QRegularExpression definition(QStringLiteral("\\b%1\\s*\\([^;{}]*\\)\\s*\\{")
                                             .arg(QRegularExpression::escape(function)));
-    for (int i = 0; i <= Memos->LastIndex(); ++i) {
-        if (i != main && !project.isEmpty() && Memos->editor(i)->OwningProject == project &&
-            definition.match(Memos->editor(i)->toPlainText()).hasMatch())
-            return QFileInfo(Memos->fileName(i)).fileName();
+    for (int i = 0; i <= pages().LastIndex(); ++i) {
+        if (i != main && !project.isEmpty() && pages().editor(i)->OwningProject == project &&
+            definition.match(pages().editor(i)->toPlainText()).hasMatch())
+            return QFileInfo(pages().fileName(i)).fileName();
     }
     return QString();
 }
 
-void TForm1::showExplanations(const QString& text, const QList<Explanation>& explanations)
+void MessagePane::showExplanations(const QString& text, const QList<Explanation>& explanations)
 {
-    const int built = Memos->indexOf(builtPage_);
-    const QStringList pageFiles = Memos->fileNames();
+    const int built = builtPageIndex();
+    const QStringList pageFiles = pages().fileNames();
     const QStringList lines = text.split(u'\n');
     for (const Explanation& e : explanations) {
         if (e.place.line <= 0 || e.messageLine >= lines.size())
             continue;
-        const int page = pageForMessageFile(messageFile(e.place.file), builtSource_, built, pageFiles, files());
+        const int page =
+            pageForMessageFile(messageFile(e.place.file), host_.builtSource(), built, pageFiles, host_.files());
         if (page < 0)
             continue;
         const std::optional<MessagePlace> message = parseMessagePlace(lines[e.messageLine]);
         const bool warning = message && message->kind == MessageKind::Warning;
-        Memos->editor(page)->addExplanation(
+        pages().editor(page)->addExplanation(
             warning ? TCustomizedMemo::MarkKind::Warning : TCustomizedMemo::MarkKind::Error, e.place.line, e.text);
     }
 }
 
-std::optional<MessagePlace> TForm1::placeOfLine(int line) const
+std::optional<MessagePlace> MessagePane::placeOfLine(int line) const
 {
     const auto explanation = explained_.constFind(line);
     if (explanation != explained_.constEnd())
         return *explanation;
-    const QTextBlock block = Memo2->document()->findBlockByNumber(line);
+    const QTextBlock block = pane_->document()->findBlockByNumber(line);
     return block.isValid() ? parseMessagePlace(block.text()) : std::nullopt;
 }
 
-bool TForm1::JumpToMessage(int line)
+bool MessagePane::jumpTo(int line)
 {
-    if (const auto sample = caseLines_.constFind(line); sample != caseLines_.constEnd()) {
-        showCaseWindow(*sample);
-        return true;
-    }
     const std::optional<MessagePlace> place = placeOfLine(line);
     if (!place)
         return false;
     const int page = placePage(messageFile(place->file));
     if (page < 0)
         return false;
-    Memos->setActiveIndex(page);
-    TCustomizedMemo* editor = Memos->editor(page);
+    pages().setActiveIndex(page);
+    TCustomizedMemo* editor = pages().editor(page);
     // A link message names no line: its page is shown where it was.
     if (place->line > 0)
         placeCaret(*editor, place->line, characterIndexForColumn(lineText(*editor, place->line), place->column));
     editor->setFocus();
-    ShowCaretPos();
+    host_.ShowCaretPos();
     // From an explanation, F8 goes on from its message.
     messageLine_ = explanationOwner_.value(line, line);
     return true;
 }
 
-void TForm1::stepMessage(int direction)
+void MessagePane::stepMessage(int direction)
 {
-    const int count = Memo2->document()->blockCount();
+    const int count = pane_->document()->blockCount();
     for (int line = messageLine_ + direction; line >= 0 && line < count; line += direction) {
         if (explanationOwner_.contains(line))
             continue;  // it goes with its message
@@ -253,105 +268,27 @@ void TForm1::stepMessage(int direction)
             if (!placeOfLine(part))
                 continue;
             if (!selected) {
-                QTextCursor selection(Memo2->document()->findBlockByNumber(line));
+                QTextCursor selection(pane_->document()->findBlockByNumber(line));
                 selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-                Memo2->setTextCursor(selection);
-                Memo2->ensureCursorVisible();
+                pane_->setTextCursor(selection);
+                pane_->ensureCursorVisible();
                 selected = true;
             }
             messageLine_ = line;  // a place that cannot be shown is passed, not stuck on
-            if (JumpToMessage(part))
+            if (jumpTo(part))
                 return;
         }
     }
 }
 
-// ---------------------------------------------------------------- the run's end
-
-bool TForm1::runsFolderReady() const
-{
-    const QString& folder = folders().runs;
-    return !folder.isEmpty() && !makePrivateFolder(folder) && !checkPrivateFolder(folder);
-}
-
-QStringList TForm1::watchRun(bool consoleCloses)
-{
-    endRun();
-    if (!run_.report.isEmpty())
-        files().remove(run_.report);  // the pane that named it is replaced
-    run_.report.clear();
-    if (!runsFolderReady())
-        return {};
-    const QString& folder = folders().runs;
-    static int runs = 0;
-    const QString stem = folder + QStringLiteral("run-%1-%2").arg(QCoreApplication::applicationPid()).arg(++runs);
-    QStringList environment = runEnvironment(stem);
-    // What the console's explaining tool needs of the page.
-    if (environment.isEmpty() || files().writeFile(stem + QStringLiteral(".page"), runPageBytes(builtPageFacts())))
-        return {};
-    run_.stem = stem;
-    run_.consoleCloses = consoleCloses;
-    if (!run_.timer) {
-        run_.timer = new QTimer(this);
-        connect(run_.timer, &QTimer::timeout, this, &TForm1::pollRun);
-    }
-    // Often enough that the pane tells of the end well within a second.
-    run_.timer->start(100);
-    return environment;
-}
-
-void TForm1::endRun()
-{
-    if (run_.timer)
-        run_.timer->stop();
-    if (run_.stem.isEmpty())
-        return;
-    files().remove(run_.stem + QStringLiteral(".page"));
-    files().remove(run_.stem + QStringLiteral(".end"));
-    run_.stem.clear();
-}
-
-void TForm1::pollRun()
-{
-    const std::optional<QByteArray> bytes = files().readFile(run_.stem + QStringLiteral(".end"));
-    const std::optional<RunRecord> record = bytes ? parseRunRecord(*bytes) : std::nullopt;
-    if (!record)
-        return;
-    guarded([&] { showRunEnd(*record); });
-    endRun();
-}
-
-void TForm1::showRunEnd(const RunRecord& record)
-{
-    const RunFault fault = readRunFault(explainer(), run_.stem, record, builtPageFacts());
-    run_.report = fault.report;
-    qsizetype explainedLines = 0;
-    for (const Explanation& e : fault.explanations) {
-        const QStringList lines = e.text.split(u'\n');
-        explainedLines += lines.size();
-        appendMessages(lines, e.place.line > 0 ? std::optional(e.place) : std::nullopt);
-        const int page = pageForMessageFile(messageFile(e.place.file), builtSource_, Memos->indexOf(builtPage_),
-                                            Memos->fileNames(), files());
-        if (e.place.line <= 0 || page < 0)
-            continue;
-        Memos->editor(page)->addMark(TCustomizedMemo::MarkKind::Error, e.place.line, -1);
-        Memos->editor(page)->addExplanation(TCustomizedMemo::MarkKind::Error, e.place.line, e.text);
-    }
-    // The report's file or the signal, after the explanations' own lines.
-    QStringList told = runFaultLines(fault).mid(explainedLines);
-    if (run_.consoleCloses)
-        told << runToldLine(record);
-    appendMessages(told, std::nullopt);
-}
-
-void TForm1::appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place)
+void MessagePane::appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place)
 {
     int first = -1;
     for (const QString& line : lines) {
-        Memo2->appendPlainText(line);
+        pane_->appendPlainText(line);
         if (!place)
             continue;
-        const int at = Memo2->document()->blockCount() - 1;
+        const int at = pane_->document()->blockCount() - 1;
         explained_.insert(at, *place);
         // The lines after the first go with it: F8 stops once.
         if (first < 0)
