@@ -27,17 +27,13 @@ class QStatusBar;
 class QDialog;
 class QShortcut;
 class QTimer;
-class QTreeWidget;
 
 namespace nollex {
 
 class Dialogs;
 class Explainer;
 struct BuiltPage;
-class DebugSession;
-struct DebugEnd;
-struct DebugView;
-struct SourceLine;
+class DebugPanel;
 struct RunRecord;
 struct CaseRequest;
 struct Explanation;
@@ -97,6 +93,10 @@ public:
     QStringList watchRun(bool consoleCloses) override;
     void runSamples(const QString& program) override;
     void debugProgram(const QString& program) override;
+    // What the debugger's room asks of the window (see WindowHost).
+    TCustomizedMemo* builtPage() const override { return builtPage_; }
+    QString builtSource() const override { return builtSource_; }
+    QString signalText(int signal) override;
 
     // --- controls ---
     QWidget* Client = nullptr;
@@ -109,8 +109,6 @@ public:
     TPageControl* PageControl1 = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
     PaneBorder* PaneBorder1 = nullptr;  // between the pages and the panes: dragged, their height
-    QTreeWidget* Variables = nullptr;  // 「変数」: the debugged frame's variables
-    QTreeWidget* CallStack = nullptr;  // 「呼び出し」: the call stack
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -184,7 +182,7 @@ public:
     // --- window events ---
     void FormCreate();
     void FormShow();
-    void FormResize();
+    void FormResize() override;
     bool FormCloseQuery();
     void FormClose();
     void WMDropFiles(const QStringList& paths);
@@ -196,11 +194,11 @@ public:
     void MemoKeyDown() { ShowCaretPos(); }
     void MemoKeyUp() { ShowCaretPos(); }
     void MemoMouseDown() { ShowCaretPos(); }
-    void ShowCaretPos();
+    void ShowCaretPos() override;
 
     // --- main-window operations ---
     void FindString(FindDirection d);
-    void RunBuild(BuildMode mode);
+    void RunBuild(BuildMode mode) override;
     void RerunOutput();
     void OpenDosPrompt();
     // Makes the page of the place that line of the message pane names active, with
@@ -213,11 +211,10 @@ public:
     QPointer<QDialog> CaseWindow;
 
     // Runs a handler; an error that escapes it is shown and the window goes on.
-    void guarded(const std::function<void()>& handler);
+    void guarded(const std::function<void()>& handler) override;
 
-    // --- the debugger (TForm1Debug.cpp) ---
-    bool debugging() const;  // a session runs, stops or starts
-    DebugSession* debugSession() const;  // the session of the debugging under way; null when none
+    // --- the debugger (app/debug/DebugPanel.h) ---
+    DebugPanel& debugPanel() const { return *debug_; }
 
     // --- the journal of unsaved pages, files changed on disk (TForm1Journal.cpp) ---
     void FormActivate();    // the window got the focus: pages whose files changed on disk
@@ -254,7 +251,7 @@ private:
     void checkFileOnDisk(int page);
     PageJournal* journal_ = nullptr;  // a child of the window
     void stepMessage(int direction);  // F8 / Shift+F8
-    int placePage(const QString& file);  // the page of a message's file, opened when needed
+    int placePage(const QString& file) override;  // the page of a message's file, opened when needed
     FileCommands fileCommands();  // the file commands on this window's pages
     ProjectCommands projectCommands();  // the project commands on this window
     QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
@@ -299,12 +296,12 @@ private:
     } run_;
     // The private folder of runs' records and reports, made when missing; false
     // when it cannot be had (the run then goes unwatched).
-    bool runsFolderReady() const;
+    bool runsFolderReady() const override;
     void pollRun();
     void endRun();  // forgets the watched run and removes its files but the report
     void showRunEnd(const RunRecord& record);
     // Lines added under the pane's text; places for those that lead to the code.
-    void appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place);
+    void appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place) override;
 
     // The sample cases of the last Sample Run (see TForm1Samples.cpp).
     struct SampleSession;
@@ -319,25 +316,8 @@ private:
     void showSamplesEnd();
     void showCaseWindow(int index);
 
-    struct DebugRun;
-    std::unique_ptr<DebugRun> debug_;
+    DebugPanel* debug_ = nullptr;  // a child of the window
     void createDebugMenu();
-    void createDebugPanes();
-    void watchBreakpoints(TCustomizedMemo* editor);  // set and cleared in the running session too
-    void watchDebugSession();
-    void pollDebugConsole();
-    void readDebugKeys();
-    void greyDebugStop();
-    QList<SourceLine> debugBreakpoints() const;
-    void showDebugStop();
-    void showDebugStatus();
-    void explainDebugSignal();
-    void showDebugVariables(const DebugView& view);
-    void showCallStack(const DebugView& view);
-    void showDebugEnd(const DebugEnd& how);
-    void endDebugging(bool closeConsole);  // at once, the program and gdb with it
-    void closeDebugging(bool programEnded);
-    void showDebugPanes(bool on);
 };
 
 }  // namespace nollex

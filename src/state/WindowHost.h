@@ -6,14 +6,19 @@
 #include "state/Modes.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
 
 namespace nollex {
 
 class Dialogs;
 class FileSystem;
 class ProcessStarter;
+class TCustomizedMemo;
 class TMemos;
 class Waiting;
+struct MessagePlace;
 struct ProgramFolders;
 
 class WindowHost {
@@ -47,6 +52,32 @@ public:
     virtual void runSamples(const QString& program) = 0;
     // Runs the program just built under the debugger.
     virtual void debugProgram(const QString& program) = 0;
+
+    // --- asked by the debugger's window side (app/debug) ---
+    // Builds the active page as mode says; the debugger's F5 builds it for gdb.
+    virtual void RunBuild(BuildMode mode) = 0;
+    // Runs a handler a timer or a signal calls; an error that escapes it is shown
+    // and the window goes on.
+    virtual void guarded(const std::function<void()>& handler) = 0;
+    // The private folder of runs' files (folders().runs), made when missing; false
+    // when it cannot be had.
+    virtual bool runsFolderReady() const = 0;
+    // The page the last build compiled (null: none, or closed since) and the file it
+    // compiled: an Execute's scratch copy stands for its page.
+    virtual TCustomizedMemo* builtPage() const = 0;
+    virtual QString builtSource() const = 0;
+    // The page of a file a message or a stop names, a file no page holds opened as a
+    // dropped one; -1 when it cannot be shown.
+    virtual int placePage(const QString& file) = 0;
+    // The caret labels follow the active page's caret after it was moved for the user.
+    virtual void ShowCaretPos() = 0;
+    // The controls are laid out again: panes came or went.
+    virtual void FormResize() = 0;
+    // What the explainer tells of a signal a program got; empty when it knows none.
+    virtual QString signalText(int signal) = 0;
+    // Lines added under the message pane's text; with a place, they lead there (F8
+    // stops at the first).
+    virtual void appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place) = 0;
 
 protected:
     ~WindowHost() = default;

@@ -51,6 +51,28 @@ public:
     void runSamples(const QString& program) override { sampleRuns << program; }
     void debugProgram(const QString& program) override { debugRuns << program; }
 
+    // What the debugger's room asks.
+    void RunBuild(BuildMode mode) override { builds << mode; }
+    void guarded(const std::function<void()>& handler) override
+    {
+        try {
+            handler();
+        } catch (const NollexError& e) {
+            errors << e.text();
+        }
+    }
+    bool runsFolderReady() const override { return !folders_.runs.isEmpty(); }
+    TCustomizedMemo* builtPage() const override { return nullptr; }
+    QString builtSource() const override { return {}; }
+    int placePage(const QString& file) override { return memos ? memos->fileNames().indexOf(file) : -1; }
+    void ShowCaretPos() override {}
+    void FormResize() override {}
+    QString signalText(int) override { return {}; }
+    void appendMessages(const QStringList& lines, const std::optional<MessagePlace>&) override
+    {
+        messages += (messages.isEmpty() ? QString() : QStringLiteral("\n")) + lines.join(u'\n');
+    }
+
     TMemos* memos = nullptr;  // set by the test, may change between commands
     ScriptedWaiting waiter;
     QStringList captions, statusTexts, projects;
@@ -58,6 +80,8 @@ public:
     QList<bool> watchedRuns;  // each run watched: whether its console closes by itself
     QStringList sampleRuns;   // the programs whose sample cases were asked to run
     QStringList debugRuns;    // the programs asked to run under the debugger
+    QList<BuildMode> builds;  // the builds asked for
+    QStringList errors;       // the errors a guarded handler let escape
     std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
     std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
     std::function<void()> onClose = [] {};
