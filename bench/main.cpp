@@ -14,6 +14,7 @@
 
 #include "app/TForm1.h"
 #include "app/journal/JournalKeeper.h"
+#include "app/debug/DebugPanel.h"
 #include "build/MessagePlace.h"
 #include "debug/DebugSession.h"
 #include "editor/CaretPos.h"
@@ -835,7 +836,7 @@ void Bench::debugger()
         const Clock::time_point t0 = Clock::now();
         act();
         const Clock::time_point t1 = Clock::now();
-        DebugSession* session = form.debugSession();
+        DebugSession* session = form.debugPanel().session();
         if (!session)
             return std::nullopt;
         std::optional<double> ms;
@@ -871,7 +872,7 @@ void Bench::debugger()
     }
     for (int i = -1; i < runs(30) && first.error.isEmpty() && step.error.isEmpty(); ++i) {
         const std::optional<double> ms = stopAfter([&] { form.StepOver1Click(); }, false);
-        if (!ms || form.Variables->topLevelItemCount() < 50)
+        if (!ms || form.debugPanel().variables()->topLevelItemCount() < 50)
             step.error = QStringLiteral("the step did not show the variables");
         else if (i >= 0)
             step.samples.push_back(*ms);
@@ -885,7 +886,7 @@ void Bench::debugger()
     if (!stopAfter([&] { form.DebugRun1Click(); }, true)) {
         vector.error = QStringLiteral("no stop");
     } else {
-        DebugSession* session = form.debugSession();
+        DebugSession* session = form.debugPanel().session();
         QSignalSpy listed(session, &DebugSession::viewChanged);
         session->setExpanded(QStringLiteral("big"), true);
         if (!listed.wait(10000))

@@ -2,7 +2,7 @@
 
 #include "Layout.h"
 #include "PaneBorder.h"
-#include "DebugRun.h"
+#include "app/debug/DebugPanel.h"
 #include "SampleSession.h"
 #include "app/journal/JournalKeeper.h"
 #include "app/messages/MessagePane.h"
@@ -121,7 +121,7 @@ TForm1::~TForm1()
 {
     qApp->removeEventFilter(this);
     stopSamples(true);
-    endDebugging(true);
+    debug_->end(true);
     // Pages go before the controls that host them.
     Memos.reset();
 }
@@ -231,7 +231,7 @@ void TForm1::createPanes()
     Memo2->setFont(mono);
     setWidgetColors(Memo2, colorFromBgr(0x808000), Qt::white);
 
-    createDebugPanes();
+    debug_ = new DebugPanel(*this, State, Client, this);
 
     // Dragged, the panes keep the height it gives them, across restarts too.
     PaneBorder1 = new PaneBorder(
@@ -278,6 +278,23 @@ void TForm1::createMenus()
     createPageMenu();
     createPageKeys();
     qApp->installEventFilter(this);
+}
+
+void TForm1::createDebugMenu()
+{
+    using K = QKeySequence;
+    QMenu* debug = menuBar()->addMenu(QStringLiteral("Debug（デバッグ）"));
+    Breakpoint1 = menuItem(debug, QStringLiteral("Breakpoint（ブレークポイント）"), K(Qt::Key_F4),
+                           &TForm1::Breakpoint1Click);
+    debug->addSeparator();
+    DebugRun1 = menuItem(debug, QStringLiteral("Start / Continue（開始・続行）"), K(Qt::Key_F5), &TForm1::DebugRun1Click);
+    DebugStop1 = menuItem(debug, QStringLiteral("Stop（終了）"), K(Qt::SHIFT | Qt::Key_F5), &TForm1::DebugStop1Click);
+    debug->addSeparator();
+    StepOver1 = menuItem(debug, QStringLiteral("Step Over（次の行へ）"), K(Qt::Key_F7), &TForm1::StepOver1Click);
+    StepInto1 = menuItem(debug, QStringLiteral("Step Into（関数の中へ）"), K(Qt::SHIFT | Qt::Key_F7),
+                         &TForm1::StepInto1Click);
+    StepOut1 = menuItem(debug, QStringLiteral("Step Out（関数から出る）"), K(Qt::CTRL | Qt::Key_F7),
+                        &TForm1::StepOut1Click);
 }
 
 void TForm1::createPageKeys()
@@ -437,7 +454,7 @@ void TForm1::wireEditor(TCustomizedMemo* editor)
 {
     editor->PopupMenu = PopupMenu1;
     journal_->watch(editor);
-    watchBreakpoints(editor);
+    debug_->watchBreakpoints(editor);
     connect(editor, &TCustomizedMemo::entered, this, [this] { guarded([this] { MemoEnter(); }); });
     connect(editor, &TCustomizedMemo::keyDown, this, [this] { guarded([this] { MemoKeyDown(); }); });
     connect(editor, &TCustomizedMemo::keyUp, this, [this] { guarded([this] { MemoKeyUp(); }); });
@@ -524,17 +541,15 @@ WindowPlace TForm1::currentPlace() const
 
 void TForm1::FormResize()
 {
-    const bool debugPanes = Variables && Variables->isVisible();
+    const bool debugPanes = debug_ && debug_->panesShown();
     const MainLayout l =
         computeMainLayout(Client->width(), Client->height(), Label3->width(), debugPanes, messageHeight_);
     PageControl1->setGeometry(l.pageControl);
     Memos->FitPages();
     Memo2->setGeometry(l.memo2);
     PaneBorder1->setGeometry(l.paneBorder);
-    if (debugPanes) {
-        Variables->setGeometry(l.variables);
-        CallStack->setGeometry(l.callStack);
-    }
+    if (debugPanes)
+        debug_->placePanes(l.variables, l.callStack);
     Label3->move(l.label3Left, Label3->y());
     StatusBar1->setGeometry(l.statusBar);
     update();
@@ -786,6 +801,14 @@ void TForm1::Execute1Click() { RunBuild(BuildMode::Execute); }
 void TForm1::Make1Click() { RunBuild(BuildMode::Make); }
 void TForm1::outexe1Click() { RerunOutput(); }
 void TForm1::DosPrompt1Click() { OpenDosPrompt(); }
+void TForm1::Breakpoint1Click() { debug_->toggleBreakpoint(); }
+void TForm1::DebugRun1Click() { debug_->runOrContinue(); }
+void TForm1::DebugStop1Click() { debug_->stop(); }
+void TForm1::StepOver1Click() { debug_->stepOver(); }
+void TForm1::StepInto1Click() { debug_->stepInto(); }
+void TForm1::StepOut1Click() { debug_->stepOut(); }
+void TForm1::debugProgram(const QString& program) { debug_->debugProgram(program); }
+QString TForm1::signalText(int signal) { return explainer().signalText(signal); }
 void TForm1::Configuration1Click() { form2_->exec(); }
 void TForm1::BgColor1Click()
 {

@@ -26,6 +26,7 @@ class QPushButton;
 class QStatusBar;
 class QDialog;
 class QShortcut;
+class QTimer;
 class QTreeWidget;
 
 namespace nollex {
@@ -35,10 +36,7 @@ class Explainer;
 class MessagePane;
 class WatchedRun;
 struct BuiltPage;
-class DebugSession;
-struct DebugEnd;
-struct DebugView;
-struct SourceLine;
+class DebugPanel;
 struct CaseRequest;
 class FileCommands;
 class FileSystem;
@@ -104,6 +102,7 @@ public:
     bool runsFolderReady() const override;
     TCustomizedMemo* builtPage() const override { return builtPage_; }
     const QString& builtSource() const override { return builtSource_; }
+    QString signalText(int signal) override;
 
     // --- controls ---
     QWidget* Client = nullptr;
@@ -116,8 +115,6 @@ public:
     TPageControl* PageControl1 = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
     PaneBorder* PaneBorder1 = nullptr;  // between the pages and the panes: dragged, their height
-    QTreeWidget* Variables = nullptr;  // 「変数」: the debugged frame's variables
-    QTreeWidget* CallStack = nullptr;  // 「呼び出し」: the call stack
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -191,7 +188,7 @@ public:
     // --- window events ---
     void FormCreate();
     void FormShow();
-    void FormResize();
+    void FormResize() override;
     bool FormCloseQuery();
     void FormClose();
     void WMDropFiles(const QStringList& paths) override;
@@ -207,7 +204,7 @@ public:
 
     // --- main-window operations ---
     void FindString(FindDirection d);
-    void RunBuild(BuildMode mode);
+    void RunBuild(BuildMode mode) override;
     void RerunOutput();
     void OpenDosPrompt();
     // Makes the page of the place that line of the message pane names active, with
@@ -220,11 +217,10 @@ public:
     QPointer<QDialog> CaseWindow;
 
     // Runs a handler; an error that escapes it is shown and the window goes on.
-    void guarded(const std::function<void()>& handler);
+    void guarded(const std::function<void()>& handler) override;
 
-    // --- the debugger (TForm1Debug.cpp) ---
-    bool debugging() const;  // a session runs, stops or starts
-    DebugSession* debugSession() const;  // the session of the debugging under way; null when none
+    // --- the debugger (app/debug/DebugPanel.h) ---
+    DebugPanel& debugPanel() const { return *debug_; }
 
     // --- the journal of unsaved pages, files changed on disk (app/journal/JournalKeeper) ---
     void FormActivate();  // the window got the focus: pages whose files changed on disk
@@ -284,25 +280,8 @@ private:
     void showSamplesEnd();
     void showCaseWindow(int index);
 
-    struct DebugRun;
-    std::unique_ptr<DebugRun> debug_;
+    DebugPanel* debug_ = nullptr;  // a child of the window
     void createDebugMenu();
-    void createDebugPanes();
-    void watchBreakpoints(TCustomizedMemo* editor);  // set and cleared in the running session too
-    void watchDebugSession();
-    void pollDebugConsole();
-    void readDebugKeys();
-    void greyDebugStop();
-    QList<SourceLine> debugBreakpoints() const;
-    void showDebugStop();
-    void showDebugStatus();
-    void explainDebugSignal();
-    void showDebugVariables(const DebugView& view);
-    void showCallStack(const DebugView& view);
-    void showDebugEnd(const DebugEnd& how);
-    void endDebugging(bool closeConsole);  // at once, the program and gdb with it
-    void closeDebugging(bool programEnded);
-    void showDebugPanes(bool on);
 };
 
 }  // namespace nollex

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace nollex {
@@ -15,6 +16,7 @@ class Dialogs;
 class Explainer;
 class FileSystem;
 class ProcessStarter;
+class TCustomizedMemo;
 class TMemos;
 class Waiting;
 struct BuiltPage;
@@ -81,6 +83,17 @@ public:
     virtual const QString& builtSource() const = 0;
     virtual void WMDropFiles(const QStringList& paths) = 0;  // opens them as files dropped on the window
     virtual void ShowCaretPos() = 0;  // the caret's line and column under the pages
+
+    // --- asked by the debugger's window side (app/debug) ---
+    // Builds the active page as mode says; the debugger's F5 builds it for gdb.
+    virtual void RunBuild(BuildMode mode) = 0;
+    // Runs a handler a timer or a signal calls; an error that escapes it is shown
+    // and the window goes on.
+    virtual void guarded(const std::function<void()>& handler) = 0;
+    // The controls are laid out again: panes came or went.
+    virtual void FormResize() = 0;
+    // What the explainer tells of a signal a program got; empty when it knows none.
+    virtual QString signalText(int signal) = 0;
 
 protected:
     ~WindowHost() = default;

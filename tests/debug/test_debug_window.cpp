@@ -2,6 +2,7 @@
 // the program's console (see support/E2eFixture.h): breakpoints from F4, F5 to the
 // first stop, the steps, the call stack, changes marked, a crash stopped at its
 // line, the end of the program, and Shift+F5 leaving no process behind.
+#include "app/debug/DebugPanel.h"
 #include "debug/DebugSession.h"
 #include "support/E2eFixture.h"
 #include "support/ProcessGone.h"
@@ -43,7 +44,7 @@ struct DebugFixture : E2eFixture {
             GTEST_SKIP() << "gdb is not installed";
         E2eFixture::SetUp();
     }
-    DebugSession* session() const { return form->debugSession(); }
+    DebugSession* session() const { return form->debugPanel().session(); }
     bool waitForStop()
     {
         return QTest::qWaitFor(
@@ -58,7 +59,7 @@ struct DebugFixture : E2eFixture {
     }
     QTreeWidgetItem* variable(const QString& name) const
     {
-        const QList<QTreeWidgetItem*> found = form->Variables->findItems(name, Qt::MatchExactly);
+        const QList<QTreeWidgetItem*> found = form->debugPanel().variables()->findItems(name, Qt::MatchExactly);
         return found.isEmpty() ? nullptr : found.first();
     }
     QString status() const { return form->StatusPanel0->text(); }
@@ -77,7 +78,7 @@ struct DebugFixture : E2eFixture {
     }
     bool grey(const QTreeWidgetItem* item, int column) const
     {
-        return item->foreground(column).color() == form->Variables->palette().color(QPalette::Disabled, QPalette::Text);
+        return item->foreground(column).color() == form->debugPanel().variables()->palette().color(QPalette::Disabled, QPalette::Text);
     }
 };
 
@@ -93,7 +94,7 @@ TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
 
     form->DebugRun1Click();
     ASSERT_TRUE(waitForStop()) << messages().toStdString() << status().toStdString();
-    EXPECT_TRUE(form->Variables->isVisibleTo(form.get()));
+    EXPECT_TRUE(form->debugPanel().variables()->isVisibleTo(form.get()));
     EXPECT_EQ(stoppedLine(), 11);
     EXPECT_EQ(caretLine(), 11);
     ASSERT_TRUE(variable(QStringLiteral("total")));
@@ -103,10 +104,10 @@ TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
     form->StepInto1Click();
     ASSERT_TRUE(waitForStop());
     EXPECT_EQ(stoppedLine(), 4);
-    ASSERT_EQ(form->CallStack->topLevelItemCount(), 2);
-    EXPECT_EQ(form->CallStack->topLevelItem(0)->text(0), QStringLiteral("square"));
+    ASSERT_EQ(form->debugPanel().callStack()->topLevelItemCount(), 2);
+    EXPECT_EQ(form->debugPanel().callStack()->topLevelItem(0)->text(0), QStringLiteral("square"));
     EXPECT_TRUE(variable(QStringLiteral("v")));
-    emit form->CallStack->itemActivated(form->CallStack->topLevelItem(1), 0);
+    emit form->debugPanel().callStack()->itemActivated(form->debugPanel().callStack()->topLevelItem(1), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return variable(QStringLiteral("total")) != nullptr; }, 5000));
     EXPECT_EQ(caretLine(), 11);
 
@@ -130,7 +131,7 @@ TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
     EXPECT_TRUE(page->stoppedLineStale());
     EXPECT_EQ(stoppedLine(), 10);
     EXPECT_TRUE(grey(variable(QStringLiteral("total")), 1));
-    EXPECT_TRUE(grey(form->CallStack->topLevelItem(0), 0));
+    EXPECT_TRUE(grey(form->debugPanel().callStack()->topLevelItem(0), 0));
     ASSERT_TRUE(waitForStop());
     EXPECT_FALSE(page->stoppedLineStale());
     EXPECT_FALSE(grey(variable(QStringLiteral("p")), 1));
@@ -147,9 +148,9 @@ TEST_F(DebugFixture, StepsThroughAndStopsAtTheCrash)
     const qint64 pid = session()->programPid();
     ASSERT_GT(pid, 0);
     form->DebugStop1Click();
-    EXPECT_FALSE(form->debugging());
+    EXPECT_FALSE(form->debugPanel().debugging());
     EXPECT_EQ(page->stoppedLine(), 0);
-    EXPECT_FALSE(form->Variables->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->debugPanel().variables()->isVisibleTo(form.get()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return test::processGone(pid); }, 3000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return consoleOutput().contains(QStringLiteral("total 5")); }, 3000))
         << consoleOutput().toStdString();
@@ -182,14 +183,14 @@ TEST_F(DebugFixture, RunsToTheEndAndBreakpointsFollowEdits)
     ASSERT_TRUE(waitForStop());
     EXPECT_EQ(stoppedLine(), 4);
     form->DebugRun1Click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->debugging(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->debugPanel().debugging(); }, 30000));
     EXPECT_TRUE(status().contains(QStringLiteral("終了コード 3"))) << status().toStdString();
     EXPECT_EQ(page->stoppedLine(), 0);
 
     // Shift+F5 at once after F5, before the console could say where it is: the
     // console still goes (the third to end), and nothing of the session stays.
     form->DebugRun1Click();
-    ASSERT_TRUE(form->debugging());
+    ASSERT_TRUE(form->debugPanel().debugging());
     form->DebugStop1Click();
     EXPECT_TRUE(waitForRuns(3)) << "the console stays";
     QTest::qWait(300);  // a console that comes late
@@ -200,5 +201,5 @@ TEST_F(DebugFixture, RunsToTheEndAndBreakpointsFollowEdits)
     form->DebugRun1Click();
     qunsetenv("NOLLEX_GDB");
     EXPECT_TRUE(messages().contains(QStringLiteral("sudo apt install gdb"))) << messages().toStdString();
-    EXPECT_FALSE(form->debugging());
+    EXPECT_FALSE(form->debugPanel().debugging());
 }

@@ -59,6 +59,7 @@ public:
     void appendMessages(const QStringList& lines, const std::optional<MessagePlace>&) override
     {
         appendedMessages << lines;
+        messages += (messages.isEmpty() ? QString() : QStringLiteral("\n")) + lines.join(u'\n');
     }
     void explainOnPage(const MessagePlace&, const QString&) override {}
     const Explainer& explainer() override
@@ -68,11 +69,24 @@ public:
         return *explainerToGive;
     }
     BuiltPage builtPageFacts() const override { return {}; }
-    int placePage(const QString&) override { return -1; }
-    bool runsFolderReady() const override { return false; }
+    int placePage(const QString& file) override { return memos ? memos->fileNames().indexOf(file) : -1; }
+    bool runsFolderReady() const override { return !folders_.runs.isEmpty(); }
     TCustomizedMemo* builtPage() const override { return nullptr; }
     const QString& builtSource() const override { return noSource_; }
     void WMDropFiles(const QStringList& paths) override { droppedFiles << paths; }
+
+    // What the debugger's room asks.
+    void RunBuild(BuildMode mode) override { builds << mode; }
+    void guarded(const std::function<void()>& handler) override
+    {
+        try {
+            handler();
+        } catch (const NollexError& e) {
+            errors << e.text();
+        }
+    }
+    void FormResize() override {}
+    QString signalText(int) override { return {}; }
 
     TMemos* memos = nullptr;  // set by the test, may change between commands
     ScriptedWaiting waiter;
@@ -84,6 +98,8 @@ public:
     int caretShown = 0, captionFollowed = 0;  // times the caret labels and the caption were asked to follow
     QStringList appendedMessages, droppedFiles;
     const Explainer* explainerToGive = nullptr;
+    QList<BuildMode> builds;  // the builds asked for
+    QStringList errors;       // the errors a guarded handler let escape
     std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
     std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
     std::function<void()> onClose = [] {};

@@ -1,23 +1,28 @@
 #pragma once
-// The debugging under way in the window (see TForm1Debug.cpp).
-#include "app/TForm1.h"
+// The debugging under way in DebugPanel; shared by its files, no one else's.
+#include "app/debug/DebugPanel.h"
 #include "debug/DebugSession.h"
 
 #include <QTimer>
 
 namespace nollex {
 
-struct TForm1::DebugRun {
+// The debugger: NOLLEX_GDB names another than the gdb on PATH; empty when there is none.
+QString gdbProgram();
+
+struct DebugPanel::Run {
     // The session may be the one telling of its end when the run is dropped: it
     // goes once it has told, or with the window.
-    explicit DebugRun(QObject* window) : session(new DebugSession(window)) {}
+    explicit Run(QObject* owner) : session(new DebugSession(owner)) {}
     DebugSession* session;
-    ~DebugRun()
+    ~Run()
     {
         const QSignalBlocker quiet(session);
         session->end();
         session->deleteLater();
     }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
 
     QString program;
     QString ready;          // the file the console writes its terminal's name to
