@@ -24,8 +24,6 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
-class QDialog;
-class QShortcut;
 class QTimer;
 class QTreeWidget;
 
@@ -39,7 +37,6 @@ struct DebugEnd;
 struct DebugView;
 struct SourceLine;
 struct RunRecord;
-struct CaseRequest;
 struct Explanation;
 class FileCommands;
 class FileSystem;
@@ -47,6 +44,7 @@ class ProjectCommands;
 class PageJournal;
 class PaneBorder;
 class ProcessStarter;
+class SampleRunner;
 class TForm2;
 class Waiting;
 
@@ -97,6 +95,17 @@ public:
     QStringList watchRun(bool consoleCloses) override;
     void runSamples(const QString& program) override;
     void debugProgram(const QString& program) override;
+    // The sample runs' calls (SampleRunner).
+    void build(BuildMode mode) override { RunBuild(mode); }
+    void showSwitches() override { showEditorSwitches(); }
+    QString watchedRunsFolder() override;
+    QStringList watchedRunEnvironment(const QString& stem) override;
+    RunFault watchedRunFault(const QString& stem, const RunRecord& record) override;
+    void addMessages(const QStringList& lines, const std::optional<MessagePlace>& place) override
+    {
+        appendMessages(lines, place);
+    }
+    void addOpeningMessage(const QString& line, std::function<void()> open) override;
 
     // --- controls ---
     QWidget* Client = nullptr;
@@ -207,10 +216,7 @@ public:
     // the caret there; false when the line names no place that can be shown.
     bool JumpToMessage(int line);
 
-    bool samplesRunning() const;
-    void stopSamples(bool wait);  // without wait the run ends by itself shortly
-    // The side-by-side window of a sample case's input, expected and actual output.
-    QPointer<QDialog> CaseWindow;
+    SampleRunner& sampleRunner() const { return *samples_; }
 
     // Runs a handler; an error that escapes it is shown and the window goes on.
     void guarded(const std::function<void()>& handler);
@@ -303,18 +309,10 @@ private:
     // Lines added under the pane's text; places for those that lead to the code.
     void appendMessages(const QStringList& lines, const std::optional<MessagePlace>& place);
 
-    // The sample cases of the last Sample Run (see TForm1Samples.cpp).
-    struct SampleSession;
-    std::unique_ptr<SampleSession> samples_;
-    QHash<int, int> caseLines_;  // the pane's verdict lines and their cases
-    QShortcut* stopSamplesKey_ = nullptr;
-    QString sampleFolder() const;  // the active page's test/ folder; empty for an untitled page
-    bool savedForSamples();        // an untitled page is saved first
-    void runCases(SampleSession& run, CaseRequest request);  // in the worker thread
-    void postSamplesFailure(int id, const QString& what);  // from the worker: the run cannot go on
-    void showCase(int index);
-    void showSamplesEnd();
-    void showCaseWindow(int index);
+    // The pane's lines that open something when chosen (a sample case's verdict).
+    QHash<int, std::function<void()>> openingLines_;
+
+    std::unique_ptr<SampleRunner> samples_;  // the sample runs (app/samples)
 
     struct DebugRun;
     std::unique_ptr<DebugRun> debug_;

@@ -214,8 +214,9 @@ std::optional<MessagePlace> TForm1::placeOfLine(int line) const
 
 bool TForm1::JumpToMessage(int line)
 {
-    if (const auto sample = caseLines_.constFind(line); sample != caseLines_.constEnd()) {
-        showCaseWindow(*sample);
+    if (const auto opening = openingLines_.constFind(line); opening != openingLines_.constEnd()) {
+        const std::function<void()> open = *opening;  // what it runs may change the pane
+        open();
         return true;
     }
     const std::optional<MessagePlace> place = placeOfLine(line);

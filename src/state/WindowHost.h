@@ -5,7 +5,9 @@
 
 #include "state/Modes.h"
 
-#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
 
 namespace nollex {
 
@@ -15,6 +17,9 @@ class ProcessStarter;
 class TMemos;
 class Waiting;
 struct ProgramFolders;
+struct MessagePlace;
+struct RunFault;
+struct RunRecord;
 
 class WindowHost {
 public:
@@ -47,6 +52,26 @@ public:
     virtual void runSamples(const QString& program) = 0;
     // Runs the program just built under the debugger.
     virtual void debugProgram(const QString& program) = 0;
+
+    // --- what the sample runs (SampleRunner) ask of the window ---
+    // Builds the active page as that mode's command does.
+    virtual void build(BuildMode mode) = 0;
+    // The menu's check marks follow the shared switches after one changed.
+    virtual void showSwitches() = 0;
+    // The private folder of watched runs' files, made when missing; empty when it
+    // cannot be had (the runs then go unwatched).
+    virtual QString watchedRunsFolder() = 0;
+    // The environment entries a guarded run needs to leave its files at stem; none
+    // when it cannot.
+    virtual QStringList watchedRunEnvironment(const QString& stem) = 0;
+    // What the checkers reported of a watched run's process, explained at the
+    // built page's lines.
+    virtual RunFault watchedRunFault(const QString& stem, const RunRecord& record) = 0;
+    // Lines added under the message pane's text; place: where they lead in the code.
+    virtual void addMessages(const QStringList& lines, const std::optional<MessagePlace>& place) = 0;
+    // A line added under the message pane's text that runs open when it is chosen
+    // (double-clicked), until the pane's text is replaced.
+    virtual void addOpeningMessage(const QString& line, std::function<void()> open) = 0;
 
 protected:
     ~WindowHost() = default;

@@ -2,7 +2,9 @@
 // A main window for the subsystems' tests: the page set and collaborators the
 // test gives, and a record of what the commands asked of the window.
 
+#include "build/MessagePlace.h"
 #include "editor/TMemos.h"
+#include "explain/RunFault.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolders.h"
@@ -50,6 +52,17 @@ public:
 
     void runSamples(const QString& program) override { sampleRuns << program; }
     void debugProgram(const QString& program) override { debugRuns << program; }
+    void build(BuildMode mode) override { builds << mode; }
+    void showSwitches() override {}
+    // Runs go unwatched.
+    QString watchedRunsFolder() override { return {}; }
+    QStringList watchedRunEnvironment(const QString&) override { return {}; }
+    RunFault watchedRunFault(const QString&, const RunRecord&) override { return {}; }
+    void addMessages(const QStringList& lines, const std::optional<MessagePlace>&) override
+    {
+        messages += (messages.isEmpty() ? QString() : QStringLiteral("\n")) + lines.join(u'\n');
+    }
+    void addOpeningMessage(const QString& line, std::function<void()>) override { addMessages({line}, {}); }
 
     TMemos* memos = nullptr;  // set by the test, may change between commands
     ScriptedWaiting waiter;
@@ -58,6 +71,7 @@ public:
     QList<bool> watchedRuns;  // each run watched: whether its console closes by itself
     QStringList sampleRuns;   // the programs whose sample cases were asked to run
     QStringList debugRuns;    // the programs asked to run under the debugger
+    QList<BuildMode> builds;  // the builds asked for
     std::function<void(const QString&)> onOpenProject = [this](const QString& path) { projects << path; };
     std::function<bool(SaveMode)> onSave = [](SaveMode) { return true; };
     std::function<void()> onClose = [] {};
