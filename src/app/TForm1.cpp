@@ -875,6 +875,10 @@ RunFault TForm1::watchedRunFault(const QString& stem, const RunRecord& record)
 {
     return readRunFault(explainer(), stem, record, builtPageFacts());
 }
+void TForm1::addMessages(const QStringList& lines, const std::optional<MessagePlace>& place)
+{
+    appendMessages(lines, place);
+}
 void TForm1::addOpeningMessage(const QString& line, std::function<void()> open)
 {
     appendMessages({line}, std::nullopt);

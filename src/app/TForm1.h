@@ -101,10 +101,7 @@ public:
     QString watchedRunsFolder() override;
     QStringList watchedRunEnvironment(const QString& stem) override;
     RunFault watchedRunFault(const QString& stem, const RunRecord& record) override;
-    void addMessages(const QStringList& lines, const std::optional<MessagePlace>& place) override
-    {
-        appendMessages(lines, place);
-    }
+    void addMessages(const QStringList& lines, const std::optional<MessagePlace>& place) override;
     void addOpeningMessage(const QString& line, std::function<void()> open) override;
 
     // --- controls ---
