@@ -882,7 +882,7 @@ void TForm1::addMessages(const QStringList& lines, const std::optional<MessagePl
 void TForm1::addOpeningMessage(const QString& line, std::function<void()> open)
 {
     appendMessages({line}, std::nullopt);
-    openingLines_.insert(Memo2->document()->blockCount() - 1, std::move(open));
+    openingLines_.insert(Memo2->document()->blockCount() - 1, open);
 }
 
 }  // namespace nollex
