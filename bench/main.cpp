@@ -15,6 +15,7 @@
 #include "app/TForm1.h"
 #include "app/journal/JournalKeeper.h"
 #include "app/debug/DebugPanel.h"
+#include "app/samples/SampleRunner.h"
 #include "build/MessagePlace.h"
 #include "debug/DebugSession.h"
 #include "editor/CaretPos.h"
@@ -1078,7 +1079,7 @@ void Bench::outputCapWhileTyping()
         form.runSamples(yes);
         double slowest = 0;
         const Clock::time_point start = Clock::now();
-        while (form.samplesRunning() && msSince(start) < 20000) {
+        while (form.sampleRunner().running() && msSince(start) < 20000) {
             const Clock::time_point t0 = Clock::now();
             QTest::keyClick(memo, Qt::Key_A);
             settle();

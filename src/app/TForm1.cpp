@@ -3,7 +3,7 @@
 #include "Layout.h"
 #include "PaneBorder.h"
 #include "app/debug/DebugPanel.h"
-#include "SampleSession.h"
+#include "app/samples/SampleRunner.h"
 #include "app/journal/JournalKeeper.h"
 #include "app/messages/MessagePane.h"
 #include "app/runs/WatchedRun.h"
@@ -13,6 +13,7 @@
 #include "editor/FileCommands.h"
 #include "editor/UndoToggle.h"
 #include "explain/Explainer.h"
+#include "explain/RunFault.h"
 #include "options/TForm2.h"
 #include "project/ProjectCommands.h"
 #include "project/ProjectDefiner.h"
@@ -41,6 +42,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -96,6 +98,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
         deps_.files = std::make_shared<HostFileSystem>();
     if (!deps_.waiting)
         deps_.waiting = std::make_shared<QtWaiting>(this);
+    samples_ = std::make_unique<SampleRunner>(*this, State, this);
     setWindowTitle(QStringLiteral("NOLLEX"));
     setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
     createControls();
@@ -120,7 +123,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
 TForm1::~TForm1()
 {
     qApp->removeEventFilter(this);
-    stopSamples(true);
+    samples_->stop(true);
     debug_->end(true);
     // Pages go before the controls that host them.
     Memos.reset();
@@ -746,7 +749,7 @@ void TForm1::setStatusText(const QString& text)
 
 void TForm1::setMessages(const QString& text)
 {
-    caseLines_.clear();
+    openingLines_.clear();
     messages_->showMessages(text);
 }
 
@@ -767,8 +770,9 @@ bool TForm1::runsFolderReady() const { return run_->folderReady(); }
 
 bool TForm1::JumpToMessage(int line)
 {
-    if (const auto sample = caseLines_.constFind(line); sample != caseLines_.constEnd()) {
-        showCaseWindow(*sample);
+    if (const auto opening = openingLines_.constFind(line); opening != openingLines_.constEnd()) {
+        const std::function<void()> open = *opening;  // what it runs may change the pane
+        open();
         return true;
     }
     return messages_->jumpTo(line);
@@ -901,7 +905,7 @@ void TForm1::FindString(FindDirection d)
 void TForm1::RunBuild(BuildMode mode)
 {
     // A build replaces the program the cases run.
-    stopSamples(true);
+    samples_->stop(true);
     // A project's build shows each page it asks about; while its question has the
     // focus no page entry tells the caption, which then still names the last page
     // asked about, not the one left active.
@@ -918,5 +922,23 @@ void TForm1::RunBuild(BuildMode mode)
 }
 void TForm1::RerunOutput() { nollex::RerunOutput(State, *this); }
 void TForm1::OpenDosPrompt() { nollex::OpenDosPrompt(*this); }
+
+// ---------------------------------------------------------------- the sample runs (SampleRunner)
+
+void TForm1::SampleRun1Click() { samples_->runOrStop(); }
+void TForm1::AddSample1Click() { samples_->addSample(); }
+void TForm1::SampleNumbers1Click() { samples_->toggleNumbersWithin(); }
+void TForm1::runSamples(const QString& program) { samples_->run(program); }
+QString TForm1::watchedRunsFolder() { return runsFolderReady() ? folders().runs : QString(); }
+QStringList TForm1::watchedRunEnvironment(const QString& stem) { return runEnvironment(stem); }
+RunFault TForm1::watchedRunFault(const QString& stem, const RunRecord& record)
+{
+    return readRunFault(explainer(), stem, record, builtPageFacts());
+}
+void TForm1::addOpeningMessage(const QString& line, std::function<void()> open)
+{
+    appendMessages({line}, std::nullopt);
+    openingLines_.insert(Memo2->document()->blockCount() - 1, open);
+}
 
 }  // namespace nollex

@@ -24,8 +24,6 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
-class QDialog;
-class QShortcut;
 class QTimer;
 class QTreeWidget;
 
@@ -37,13 +35,15 @@ class MessagePane;
 class WatchedRun;
 struct BuiltPage;
 class DebugPanel;
-struct CaseRequest;
+struct RunFault;
+struct RunRecord;
 class FileCommands;
 class FileSystem;
 class ProjectCommands;
 class JournalKeeper;
 class PaneBorder;
 class ProcessStarter;
+class SampleRunner;
 class TForm2;
 class Waiting;
 
@@ -103,6 +103,12 @@ public:
     TCustomizedMemo* builtPage() const override { return builtPage_; }
     const QString& builtSource() const override { return builtSource_; }
     QString signalText(int signal) override;
+    // The sample runs' calls (SampleRunner).
+    void showSwitches() override { showEditorSwitches(); }
+    QString watchedRunsFolder() override;
+    QStringList watchedRunEnvironment(const QString& stem) override;
+    RunFault watchedRunFault(const QString& stem, const RunRecord& record) override;
+    void addOpeningMessage(const QString& line, std::function<void()> open) override;
 
     // --- controls ---
     QWidget* Client = nullptr;
@@ -211,10 +217,7 @@ public:
     // the caret there; false when the line names no place that can be shown.
     bool JumpToMessage(int line);
 
-    bool samplesRunning() const;
-    void stopSamples(bool wait);  // without wait the run ends by itself shortly
-    // The side-by-side window of a sample case's input, expected and actual output.
-    QPointer<QDialog> CaseWindow;
+    SampleRunner& sampleRunner() const { return *samples_; }
 
     // Runs a handler; an error that escapes it is shown and the window goes on.
     void guarded(const std::function<void()>& handler) override;
@@ -267,18 +270,9 @@ private:
     QString builtSource_;
     MessagePane* messages_ = nullptr;  // children of the window
     WatchedRun* run_ = nullptr;
-    // The sample cases of the last Sample Run (see TForm1Samples.cpp).
-    struct SampleSession;
-    std::unique_ptr<SampleSession> samples_;
-    QHash<int, int> caseLines_;  // the pane's verdict lines and their cases
-    QShortcut* stopSamplesKey_ = nullptr;
-    QString sampleFolder() const;  // the active page's test/ folder; empty for an untitled page
-    bool savedForSamples();        // an untitled page is saved first
-    void runCases(SampleSession& run, CaseRequest request);  // in the worker thread
-    void postSamplesFailure(int id, const QString& what);  // from the worker: the run cannot go on
-    void showCase(int index);
-    void showSamplesEnd();
-    void showCaseWindow(int index);
+    // The pane's lines that open something when chosen (a sample case's verdict).
+    QHash<int, std::function<void()>> openingLines_;
+    std::unique_ptr<SampleRunner> samples_;  // the sample runs (app/samples)
 
     DebugPanel* debug_ = nullptr;  // a child of the window
     void createDebugMenu();

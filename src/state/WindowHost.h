@@ -23,6 +23,9 @@ struct BuiltPage;
 struct MessagePlace;
 struct ProgramFolders;
 class TCustomizedMemo;
+struct MessagePlace;
+struct RunFault;
+struct RunRecord;
 
 class WindowHost {
 public:
@@ -94,6 +97,22 @@ public:
     virtual void FormResize() = 0;
     // What the explainer tells of a signal a program got; empty when it knows none.
     virtual QString signalText(int signal) = 0;
+
+    // --- asked by the sample runs (app/samples) ---
+    // The menu's check marks follow the shared switches after one changed.
+    virtual void showSwitches() = 0;
+    // The private folder of watched runs' files, made when missing; empty when it
+    // cannot be had (the runs then go unwatched).
+    virtual QString watchedRunsFolder() = 0;
+    // The environment entries a guarded run needs to leave its files at stem; none
+    // when it cannot.
+    virtual QStringList watchedRunEnvironment(const QString& stem) = 0;
+    // What the checkers reported of a watched run's process, explained at the
+    // built page's lines.
+    virtual RunFault watchedRunFault(const QString& stem, const RunRecord& record) = 0;
+    // A line added under the message pane's text that runs open when it is chosen
+    // (double-clicked), until the pane's text is replaced.
+    virtual void addOpeningMessage(const QString& line, std::function<void()> open) = 0;
 
 protected:
     ~WindowHost() = default;

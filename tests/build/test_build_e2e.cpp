@@ -2,11 +2,13 @@
 // compiler and this machine's gcc/g++ (see support/E2eFixture.h).
 
 #include "app/TForm1.h"
+#include "app/samples/SampleRunner.h"
 #include "editor/CaretPos.h"
 #include "editor/FileCommands.h"
 #include "options/TForm2.h"
 #include "support/E2eFixture.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -359,8 +361,9 @@ TEST_F(E2eFixture, SampleRunJudgesEveryCase)
     EXPECT_TRUE(lines.value(lineOf(QStringLiteral("sample-6  --"))).contains(QStringLiteral("64 MB を超える")))
         << messages().toStdString();
     EXPECT_TRUE(form->JumpToMessage(int(lineOf(QStringLiteral("sample-2  WA")))));
-    ASSERT_TRUE(form->CaseWindow);
-    const auto* actual = form->CaseWindow->findChild<QPlainTextEdit*>(QStringLiteral("実際の出力"));
+    const QDialog* caseWindow = form->sampleRunner().caseWindow();
+    ASSERT_TRUE(caseWindow);
+    const auto* actual = caseWindow->findChild<QPlainTextEdit*>(QStringLiteral("実際の出力"));
     ASSERT_TRUE(actual);
     EXPECT_EQ(actual->toPlainText(), QStringLiteral("5\n"));
     EXPECT_EQ(readAll(test + QStringLiteral("sample-2.out")), "4\n") << "cases are only read";

@@ -5,6 +5,7 @@
 #include "build/MessagePlace.h"
 #include "editor/TMemos.h"
 #include "explain/Explainer.h"
+#include "explain/RunFault.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolders.h"
@@ -87,6 +88,13 @@ public:
     }
     void FormResize() override {}
     QString signalText(int) override { return {}; }
+
+    // The sample runs': runs go unwatched.
+    void showSwitches() override {}
+    QString watchedRunsFolder() override { return {}; }
+    QStringList watchedRunEnvironment(const QString&) override { return {}; }
+    RunFault watchedRunFault(const QString&, const RunRecord&) override { return {}; }
+    void addOpeningMessage(const QString& line, std::function<void()>) override { appendMessages({line}, {}); }
 
     TMemos* memos = nullptr;  // set by the test, may change between commands
     ScriptedWaiting waiter;
