@@ -16,7 +16,7 @@
 #include "app/journal/JournalKeeper.h"
 #include "app/debug/DebugPanel.h"
 #include "app/samples/SampleRunner.h"
-#include "build/MessagePlace.h"
+#include "compile/MessagePlace.h"
 #include "debug/DebugSession.h"
 #include "editor/CaretPos.h"
 #include "editor/FileCommands.h"

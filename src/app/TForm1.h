@@ -3,7 +3,7 @@
 // share (State), and is the WindowHost they ask for the rest; its handlers
 // gather inputs, call the subsystem that does the work and show the result.
 
-#include "build/MessagePlace.h"
+#include "compile/MessagePlace.h"
 #include "editor/TMemos.h"
 #include "state/WindowHost.h"
 #include "state/WindowState.h"

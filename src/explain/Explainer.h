@@ -5,7 +5,7 @@
 // every build's output is read by `explain`.
 
 #include "KindTable.h"
-#include "build/MessagePlace.h"
+#include "compile/MessagePlace.h"
 
 #include <QHash>
 #include <QList>

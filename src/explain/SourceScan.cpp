@@ -1,6 +1,6 @@
 #include "SourceScan.h"
 
-#include "build/MessagePlace.h"
+#include "compile/MessagePlace.h"
 
 #include <QList>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #include "ProjectCommands.h"
 
 #include "ProjectFile.h"
-#include "build/ShortPath.h"
+#include "compile/ShortPath.h"
 #include "editor/FileCommands.h"
 #include "editor/PathParts.h"
 #include "editor/TMemos.h"

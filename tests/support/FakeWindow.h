@@ -2,7 +2,7 @@
 // A main window for the subsystems' tests: the page set and collaborators the
 // test gives, and a record of what the commands asked of the window.
 
-#include "build/MessagePlace.h"
+#include "compile/MessagePlace.h"
 #include "editor/TMemos.h"
 #include "explain/Explainer.h"
 #include "explain/RunFault.h"

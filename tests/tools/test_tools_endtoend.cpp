@@ -1,6 +1,6 @@
 // The real cmd.exe and bcc32.exe, with the machine's gcc/g++, as the build uses them.
-#include "build/MessagePlace.h"
-#include "build/MessageText.h"
+#include "compile/MessagePlace.h"
+#include "compile/MessageText.h"
 #include "platform/WinCommandLine.h"
 #include "support/TempDir.h"
 

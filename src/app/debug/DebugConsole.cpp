@@ -3,7 +3,7 @@
 // told at the end whether the program ended (it then closes or waits) or is closed.
 #include "app/debug/DebugRun.h"
 
-#include "build/BatchFile.h"
+#include "compile/BatchFile.h"
 #include "editor/TMemos.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"

@@ -3,7 +3,7 @@
 #include "app/debug/DebugRun.h"
 
 #include "app/debug/DebugPanes.h"
-#include "build/MessagePlace.h"
+#include "compile/MessagePlace.h"
 #include "editor/TMemos.h"
 #include "state/WindowHost.h"
 

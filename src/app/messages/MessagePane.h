@@ -4,7 +4,7 @@
 // the errors and warnings of a build are marked in the pages they name, and
 // explained under the message and under the page's line.
 
-#include "build/MessagePlace.h"
+#include "compile/MessagePlace.h"
 #include "state/WindowHost.h"
 #include "state/WindowState.h"
 

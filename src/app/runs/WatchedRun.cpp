@@ -1,7 +1,7 @@
 // The watched run's end and its report (see WatchedRun.h).
 #include "app/runs/WatchedRun.h"
 
-#include "build/MessagePlace.h"
+#include "compile/MessagePlace.h"
 #include "explain/Explainer.h"
 #include "explain/RunFault.h"
 #include "platform/FileSystem.h"

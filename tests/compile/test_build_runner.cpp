@@ -2,8 +2,8 @@
 // the files a build makes and removes, the questions and the failure messages.
 
 #include "FakePlatform.h"
-#include "build/BatchFile.h"
-#include "build/BuildRunner.h"
+#include "compile/BatchFile.h"
+#include "compile/BuildRunner.h"
 #include "editor/TMemos.h"
 #include "options/CompileOptionSet.h"
 #include "platform/Errors.h"

@@ -2,8 +2,8 @@
 // decoding of compiler output.
 
 #include "FakePlatform.h"
-#include "build/MessageText.h"
-#include "build/ShortPath.h"
+#include "compile/MessageText.h"
+#include "compile/ShortPath.h"
 #include "platform/Errors.h"
 #include "support/TempDir.h"
 

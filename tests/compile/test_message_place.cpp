@@ -2,7 +2,7 @@
 // without a column, include chains, blanks and Japanese in paths, and the older
 // Windows compilers' form; lines that name no place give nothing.
 #include "FakePlatform.h"
-#include "build/MessagePlace.h"
+#include "compile/MessagePlace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The compiler checks and configuration files.
 
 #include "FakePlatform.h"
-#include "build/CompilerSetup.h"
+#include "compile/CompilerSetup.h"
 #include "platform/Errors.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
