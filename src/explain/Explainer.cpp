@@ -473,21 +473,6 @@ QString Explainer::kindText(const QString& kind) const
     return QString();
 }
 
-namespace {
-
-// A kind's condition on a line: the table's limit notation, or after "~" a regular
-// expression, for what that notation cannot say (a for whose body is only ";").
-HoleLimit lineLimit(const QString& text)
-{
-    if (text.isEmpty())
-        return {};
-    if (text.startsWith(u'~'))
-        return {QRegularExpression(text.sliced(1))};
-    return compileLimit(text);
-}
-
-}  // namespace
-
 QString defaultCatalogFolder()
 {
     return QStringLiteral("/usr/share/locale/ja/LC_MESSAGES");

@@ -153,6 +153,15 @@ std::optional<QList<Piece>> tokenize(QStringView format, bool limits)
 
 }  // namespace
 
+HoleLimit lineLimit(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    if (text.startsWith(u'~'))
+        return {QRegularExpression(text.sliced(1))};
+    return compileLimit(text);
+}
+
 HoleLimit compileLimit(const QString& limit)
 {
     HoleLimit alternatives;

@@ -67,6 +67,10 @@ using HoleLimit = QList<QRegularExpression>;
 // A limit's text ("for*);|while*);") as its alternatives.
 HoleLimit compileLimit(const QString& limit);
 
+// A kind's condition on a line: the limit notation, or after "~" a regular
+// expression, for what that notation cannot say (a for whose body is only ";").
+HoleLimit lineLimit(const QString& text);
+
 // Whether the text is one of the limit's alternatives (an empty limit allows all).
 bool withinLimit(const HoleLimit& limit, const QString& text);
 

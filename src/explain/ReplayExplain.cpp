@@ -286,15 +286,6 @@ std::optional<QString> fillText(const QString& text, const QHash<QString, QStrin
     return out;
 }
 
-HoleLimit lineLimit(const QString& text)
-{
-    if (text.isEmpty())
-        return {};
-    if (text.startsWith(u'~'))
-        return {QRegularExpression(text.sliced(1))};
-    return compileLimit(text);
-}
-
 }  // namespace
 
 ReplayExplainer::ReplayExplainer(const KindTable& table)
