@@ -929,7 +929,6 @@ void TForm1::SampleRun1Click() { samples_->runOrStop(); }
 void TForm1::AddSample1Click() { samples_->addSample(); }
 void TForm1::SampleNumbers1Click() { samples_->toggleNumbersWithin(); }
 void TForm1::runSamples(const QString& program) { samples_->run(program); }
-QString TForm1::watchedRunsFolder() { return runsFolderReady() ? folders().runs : QString(); }
 QStringList TForm1::watchedRunEnvironment(const QString& stem) { return runEnvironment(stem); }
 RunFault TForm1::watchedRunFault(const QString& stem, const RunRecord& record)
 {

@@ -105,7 +105,6 @@ public:
     QString signalText(int signal) override;
     // The sample runs' calls (SampleRunner).
     void showSwitches() override { showEditorSwitches(); }
-    QString watchedRunsFolder() override;
     QStringList watchedRunEnvironment(const QString& stem) override;
     RunFault watchedRunFault(const QString& stem, const RunRecord& record) override;
     void addOpeningMessage(const QString& line, std::function<void()> open) override;

@@ -101,9 +101,6 @@ public:
     // --- asked by the sample runs (app/samples) ---
     // The menu's check marks follow the shared switches after one changed.
     virtual void showSwitches() = 0;
-    // The private folder of watched runs' files, made when missing; empty when it
-    // cannot be had (the runs then go unwatched).
-    virtual QString watchedRunsFolder() = 0;
     // The environment entries a guarded run needs to leave its files at stem; none
     // when it cannot.
     virtual QStringList watchedRunEnvironment(const QString& stem) = 0;

@@ -91,7 +91,6 @@ public:
 
     // The sample runs': runs go unwatched.
     void showSwitches() override {}
-    QString watchedRunsFolder() override { return {}; }
     QStringList watchedRunEnvironment(const QString&) override { return {}; }
     RunFault watchedRunFault(const QString&, const RunRecord&) override { return {}; }
     void addOpeningMessage(const QString& line, std::function<void()>) override { appendMessages({line}, {}); }

@@ -168,7 +168,7 @@ void SampleRunner::run(const QString& program)
     Session& run = *session_;
     run.cases = findCases(folder());
     run.options.numbersWithin = state_.SampleNumbersWithin;
-    const QString runs = state_.GuardedRun ? host_.watchedRunsFolder() : QString();
+    const QString runs = state_.GuardedRun ? (host_.runsFolderReady() ? host_.folders().runs : QString()) : QString();
     for (int i = 0; i < run.cases.size(); ++i) {
         const QString stem =
             runs.isEmpty() ? QString()
