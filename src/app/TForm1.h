@@ -9,7 +9,7 @@
 #include "state/WindowState.h"
 #include "app/Appearance.h"
 #include "editor/Find.h"
-#include "platform/ProgramFolders.h"
+#include "app/TForm1Deps.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -17,47 +17,14 @@
 #include <functional>
 #include <memory>
 
-class QAction;
-class QFrame;
-class QLabel;
-class QMenu;
-class QPlainTextEdit;
-class QPushButton;
+class QAction; class QFrame; class QLabel; class QMenu; class QPlainTextEdit; class QPushButton;
 class QStatusBar;
-class QTimer;
-class QTreeWidget;
 
 namespace nollex {
 
-class Dialogs;
-class Explainer;
-class MessagePane;
-class WatchedRun;
-struct BuiltPage;
-class DebugPanel;
-struct RunFault;
-struct RunRecord;
-class FileCommands;
-class FileSystem;
-class ProjectCommands;
-class JournalKeeper;
-class PaneBorder;
-class ProcessStarter;
-class SampleRunner;
-class TForm2;
-class Waiting;
-
-struct TForm1Deps {
-    Dialogs& dialogs;
-    // The installation folder, where the stand-ins and the manual are read and
-    // started from, and the folders written to; a portable copy has one for all.
-    ProgramFolders folders;
-    // What the build starts programs and finds files with; null = the machine's own.
-    std::shared_ptr<ProcessStarter> processes = nullptr;
-    std::shared_ptr<FileSystem> files = nullptr;
-    // How a build waits; null = the small window of the toolkit after two seconds.
-    std::shared_ptr<Waiting> waiting = nullptr;
-};
+class Explainer; class MessagePane; class WatchedRun; struct BuiltPage; class DebugPanel;
+struct RunFault; struct RunRecord; class FileCommands; class ProjectCommands;
+class JournalKeeper; class PaneBorder; class SampleRunner; class TForm2;
 
 class TForm1 : public QMainWindow, public WindowHost {
     Q_OBJECT
@@ -111,17 +78,15 @@ public:
 
     // --- controls ---
     QWidget* Client = nullptr;
-    QLabel* Panel1 = nullptr;
-    QLabel* Label3 = nullptr;
+    QLabel *Panel1 = nullptr, *Label3 = nullptr, *Label1 = nullptr, *Label2 = nullptr;
     QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr;
     QPushButton *Button4 = nullptr, *Button5 = nullptr, *Button6 = nullptr;
     QFrame *Bevel1 = nullptr, *Bevel2 = nullptr;
-    QLabel *Label1 = nullptr, *Label2 = nullptr;
     TPageControl* PageControl1 = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
     PaneBorder* PaneBorder1 = nullptr;  // between the pages and the panes: dragged, their height
     QStatusBar* StatusBar1 = nullptr;
-    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel0 = nullptr;  // the status bar's only panel
     QMenu* PopupMenu1 = nullptr;
 
     // Menu items by their names.
@@ -138,101 +103,62 @@ public:
     // previous page, wrapping round; window keys without a menu item.
     QAction *NextPage = nullptr, *PreviousPage = nullptr;
 
-    // --- command handlers ---
-    void Open1Click();
-    void Close1Click();
-    void ProjectOpen1Click();
-    void ProjectClose1Click();
-    void Save1Click();
-    void Saveas1Click();
-    void New1Click();
-    void Exit1Click();
-    void Find1Click();
-    void FindAgainDownwardClick();
-    void FindAgainUpward1Click();
-    void Undo1Click();
-    void Execute1Click();
-    void Make1Click();
-    void outexe1Click();
-    void DosPrompt1Click();
-    void NextMessage1Click();
-    void PreviousMessage1Click();
-    void SampleRun1Click();  // runs the page's sample cases, or stops them
-    void AddSample1Click();
-    void SampleNumbers1Click();
-    void Configuration1Click();
-    void BgColor1Click();
-    void Font1Click();
-    void Makefontbigger1Click();
-    void Makefontsmaller1Click();
-    void enNOLLEX1Click();
-    void Colouring1Click();
-    void LineNumbers1Click();
-    void GuardedRun1Click();
-    void Breakpoint1Click();  // F4: on the caret's line
-    void DebugRun1Click();    // F5: start, or continue when stopped
-    void DebugStop1Click();   // Shift+F5
-    void StepOver1Click();
-    void StepInto1Click();
-    void StepOut1Click();
+    // --- command handlers, by menu ---
+    void Open1Click(), Close1Click(), ProjectOpen1Click(), ProjectClose1Click();
+    void Save1Click(), Saveas1Click(), New1Click(), Exit1Click();
+    void Find1Click(), FindAgainDownwardClick(), FindAgainUpward1Click(), Undo1Click();
+    void Execute1Click(), Make1Click(), outexe1Click(), DosPrompt1Click();
+    void NextMessage1Click(), PreviousMessage1Click();
+    // Sample Run runs the page's sample cases, or stops them.
+    void SampleRun1Click(), AddSample1Click(), SampleNumbers1Click();
+    void Configuration1Click(), BgColor1Click(), Font1Click(), enNOLLEX1Click();
+    void Makefontbigger1Click(), Makefontsmaller1Click();
+    void Colouring1Click(), LineNumbers1Click(), GuardedRun1Click();
+    // F4 on the caret's line; F5 starts, or continues when stopped; Shift+F5.
+    void Breakpoint1Click(), DebugRun1Click(), DebugStop1Click();
+    void StepOver1Click(), StepInto1Click(), StepOut1Click();
+    void Version1Click(), Manual1Click();
     // The menu's check marks follow the page set's switches (after a restore too).
     void showEditorSwitches();
-    void Version1Click();
-    void Manual1Click();
     void FontDialog1Apply(const FontChoice& choice);
     // True when the other colour is unreadable against the one chosen and the
     // user wants it black or white (readableAgainst).
     bool offerReadable(const QColor& chosen, const QColor& other, bool fontChanges);
-    void Button1Click() { Execute1Click(); }
-    void Button2Click() { Make1Click(); }
-    void Button3Click() { outexe1Click(); }
-    void Button4Click() { BgColor1Click(); }
-    void Button5Click() { Font1Click(); }
-    void Button6Click() { DosPrompt1Click(); }
+    // The six buttons on the left do what their menu items do.
+    void Button1Click() { Execute1Click(); }   void Button2Click() { Make1Click(); }
+    void Button3Click() { outexe1Click(); }    void Button4Click() { BgColor1Click(); }
+    void Button5Click() { Font1Click(); }      void Button6Click() { DosPrompt1Click(); }
 
-    // --- window events ---
-    void FormCreate();
-    void FormShow();
+    // --- window and editor events ---
+    void FormCreate(), FormShow(), FormClose();  bool FormCloseQuery();
     void FormResize() override;
-    bool FormCloseQuery();
-    void FormClose();
     void WMDropFiles(const QStringList& paths) override;
-    void PageControl1Changing();
-    void PageControl1Change();
-
-    // --- editor events and main-window steps ---
+    void PageControl1Changing(), PageControl1Change();
     void MemoEnter();
-    void MemoKeyDown() { ShowCaretPos(); }
-    void MemoKeyUp() { ShowCaretPos(); }
+    void MemoKeyDown() { ShowCaretPos(); }  void MemoKeyUp() { ShowCaretPos(); }
     void MemoMouseDown() { ShowCaretPos(); }
     void ShowCaretPos() override;
 
     // --- main-window operations ---
     void FindString(FindDirection d);
     void RunBuild(BuildMode mode) override;
-    void RerunOutput();
-    void OpenDosPrompt();
+    void RerunOutput(), OpenDosPrompt();
     // Makes the page of the place that line of the message pane names active, with
     // the caret there; false when the line names no place that can be shown.
     bool JumpToMessage(int line);
 
-    SampleRunner& sampleRunner() const { return *samples_; }
-
     // Runs a handler; an error that escapes it is shown and the window goes on.
     void guarded(const std::function<void()>& handler) override;
-
-    // --- the debugger (app/debug/DebugPanel.h) ---
-    DebugPanel& debugPanel() const { return *debug_; }
-
-    // --- the journal of unsaved pages, files changed on disk (app/journal/JournalKeeper) ---
     void FormActivate();  // the window got the focus: pages whose files changed on disk
+
+    // --- the rooms of the added capabilities (app/samples, app/debug, app/journal) ---
+    SampleRunner& sampleRunner() const { return *samples_; }
+    DebugPanel& debugPanel() const { return *debug_; }
     JournalKeeper& journal() const { return *journal_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;  void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;  void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -240,19 +166,14 @@ private:
     void applyPlace(const WindowPlace& place);  // the last close's place, at the first showing
     WindowPlace currentPlace() const;
     int messageHeight_ = 0;  // the panes' dragged height; 0: the layout's own
-    void createControls();
-    void createTitle();    // the version panel and the title line
-    void createButtons();  // the six buttons on the left
-    void createPanes();    // caret labels, the pages, the message pane, the status bar
-    void createMenus();
-    void createFileMenu();
-    void createEditMenus();    // Edit and Compile
-    void createOptionMenus();  // Option and Help
-    void createPageMenu();    // the pages' pop-up menu
-    void createPageKeys();    // NextPage, PreviousPage
+    // The title (version panel, title line), the six buttons, the panes (caret labels,
+    // pages, message pane, status bar); the menus: File, Edit and Compile, Option and
+    // Help, Debug, the pages' pop-up menu, and the keys NextPage and PreviousPage.
+    void createControls(), createTitle(), createButtons(), createPanes();
+    void createMenus(), createFileMenu(), createEditMenus(), createOptionMenus();
+    void createDebugMenu(), createPageMenu(), createPageKeys();
     void stepPage(int step);  // +1 next page, -1 previous
     void wireEditor(TCustomizedMemo* editor);
-    JournalKeeper* journal_ = nullptr;  // a child of the window
     FileCommands fileCommands();  // the file commands on this window's pages
     ProjectCommands projectCommands();  // the project commands on this window
     QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
@@ -267,14 +188,12 @@ private:
     // Execute stands for that page in the compiler's messages.
     QPointer<TCustomizedMemo> builtPage_;
     QString builtSource_;
-    MessagePane* messages_ = nullptr;  // children of the window
-    WatchedRun* run_ = nullptr;
     // The pane's lines that open something when chosen (a sample case's verdict).
     QHash<int, std::function<void()>> openingLines_;
-    std::unique_ptr<SampleRunner> samples_;  // the sample runs (app/samples)
-
-    DebugPanel* debug_ = nullptr;  // a child of the window
-    void createDebugMenu();
+    // The rooms; all but the sample runs are children of the window.
+    MessagePane* messages_ = nullptr;  WatchedRun* run_ = nullptr;
+    DebugPanel* debug_ = nullptr;  JournalKeeper* journal_ = nullptr;
+    std::unique_ptr<SampleRunner> samples_;
 };
 
 }  // namespace nollex
