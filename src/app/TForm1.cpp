@@ -7,6 +7,7 @@
 #include "app/journal/JournalKeeper.h"
 #include "app/messages/MessagePane.h"
 #include "app/runs/WatchedRun.h"
+#include "compile/BatchFile.h"
 #include "compile/BuildRunner.h"
 #include "compile/CompilerSetup.h"
 #include "editor/CaretPos.h"
@@ -783,7 +784,10 @@ void TForm1::writeActivePage(const QString& path)
     builtPage_ = Memos->ActiveMemo();
     builtSource_ = path;
     const int active = Memos->ActiveIndex();
-    writeTextFile(path, Memos->editor(active)->toPlainText(), Memos->format(active));
+    // A scratch copy tells the compiler whose lines it holds; Make writes the page itself.
+    const QString own = Memos->fileName(active);
+    const QString text = Memos->editor(active)->toPlainText();
+    writeTextFile(path, files().sameEntry(path, own) ? text : scratchCopyText(own, text), Memos->format(active));
 }
 
 // ---------------------------------------------------------------- commands

@@ -45,6 +45,24 @@ QString batchCommand(const QString& interpreter, const QString& programFolder)
     return interpreter + QStringLiteral("/C ") + commandWord(programFolder + QStringLiteral("__out.bat"));
 }
 
+QString scratchCopyText(const QString& pageFile, const QString& text)
+{
+    if (pageFile.isEmpty())
+        return text;
+    QString name;
+    for (const char c : pageFile.toUtf8()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '"')
+            name += u'\\';
+        // Octal for anything else but plain characters; '?' too, which could start a trigraph.
+        if (byte < 0x20 || byte >= 0x7f || c == '?')
+            name += QStringLiteral("\\%1").arg(byte, 3, 8, QChar(u'0'));
+        else
+            name += QChar(byte);
+    }
+    return QStringLiteral("#line 1 \"%1\"\n").arg(name) + text;
+}
+
 QString runCommand(const QString& interpreter, AfterRun runMode, const QString& program)
 {
     return interpreter + (runMode == AfterRun::CloseConsole ? QStringLiteral("/C ") : QStringLiteral("/K ")) +

@@ -44,4 +44,10 @@ QString batchCommand(const QString& interpreter, const QString& programFolder);
 // interpreter + "/C " (the console closes) or "/K " (it waits for EXIT) + program.
 QString runCommand(const QString& interpreter, AfterRun runMode, const QString& program);
 
+// The scratch copy's text: the page's text after a first line that tells the compiler
+// whose lines they are ("#line 1 \"/home/u/e01.c\""), so its messages, the checkers'
+// reports and the debugger name the page's own file. An untitled page's text is kept
+// as it is. The name is written in ASCII escapes, whatever the page's encoding.
+QString scratchCopyText(const QString& pageFile, const QString& text);
+
 }  // namespace nollex

@@ -94,8 +94,7 @@ class Reading {
 public:
     Reading(const QList<Explainer::Kind>& kinds, const QHash<char32_t, FullWidthChar>& chars,
             const QStringList& severities, const QStringList& followOn, const BuiltPage& page)
-        : kinds_(kinds), chars_(chars), severities_(severities), followOn_(followOn), page_(page),
-          builtName_(QFileInfo(page.source).fileName())
+        : kinds_(kinds), chars_(chars), severities_(severities), followOn_(followOn), page_(page)
     {
     }
 
@@ -108,10 +107,7 @@ private:
         int column = 0;  // 0: not known
     };
 
-    bool isBuilt(const QString& file) const
-    {
-        return !builtName_.isEmpty() && QFileInfo(file).fileName() == builtName_;
-    }
+    bool isBuilt(const QString& file) const { return namesBuiltPage(file, page_); }
     std::optional<Message> diagnostic(const QString& line, const QList<QStringView>& lines, int index) const;
     QList<Message> linkMessages(const QString& line) const;
     bool explainOne(Message m, int index);
@@ -131,7 +127,6 @@ private:
     const QStringList& severities_;
     const QStringList& followOn_;
     const BuiltPage& page_;
-    const QString builtName_;
     QList<Explanation> out_;
     QSet<QString> texts_;
     QHash<QString, MessagePlace> placeOfName_;  // a name's first message in the page
@@ -471,6 +466,14 @@ QString Explainer::kindText(const QString& kind) const
         }
     }
     return QString();
+}
+
+bool namesBuiltPage(const QString& file, const BuiltPage& page)
+{
+    const QString name = QFileInfo(file).fileName();
+    if (name.isEmpty())
+        return false;
+    return name == QFileInfo(page.source).fileName() || name == QFileInfo(page.name).fileName();
 }
 
 QString defaultCatalogFolder()

@@ -29,6 +29,11 @@ struct BuiltPage {
     QString text;    // the page's text as built: finds an unclosed '{'; may be empty
 };
 
+// Whether a message or a report's frame names the built page: the scratch copy (the
+// linker names it), or the page's own file, which the scratch copy's first line tells
+// the compiler its lines are.
+bool namesBuiltPage(const QString& file, const BuiltPage& page);
+
 // Where the compiler's Japanese catalogs are installed.
 QString defaultCatalogFolder();
 

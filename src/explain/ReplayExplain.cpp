@@ -194,17 +194,8 @@ struct Reading {
 
 class PageFrames {
 public:
-    explicit PageFrames(const BuiltPage& page)
-        : built_(QFileInfo(page.source).fileName()), own_(QFileInfo(page.name).fileName())
-    {
-    }
-    bool inPage(const ReplayFrame& f) const
-    {
-        if (f.line <= 0 || f.file.isEmpty())
-            return false;
-        const QString name = QFileInfo(f.file).fileName();
-        return (!built_.isEmpty() && name == built_) || (!own_.isEmpty() && name == own_);
-    }
+    explicit PageFrames(const BuiltPage& page) : page_(page) {}
+    bool inPage(const ReplayFrame& f) const { return f.line > 0 && namesBuiltPage(f.file, page_); }
     const ReplayFrame* first(const QList<ReplayFrame>& stack) const
     {
         const auto f = std::find_if(stack.cbegin(), stack.cend(), [&](const ReplayFrame& s) { return inPage(s); });
@@ -212,8 +203,7 @@ public:
     }
 
 private:
-    QString built_;
-    QString own_;
+    const BuiltPage& page_;
 };
 
 // What the report and the page's text tell of one report.

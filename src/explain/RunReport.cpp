@@ -108,7 +108,7 @@ QStringView lineOf(const QString& text, int line);
 class ReportReading {
 public:
     ReportReading(const QList<Explainer::Kind>& kinds, const BuiltPage& page)
-        : kinds_(kinds), page_(page), builtName_(QFileInfo(page.source).fileName())
+        : kinds_(kinds), page_(page)
     {
     }
 
@@ -119,7 +119,7 @@ private:
 
     bool inPage(const Frame& f) const
     {
-        return !builtName_.isEmpty() && QFileInfo(f.file).fileName() == builtName_;
+        return namesBuiltPage(f.file, page_);
     }
     const Frame* firstInPage(const QList<Frame>& stack) const
     {
@@ -135,7 +135,6 @@ private:
 
     const QList<Explainer::Kind>& kinds_;
     const BuiltPage& page_;
-    const QString builtName_;
 };
 
 QList<Explanation> ReportReading::run(const QString& report)

@@ -68,7 +68,9 @@ TEST_F(E2eFixture, CompileErrorIsShownAndNothingRuns)
 {
     openPage(work + QStringLiteral("bad.cpp"), "int main()\n{\n    return undeclared_name;\n}\n");
     form->Execute1Click();
-    EXPECT_TRUE(messages().contains(QStringLiteral("__out.cpp:3:"))) << messages().toStdString();
+    // The compiler names the page's own file, not the scratch copy it was given.
+    EXPECT_TRUE(messages().contains(work + QStringLiteral("bad.cpp:3:"))) << messages().toStdString();
+    EXPECT_FALSE(messages().contains(QStringLiteral("__out.cpp"))) << messages().toStdString();
     EXPECT_TRUE(messages().contains(QStringLiteral("undeclared_name")));
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.exe")));
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("__out.cpp")));
@@ -136,8 +138,8 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
     EXPECT_EQ(h->markedLines(Kind::Error), QList<int>{1});
     EXPECT_EQ(h->underlines(Kind::Error), wordAt(h, QStringLiteral("missing_b")));
 
-    // Double-click: the scratch copy's line 4, column 17 (after a tab) is page 0.
-    QTextCursor at(form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("__out.cpp:4:17:"))));
+    // Double-click: line 4, column 17 (after a tab) of the page built is page 0.
+    QTextCursor at(form->Memo2->document()->findBlockByNumber(messageLine(QStringLiteral("main.cpp:4:17:"))));
     form->Memo2->setTextCursor(at);
     form->Memo2->ensureCursorVisible();
     form->Memos->setActiveIndex(1);
@@ -162,7 +164,7 @@ TEST_F(E2eFixture, MessagesLeadToTheCode)
     EXPECT_EQ(form->Memo2->textCursor().selectedText(), headerMessage);
     form->NextMessage1Click();
     caretAt(0, 4, 9);
-    EXPECT_TRUE(form->Memo2->textCursor().selectedText().contains(QStringLiteral("__out.cpp:4:17:")));
+    EXPECT_TRUE(form->Memo2->textCursor().selectedText().contains(QStringLiteral("main.cpp:4:17:")));
     form->PreviousMessage1Click();
     caretAt(1, 1, 8);
     EXPECT_EQ(form->Memo2->textCursor().selectedText(), headerMessage);
@@ -211,7 +213,7 @@ TEST_F(E2eFixture, CompileMistakeIsExplained)
     form->Execute1Click();
 
     const QStringList lines = messages().split(u'\n');
-    const qsizetype message = lines.indexOf(QRegularExpression(QStringLiteral(".*__out\\.c:4:\\d+: .*;.*")));
+    const qsizetype message = lines.indexOf(QRegularExpression(QStringLiteral(".*/hello\\.c:4:\\d+: .*;.*")));
     const qsizetype shown = lines.indexOf(QRegularExpression(QStringLiteral(" +→ hello\\.c 4 .*")));
     ASSERT_GE(message, 0) << messages().toStdString();
     ASSERT_GT(shown, message) << messages().toStdString();

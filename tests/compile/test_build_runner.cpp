@@ -12,6 +12,9 @@
 #include "support/FakeWindow.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace nollex;
@@ -613,4 +616,27 @@ TEST(BatchFile, QuotesOnlyWhatNeedsIt)
     EXPECT_EQ(SelectInterpreter(1), QStringLiteral("command.com "));
     EXPECT_EQ(SelectInterpreter(2), QStringLiteral("cmd.exe "));
     EXPECT_FALSE(SelectInterpreter(3).has_value());
+}
+
+// The real compiler reads the page's name back from the scratch copy's first line,
+// whatever characters the name has, in either encoding of the page.
+TEST(BatchFile, ScratchCopyNamesThePageToTheCompiler)
+{
+    QTemporaryDir dir;
+    const QString page = QStringLiteral("/h/日本 \"q\"\\?\?=x.c");
+    const QString scratch = dir.filePath(QStringLiteral("__out.c"));
+    for (const char* charset : {"UTF-8", "CP932"}) {
+        QFile file(scratch);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(scratchCopyText(page, QStringLiteral("int main(void)\n{\n    return x;\n}\n")).toUtf8());
+        file.close();
+        QProcess gcc;
+        gcc.start(QStringLiteral("gcc"), {QStringLiteral("-fsyntax-only"), QStringLiteral("-std=c99"),
+                                          QStringLiteral("-finput-charset=") + QLatin1String(charset), scratch});
+        ASSERT_TRUE(gcc.waitForFinished(30000));
+        const QString said = QString::fromUtf8(gcc.readAllStandardError());
+        EXPECT_TRUE(said.contains(page + QStringLiteral(":3:12: "))) << charset << said.toStdString();
+        EXPECT_FALSE(said.contains(QStringLiteral("__out"))) << said.toStdString();
+    }
+    EXPECT_EQ(scratchCopyText(QString(), QStringLiteral("int x;\n")), QStringLiteral("int x;\n"));
 }

@@ -149,8 +149,10 @@ void DebugPanel::greyStop()
 
 QString DebugPanel::gdbFile(const TCustomizedMemo* page, int index) const
 {
-    // The built page was compiled from its scratch copy: that is the file gdb knows.
-    return page == host_.builtPage() ? host_.builtSource() : host_.pages().fileName(index);
+    // The scratch copy tells the compiler its lines are the page's file; an untitled
+    // page's are the scratch copy's own.
+    const QString own = host_.pages().fileName(index);
+    return own.isEmpty() && page == host_.builtPage() ? host_.builtSource() : own;
 }
 
 QList<SourceLine> DebugPanel::breakpoints() const
