@@ -265,6 +265,19 @@ TEST_F(E2eFixture, CompileMistakeIsExplained)
             EXPECT_FALSE(line.contains(QStringLiteral("__out"))) << line.toStdString();
         }
     }
+
+    // Commas in a for's header: gcc asks for a ';' before ')', and the pane must not
+    // repeat that advice; it says what the header's parts are.
+    openPage(work + QStringLiteral("loop.c"), "#include <stdio.h>\nint main(void)\n{\n    int i;\n"
+                                              "    for (i = 0, i < 10, i++)\n        printf(\"%d\\n\", i);\n"
+                                              "    return 0;\n}\n");
+    form->Execute1Click();
+    const QStringList loopLines = messages().split(u'\n').filter(QStringLiteral("→"));
+    ASSERT_FALSE(loopLines.isEmpty()) << messages().toStdString();
+    EXPECT_TRUE(loopLines[0].contains(QStringLiteral("loop.c 5 行目: for ( ) の中は"))) << messages().toStdString();
+    for (const QString& line : loopLines)
+        EXPECT_FALSE(line.contains(QStringLiteral("文の終わりの ;"))) << line.toStdString();
+    EXPECT_FALSE(form->Memos->ActiveMemo()->explanation(5).isEmpty());
 }
 
 // F9 with the run-time checks: an index past the end of an array stops the program.
