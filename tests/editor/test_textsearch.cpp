@@ -1,3 +1,4 @@
+#include "editor/TextReplace.h"
 #include "editor/TextSearch.h"
 
 #include <QRandomGenerator>
@@ -124,4 +125,79 @@ TEST(FindInText, AgreesWithAScanOnRandomTexts)
             << "text " << t.toStdString() << " pattern " << p.toStdString() << " caret " << caret
             << " d " << d;
     }
+}
+
+namespace {
+
+// The page after Replace All, or the matcher's error.
+QString replacedAll(const QString& text, const ReplaceQuery& q)
+{
+    const TextMatcher m(q);
+    if (!m.error().isEmpty())
+        return QStringLiteral("error");
+    QString out;
+    qsizetype at = 0;
+    for (const TextEdit& e : m.all(text)) {
+        out += text.mid(at, e.start - at) + e.text;
+        at = e.start + e.length;
+    }
+    return out + text.mid(at);
+}
+
+}  // namespace
+
+// Replace All's switches beside Find's exact search: case, whole words, regular
+// expressions with their groups, empty matches, line breaks, characters of two units.
+TEST(ReplaceInText, SwitchesAndReplacements)
+{
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+    struct Row {
+        const char* name;
+        QString text;
+        ReplaceQuery q;
+        QString expected;
+    } rows[] = {
+        {"exact", "int i; Int j;", {"int", "long"}, "long i; Int j;"},
+        {"any case", "int i; Int j; INT", {"int", "long", false}, "long i; long j; long"},
+        {"any case, Japanese kept", "日本int日本", {"INT", "x", false}, "日本x日本"},
+        {"occurrences do not overlap", "aaaa", {"aa", "b"}, "bb"},
+        {"replacement holding the search text", "aa", {"a", "aa"}, "aaaa"},
+        {"whole words", "i = i + in + i_2 + (i)", {"i", "k", true, true}, "k = k + in + i_2 + (k)"},
+        {"whole words, any case", "Sum sum summary", {"SUM", "t", false, true}, "t t summary"},
+        {"whole word next to Japanese letters", "x変数 x", {"x", "y", true, true}, "x変数 y"},
+        {"line break typed as CR LF", "a;\nb;", {"\r\n", " "}, "a; b;"},
+        {"regex groups", "f(a, b); f(c, d);", {R"(f\((\w), (\w)\))", R"(g(\2, \1))", true, false, true}, "g(b, a); g(d, c);"},
+        {"regex whole match and escapes", "ab", {"b", R"([\0]\t\\)", true, false, true}, "a[b]\t\\"},
+        {"regex any case", "Ab ab", {"ab", "x", false, false, true}, "x x"},
+        {"regex lines", "a\nb\n", {"^", "> ", true, false, true}, "> a\n> b\n"},
+        {"regex empty matches", "abc", {"x*", "-", true, false, true}, "-a-b-c-"},
+        {"regex across lines", "a\n\n\nb", {R"(\n+)", "\n", true, false, true}, "a\nb"},
+        {"regex whole word", "cat concat cat", {"c.t", "dog", true, true, true}, "dog concat dog"},
+        {"regex that does not compile", "abc", {"(a", "x", true, false, true}, "error"},
+        {"empty search text", "abc", {"", "x"}, "error"},
+        {"second half of a pair is no match", face + face, {face.right(1), "x", false}, face + face},
+        {"regex dot takes a whole pair", face + "a", {".", "x", true, false, true}, "xx"},
+        {"a pair replaced whole", "a" + face + "b", {face, "c"}, "acb"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(replacedAll(r.text, r.q), r.expected);
+    }
+}
+
+// Replace's step: the next occurrence at or after a place, as each switch finds it.
+TEST(ReplaceInText, NextFromAPlace)
+{
+    const TextMatcher exact(ReplaceQuery{"ab", "x"});
+    EXPECT_EQ(exact.next("abab", 0)->start, 0);
+    EXPECT_EQ(exact.next("abab", 1)->start, 2);
+    EXPECT_FALSE(exact.next("abab", 3));
+    EXPECT_FALSE(exact.next("abab", 99));
+    const TextMatcher word(ReplaceQuery{"ab", "x", true, true});
+    EXPECT_EQ(word.next("abc ab", 0)->start, 4);
+    const TextMatcher re(ReplaceQuery{"[0-9]+", "n", true, false, true});
+    const std::optional<TextEdit> e = re.next("x = 12 + 345", 7);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->start, 9);
+    EXPECT_EQ(e->length, 3);
 }

@@ -1,0 +1,115 @@
+#include "Replace.h"
+
+#include "Find.h"
+#include "TCustomizedMemo.h"
+
+namespace nollex {
+
+namespace {
+
+// The UTF-8 length of text[k] and, for a surrogate pair, of both its halves.
+int utf8Length(QStringView text, qsizetype k)
+{
+    const char16_t c = text[k].unicode();
+    if (c < 0x80)
+        return 1;
+    if (c < 0x800)
+        return 2;
+    if (QChar::isHighSurrogate(c) && k + 1 < text.size() && text[k + 1].isLowSurrogate())
+        return 4;
+    if (QChar::isLowSurrogate(c) && k > 0 && text[k - 1].isHighSurrogate())
+        return 0;
+    return 3;
+}
+
+}  // namespace
+
+void applyEdits(TCustomizedMemo& editor, const QString& text, const std::vector<TextEdit>& edits)
+{
+    if (edits.empty())
+        return;
+    // One walk over the text gives every edit's byte range: asking the component
+    // for each of ten thousand positions would cost a line search apiece.
+    std::vector<std::pair<long, long>> bytes;
+    bytes.reserve(edits.size());
+    long at = 0;
+    qsizetype k = 0;
+    auto walkTo = [&](qsizetype pos) {
+        for (; k < pos; ++k)
+            at += utf8Length(text, k);
+        return at;
+    };
+    for (const TextEdit& e : edits) {
+        const long a = walkTo(e.start);
+        bytes.emplace_back(a, walkTo(e.start + e.length));
+    }
+    editor.SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+    // From the end, so that the byte ranges before each edit stay as they were.
+    for (size_t i = edits.size(); i-- > 0;) {
+        const QByteArray utf8 = edits[i].text.toUtf8();
+        editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, bytes[i].first, bytes[i].second);
+        editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()),
+                             utf8.constData());
+    }
+    editor.SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+}
+
+ReplaceStep replaceNext(TCustomizedMemo& editor, const TextMatcher& matcher, DocumentTextCache& cache)
+{
+    const int start = editor.selectionStart();
+    const int selected = editor.hasSelection() ? editor.selectedText().size() : 0;
+    qsizetype from = start;
+    bool replaced = false;
+    if (selected > 0) {
+        const QString& text = cache.text(&editor);
+        const std::optional<TextEdit> here = matcher.next(text, start);
+        if (here && here->start == start && here->length == selected) {
+            applyEdits(editor, text, {*here});
+            from = start + here->text.size();
+            replaced = true;
+        }
+    }
+    const std::optional<TextEdit> next = matcher.next(cache.text(&editor), from);
+    if (!next) {
+        if (replaced)
+            editor.setCaret(int(from));
+        return replaced ? ReplaceStep::ReplacedLast : ReplaceStep::NotFound;
+    }
+    editor.setSelection(int(next->start), int(next->start + next->length));
+    scrollLineToTop(editor, int(next->start));
+    return replaced ? ReplaceStep::Replaced : ReplaceStep::Selected;
+}
+
+qsizetype replaceAll(TCustomizedMemo& editor, const TextMatcher& matcher, DocumentTextCache& cache)
+{
+    const QString& text = cache.text(&editor);
+    const std::vector<TextEdit> edits = matcher.all(text);
+    const int caret = editor.caretPosition();
+    // The caret keeps its place among the characters not replaced.
+    qsizetype shift = 0;
+    for (const TextEdit& e : edits) {
+        if (e.start >= caret)
+            break;
+        shift += e.start + e.length <= caret ? e.text.size() - e.length : e.start + e.text.size() - caret;
+    }
+    applyEdits(editor, text, edits);
+    if (!edits.empty())
+        editor.setCaret(int(caret + shift));
+    return qsizetype(edits.size());
+}
+
+FormatResult formatPage(TCustomizedMemo& editor, FormatRequest request, DocumentTextCache& cache)
+{
+    const QString& text = cache.text(&editor);
+    request.text = text;
+    FormatResult r = formatCode(request);
+    if (r.status != FormatResult::Done || r.edits.empty())
+        return r;
+    const qsizetype caret = caretAfterLayout(text, r.formatted, editor.caretPosition());
+    applyEdits(editor, text, r.edits);
+    editor.setCaret(int(caret));
+    editor.SendScintilla(QsciScintillaBase::SCI_SCROLLCARET);
+    return r;
+}
+
+}  // namespace nollex
