@@ -57,7 +57,8 @@ void applyEdits(TCustomizedMemo& editor, const QString& text, const std::vector<
 ReplaceStep replaceNext(TCustomizedMemo& editor, const TextMatcher& matcher, DocumentTextCache& cache)
 {
     const int start = editor.selectionStart();
-    const int selected = editor.hasSelection() ? editor.selectedText().size() : 0;
+    // Asked of the component: the editor's own selection flag follows only after a repaint.
+    const int selected = editor.toChar(int(editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND))) - start;
     qsizetype from = start;
     bool replaced = false;
     if (selected > 0) {

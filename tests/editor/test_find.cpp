@@ -1,4 +1,6 @@
 #include "editor/Find.h"
+#include "editor/Replace.h"
+#include "editor/UndoToggle.h"
 #include "editor/TCustomizedMemo.h"
 #include "support/ScriptedDialogs.h"
 
@@ -63,6 +65,11 @@ struct FindFixture : ::testing::Test {
         editor.show();
     }
     int caret() const { return editor.caretPosition(); }
+    QString selected() const
+    {
+        return editor.textRange(editor.selectionStart(),
+                                editor.toChar(int(editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND))));
+    }
     void setCaret(int pos) { editor.setCaret(pos); }
     void run(int d) { runFind(editor, searchText, FindDirection(d), dialogs, cache); }
     // The position at the top left of the visible text.
@@ -300,4 +307,87 @@ TEST_F(FindFixture, WrappedLineOfTheMatchGoesToTheTop)
     const int top = topPosition();
     EXPECT_EQ(paragraphOf(top), 1);
     EXPECT_EQ(lineInParagraph(top), matchLine);
+}
+
+// Replace beside Find: the first press selects the occurrence after the caret,
+// each next one replaces the selection and selects the next; case and whole
+// words as the switches say; an edited selection is searched, not replaced.
+TEST_F(FindFixture, ReplaceStepsThroughThePage)
+{
+    editor.setPlainText(QStringLiteral("int i;\nint in;\nInt j;\nint k;"));
+    setCaret(3);
+    const TextMatcher m(ReplaceQuery{QStringLiteral("in"), QStringLiteral("long"), true, true});
+    EXPECT_EQ(replaceNext(editor, m, cache), ReplaceStep::Selected);
+    EXPECT_EQ(selected(), QStringLiteral("in"));
+    EXPECT_EQ(editor.selectionStart(), 11);
+    EXPECT_EQ(replaceNext(editor, m, cache), ReplaceStep::ReplacedLast);
+    EXPECT_EQ(editor.toPlainText(), QStringLiteral("int i;\nint long;\nInt j;\nint k;"));
+    EXPECT_EQ(caret(), 15);
+    EXPECT_EQ(replaceNext(editor, m, cache), ReplaceStep::NotFound);
+
+    const TextMatcher anyCase(ReplaceQuery{QStringLiteral("INT"), QStringLiteral("char"), false});
+    setCaret(0);
+    EXPECT_EQ(replaceNext(editor, anyCase, cache), ReplaceStep::Selected);
+    editor.setSelection(0, 2);  // "in": not an occurrence, so it is only searched from
+    EXPECT_EQ(replaceNext(editor, anyCase, cache), ReplaceStep::Selected);
+    EXPECT_EQ(editor.selectionStart(), 0);
+    EXPECT_EQ(replaceNext(editor, anyCase, cache), ReplaceStep::Replaced);
+    EXPECT_EQ(replaceNext(editor, anyCase, cache), ReplaceStep::Replaced);
+    EXPECT_EQ(editor.toPlainText(), QStringLiteral("char i;\nchar long;\nInt j;\nint k;"));
+    EXPECT_EQ(selected(), QStringLiteral("Int"));
+}
+
+// Replace All: every occurrence, one undo step, the caret among the same
+// characters, a breakpoint on a line between two occurrences left on its line.
+TEST_F(FindFixture, ReplaceAllIsOneUndoStep)
+{
+    const QString page = QStringLiteral("x = 1;\ny = x;\nz = 2;\nx = x + 日本;\n");
+    editor.setPlainText(page);
+    editor.toggleBreakpoint(3);
+    setCaret(page.indexOf(QStringLiteral("z")));
+    const TextMatcher m(ReplaceQuery{QStringLiteral("x"), QStringLiteral("total"), true, true});
+    EXPECT_EQ(replaceAll(editor, m, cache), 4);
+    const QString after = QStringLiteral("total = 1;\ny = total;\nz = 2;\ntotal = total + 日本;\n");
+    EXPECT_EQ(editor.toPlainText(), after);
+    EXPECT_EQ(caret(), after.indexOf(QStringLiteral("z")));
+    EXPECT_EQ(editor.breakpointLines(), QList<int>{3});
+    EXPECT_TRUE(editor.Modified());
+
+    undoLastEdit(editor);
+    EXPECT_EQ(editor.toPlainText(), page);
+    undoLastEdit(editor);  // the page's Undo undoes its undo
+    EXPECT_EQ(editor.toPlainText(), after);
+
+    const TextMatcher none(ReplaceQuery{QStringLiteral("nothing"), QString()});
+    EXPECT_EQ(replaceAll(editor, none, cache), 0);
+    EXPECT_EQ(editor.toPlainText(), after);
+}
+
+// Format of a page that does not compile: laid out as far as clang-format can,
+// every non-blank character kept, in one undo step, the caret on its statement.
+TEST_F(FindFixture, FormatKeepsEveryCharacterOfABrokenPage)
+{
+    const QString page = QStringLiteral("int main(){\nint a[3]={1,2,3}\nif(a[0]>1){puts(\"日本  語\");\n"
+                                        "for(int i=0;i<3;i++{a[i]++;}\nreturn 0;}}\n");
+    editor.setPlainText(page);
+    editor.TabWidth = 4;
+    setCaret(page.indexOf(QStringLiteral("return")));
+    FormatRequest request;
+    request.tabWidth = 4;
+    const FormatResult r = formatPage(editor, request, cache);
+    ASSERT_EQ(r.status, FormatResult::Done) << r.why.toStdString();
+    const QString after = editor.toPlainText();
+    EXPECT_NE(after, page);
+    auto nonBlanks = [](QString s) {
+        s.remove(QRegularExpression(QStringLiteral("[ \t\n]")));
+        return s;
+    };
+    EXPECT_EQ(nonBlanks(after), nonBlanks(page));
+    EXPECT_EQ(caret(), after.indexOf(QStringLiteral("return")));
+    undoLastEdit(editor);
+    EXPECT_EQ(editor.toPlainText(), page);
+
+    request.program = QStringLiteral("nollex-no-such-clang-format");
+    EXPECT_EQ(formatPage(editor, request, cache).status, FormatResult::Missing);
+    EXPECT_EQ(editor.toPlainText(), page);
 }
