@@ -4,8 +4,8 @@
 //   nollex_bench [--only NAME[,NAME...]] [--quick | --runs N] [--out FILE]
 //
 // --quick takes a quarter of the runs; --runs N takes N of each (for profiling).
-// NAME: startup, memory, open, background, keystroke, journal, find, execute, compiler, guard,
-// messages, explain, samples, debug, close.
+// NAME: startup, memory, open, background, keystroke, journal, find, replace, format, execute,
+// compiler, guard, messages, explain, samples, debug, close.
 // Runs on the Qt platform of the environment (the script gives it a virtual X
 // server); the program under test is the nollex beside this build.
 
@@ -15,12 +15,14 @@
 #include "app/TForm1.h"
 #include "app/journal/JournalKeeper.h"
 #include "app/debug/DebugPanel.h"
+#include "app/edit/EditTools.h"
 #include "app/samples/SampleRunner.h"
 #include "compile/MessagePlace.h"
 #include "debug/DebugSession.h"
 #include "editor/CaretPos.h"
 #include "editor/FileCommands.h"
 #include "editor/Find.h"
+#include "editor/UndoToggle.h"
 #include "explain/Explainer.h"
 #include "journal/JournalFolder.h"
 #include "journal/JournalWriter.h"
@@ -39,7 +41,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <Qsci/qsciscintilla.h>
 #include <QPlainTextEdit>
@@ -149,6 +153,8 @@ private:
     void memory();
     void openAndEdit();
     void findAgain();
+    void replaceAll();
+    void format();
     void execute();
     void compilerOverhead();
     void guardedRun();
@@ -606,6 +612,94 @@ void Bench::findAgain()
     if (row.error.isEmpty() && dialogs.messages != asked + 1)
         row.error = QStringLiteral("the search went on past the last occurrence");
     table_.add(row);
+}
+
+// Replace All of 10,000 occurrences in a 10 MB page, through the Replace window,
+// after the page's background work; undone between runs.
+void Bench::replaceAll()
+{
+    const QString marker = QStringLiteral("要確認");
+    const QString path = folder(QStringLiteral("big")) + QStringLiteral("big_replace.cpp");
+    writeFile(path, sourceText(300000, 10 * MB, marker, 30));
+
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, programFolder(QStringLiteral("replace"), false)});
+    form.show();
+    settle(&paints_, paints_.count());
+    dialogs.nextOpen = {path};
+    form.Open1Click();
+    settle(&paints_, 0);
+    TCustomizedMemo* memo = form.Memos->ActiveMemo();
+    if (!backgroundWorkDone(*memo, Clock::now()))
+        throw std::runtime_error("the background work of the page to replace in did not end");
+    EditTools& tools = form.editTools();
+    tools.showReplace();
+    tools.findField()->setText(marker);
+    tools.replacementField()->setText(QStringLiteral("確認済み"));
+    settle();
+
+    Row row{QStringLiteral("Replace All of 10,000 matches in a 10 MB page, one undo step, the count shown"),
+            QStringLiteral("≤ 300 ms"), 300};
+    for (int i = -1; i < runs(10); ++i) {
+        const long before = paints_.count();
+        const Clock::time_point t0 = Clock::now();
+        tools.replaceAll();
+        settle(&paints_, before);
+        const double ms = msSince(t0);
+        if (form.StatusPanel0->text() != QStringLiteral("10000 件置換しました")) {
+            row.error = QStringLiteral("the count was %1").arg(form.StatusPanel0->text());
+            break;
+        }
+        if (i >= 0)
+            row.samples.push_back(ms);
+        undoLastEdit(*memo);
+        settle();
+    }
+    table_.add(row);
+    memo->setModified(false);
+}
+
+// Format of a 1,000-line page whose lines lost their indentation, with clang-format.
+void Bench::format()
+{
+    Row row{QStringLiteral("Format of a 1,000-line page (clang-format), one undo step"), QStringLiteral("≤ 300 ms"), 300};
+    if (QStandardPaths::findExecutable(QStringLiteral("clang-format")).isEmpty()) {
+        row.error = QStringLiteral("clang-format is not installed");
+        table_.add(row);
+        return;
+    }
+    QByteArray flat;
+    for (const QByteArray& line : sourceText(1000, 40 * KB).split('\n'))
+        flat += line.trimmed() + '\n';
+    const QString path = folder(QStringLiteral("format")) + QStringLiteral("page.cpp");
+    writeFile(path, flat.chopped(1));
+
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, programFolder(QStringLiteral("format"), false)});
+    form.show();
+    settle(&paints_, paints_.count());
+    dialogs.nextOpen = {path};
+    form.Open1Click();
+    settle(&paints_, 0);
+    TCustomizedMemo* memo = form.Memos->ActiveMemo();
+    const QString page = memo->toPlainText();
+    for (int i = -1; i < runs(20); ++i) {
+        const long before = paints_.count();
+        const Clock::time_point t0 = Clock::now();
+        form.editTools().format();
+        settle(&paints_, before);
+        const double ms = msSince(t0);
+        if (memo->toPlainText() == page || !form.StatusPanel0->text().startsWith(QStringLiteral("整形しました"))) {
+            row.error = QStringLiteral("the page was not formatted: %1").arg(form.StatusPanel0->text());
+            break;
+        }
+        if (i >= 0)
+            row.samples.push_back(ms);
+        undoLastEdit(*memo);
+        settle();
+    }
+    table_.add(row);
+    memo->setModified(false);
 }
 
 void Bench::execute()
@@ -1143,6 +1237,10 @@ int Bench::run()
         memory();
     if (wanted("open") || wanted("background") || wanted("keystroke") || wanted("find") || wanted("journal"))
         openAndEdit();
+    if (wanted("replace"))
+        replaceAll();
+    if (wanted("format"))
+        format();
     if (wanted("execute"))
         execute();
     if (wanted("compiler"))
