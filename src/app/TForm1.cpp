@@ -3,6 +3,7 @@
 #include "Layout.h"
 #include "PaneBorder.h"
 #include "app/debug/DebugPanel.h"
+#include "app/edit/EditTools.h"
 #include "app/samples/SampleRunner.h"
 #include "app/journal/JournalKeeper.h"
 #include "app/messages/MessagePane.h"
@@ -100,6 +101,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
     if (!deps_.waiting)
         deps_.waiting = std::make_shared<QtWaiting>(this);
     samples_ = std::make_unique<SampleRunner>(*this, State, this);
+    edit_ = new EditTools(*this, State, this);
     setWindowTitle(QStringLiteral("NOLLEX"));
     setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
     createControls();
@@ -367,7 +369,8 @@ void TForm1::createEditMenus()
     FindAgainUpward1 = menuItem(edit, QStringLiteral("Find Again Upward"), K(Qt::CTRL | Qt::Key_H),
                                 &TForm1::FindAgainUpward1Click);
     edit->addSeparator();
-    Replace1 = menuItem(edit, QStringLiteral("Replace"), K(Qt::CTRL | Qt::Key_R), nullptr);
+    Replace1 = menuItem(edit, QStringLiteral("Replace"), K(Qt::CTRL | Qt::Key_R), &TForm1::Replace1Click);
+    Format1 = menuItem(edit, QStringLiteral("Format（整形）"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &TForm1::Format1Click);
     edit->addSeparator();
     Undo1 = menuItem(edit, QStringLiteral("Undo"), K(Qt::CTRL | Qt::Key_U), &TForm1::Undo1Click);
 
@@ -805,6 +808,8 @@ void TForm1::Find1Click() { FindString(FindDirection::Ask); }
 void TForm1::FindAgainDownwardClick() { FindString(FindDirection::Down); }
 void TForm1::FindAgainUpward1Click() { FindString(FindDirection::Up); }
 void TForm1::Undo1Click() { undoLastEdit(*Memos->ActiveMemo()); }
+void TForm1::Replace1Click() { edit_->showReplace(); }
+void TForm1::Format1Click() { edit_->format(); }
 void TForm1::Execute1Click() { RunBuild(BuildMode::Execute); }
 void TForm1::Make1Click() { RunBuild(BuildMode::Make); }
 void TForm1::outexe1Click() { RerunOutput(); }

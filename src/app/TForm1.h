@@ -24,7 +24,7 @@ namespace nollex {
 
 class Explainer; class MessagePane; class WatchedRun; struct BuiltPage; class DebugPanel;
 struct RunFault; struct RunRecord; class FileCommands; class ProjectCommands;
-class JournalKeeper; class PaneBorder; class SampleRunner; class TForm2;
+class JournalKeeper; class PaneBorder; class SampleRunner; class TForm2; class EditTools;
 
 class TForm1 : public QMainWindow, public WindowHost {
     Q_OBJECT
@@ -91,7 +91,7 @@ public:
 
     // Menu items by their names.
     QAction *Open1, *Close1, *ProjectOpen1, *ProjectClose1, *Save1, *Saveas1, *New1, *Exit1;
-    QAction *Find1, *FindAgainDownward, *FindAgainUpward1, *Replace1, *Undo1;
+    QAction *Find1, *FindAgainDownward, *FindAgainUpward1, *Replace1, *Format1, *Undo1;
     QAction *Execute1, *Make1, *outexe1, *DosPrompt1, *NextMessage1, *PreviousMessage1;
     QAction *SampleRun1, *AddSample1, *SampleNumbers1;  // the last checkable
     QAction *Configuration1, *BgColor1, *Font1, *Makefontbigger1, *Makefontsmaller1, *enNOLLEX1;
@@ -107,6 +107,7 @@ public:
     void Open1Click(), Close1Click(), ProjectOpen1Click(), ProjectClose1Click();
     void Save1Click(), Saveas1Click(), New1Click(), Exit1Click();
     void Find1Click(), FindAgainDownwardClick(), FindAgainUpward1Click(), Undo1Click();
+    void Replace1Click(), Format1Click();
     void Execute1Click(), Make1Click(), outexe1Click(), DosPrompt1Click();
     void NextMessage1Click(), PreviousMessage1Click();
     // Sample Run runs the page's sample cases, or stops them.
@@ -151,10 +152,10 @@ public:
     void guarded(const std::function<void()>& handler) override;
     void FormActivate();  // the window got the focus: pages whose files changed on disk
 
-    // --- the rooms of the added capabilities (app/samples, app/debug, app/journal) ---
+    // --- the rooms of the added capabilities (app/samples, app/debug, app/journal, app/edit) ---
     SampleRunner& sampleRunner() const { return *samples_; }
     DebugPanel& debugPanel() const { return *debug_; }
-    JournalKeeper& journal() const { return *journal_; }
+    JournalKeeper& journal() const { return *journal_; }  EditTools& editTools() const { return *edit_; }
 
 protected:
     void showEvent(QShowEvent* event) override;  void closeEvent(QCloseEvent* event) override;
@@ -191,7 +192,7 @@ private:
     // The pane's lines that open something when chosen (a sample case's verdict).
     QHash<int, std::function<void()>> openingLines_;
     // The rooms; all but the sample runs are children of the window.
-    MessagePane* messages_ = nullptr;  WatchedRun* run_ = nullptr;
+    MessagePane* messages_ = nullptr;  WatchedRun* run_ = nullptr;  EditTools* edit_ = nullptr;
     DebugPanel* debug_ = nullptr;  JournalKeeper* journal_ = nullptr;
     std::unique_ptr<SampleRunner> samples_;
 };

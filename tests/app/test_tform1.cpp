@@ -1,5 +1,6 @@
 #include "app/Layout.h"
 #include "app/TForm1.h"
+#include "app/edit/EditTools.h"
 #include "app/PaneBorder.h"
 #include "platform/Errors.h"
 #include "support/ScriptedDialogs.h"
@@ -9,6 +10,9 @@
 #include <Qsci/qscicommandset.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -185,8 +189,8 @@ TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
                                        "Project Close|Alt+Del", "-", "Save|Ctrl+S",
                                        "Save As|Ctrl+A", "-", "New|Ctrl+N", "-", "Exit|Alt+F4"}));
     EXPECT_EQ(itemsOf(1), (QStringList{"Find|Ctrl+F", "Find Again Downward|Ctrl+L",
-                                       "Find Again Upward|Ctrl+H", "-", "Replace|Ctrl+R", "-",
-                                       "Undo|Ctrl+U"}));
+                                       "Find Again Upward|Ctrl+H", "-", "Replace|Ctrl+R",
+                                       "Format（整形）|Ctrl+Shift+F", "-", "Undo|Ctrl+U"}));
     EXPECT_EQ(itemsOf(2), (QStringList{"Execute|F9", "Make|Ctrl+F9", "__out.exe|Shift+F9",
                                        "Dos Prompt|Ctrl+D", "-", "Sample Run（テスト実行）|F6",
                                        "Add Sample（ケース追加）|", "Sample Numbers ±1e-6（数の誤差を許す）|", "-",
@@ -228,6 +232,7 @@ TEST_F(MainWindowFixture, ShortcutsReachCommandsWhileEditorHasFocus)
         {form->New1, Qt::ControlModifier, Qt::Key_N},
         {form->Open1, Qt::ControlModifier, Qt::Key_O},
         {form->Replace1, Qt::ControlModifier, Qt::Key_R},
+        {form->Format1, Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F},
         {form->Save1, Qt::ControlModifier, Qt::Key_S},
         {form->Undo1, Qt::ControlModifier, Qt::Key_U},
         {form->Close1, Qt::ControlModifier, Qt::Key_Delete},
@@ -443,4 +448,40 @@ TEST_F(MainWindowFixture, PageKeyBindingsLeaveWindowKeysAlone)
         ASSERT_NE(commands->boundTo((Qt::CTRL | Qt::Key_Y).toCombined()), nullptr);
         EXPECT_EQ(commands->boundTo((Qt::CTRL | Qt::Key_Y).toCombined())->command(), QsciCommand::Redo);
     }
+}
+
+// Ctrl+R opens the Replace window with the remembered search text; Replace All
+// counts in the status bar; Format without clang-format says so in a message
+// once, and then only in the status bar.
+TEST_F(MainWindowFixture, ReplaceWindowAndFormatWithoutTheFormatter)
+{
+    TCustomizedMemo* editor = form->Memos->ActiveMemo();
+    editor->setPlainText(QStringLiteral("int n = 1;\nn = n + 2;\nint nn;\n"));
+    form->State.SearchText = QStringLiteral("n");
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_R, Qt::ControlModifier);
+    EditTools& tools = form->editTools();
+    ASSERT_TRUE(tools.replaceWindow() && tools.replaceWindow()->isVisible());
+    EXPECT_EQ(tools.findField()->text(), QStringLiteral("n"));
+    tools.replacementField()->setText(QStringLiteral("count"));
+    tools.wordSwitch()->setChecked(true);
+    tools.replaceAll();
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("int count = 1;\ncount = count + 2;\nint nn;\n"));
+    EXPECT_EQ(form->StatusPanel0->text(), QStringLiteral("3 件置換しました"));
+    EXPECT_EQ(form->State.SearchText, QStringLiteral("n"));  // Find's text stays its own
+
+    tools.regexSwitch()->setChecked(true);
+    tools.findField()->setText(QStringLiteral("(n"));
+    tools.replaceAll();
+    EXPECT_TRUE(form->StatusPanel0->text().startsWith(QStringLiteral("正規表現が正しくありません")));
+
+    tools.formatProgram = QStringLiteral("nollex-no-such-clang-format");
+    dialogs.answer(MsgAnswer::Ok);
+    form->Format1->trigger();
+    form->Format1->trigger();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("Format"));
+    EXPECT_TRUE(dialogs.asked[0].text.contains(QStringLiteral("clang-format がありません")));
+    EXPECT_TRUE(form->StatusPanel0->text().contains(QStringLiteral("clang-format がありません")));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
 }

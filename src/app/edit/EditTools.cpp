@@ -20,7 +20,7 @@
 namespace nollex {
 
 EditTools::EditTools(WindowHost& host, WindowState& state, QWidget* window)
-    : host_(host), state_(state), window_(window)
+    : QObject(window), host_(host), state_(state), window_(window)
 {
 }
 

@@ -26,7 +26,7 @@ struct ReplaceQuery;
 class EditTools : public QObject {
     Q_OBJECT
 public:
-    // window: the parent of the Replace window.
+    // window: its parent and the Replace window's.
     EditTools(WindowHost& host, WindowState& state, QWidget* window);
     ~EditTools() override;
 
