@@ -19,7 +19,7 @@ QString styleFileAbove(const QString& folder)
     QDir dir(QFileInfo(folder).absoluteFilePath());
     while (true) {
         for (const char* name : {".clang-format", "_clang-format"}) {
-            const QString path = dir.filePath(QString::fromLatin1(name));
+            QString path = dir.filePath(QString::fromLatin1(name));
             if (QFileInfo(path).isFile())
                 return path;
         }
