@@ -41,7 +41,7 @@ QList<CompletionItem> parseCompletion(const QJsonValue& result)
 {
     const QJsonArray items = result.isArray() ? result.toArray() : result.toObject().value(u"items").toArray();
     QList<CompletionItem> out;
-    for (const QJsonValue& v : items)
+    for (const auto& v : items)
         if (v.isObject() && v.toObject().value(u"label").isString())
             out << completionItem(v.toObject());
     return out;
@@ -52,7 +52,8 @@ SignatureHelp parseSignatureHelp(const QJsonValue& result)
     const QJsonObject o = result.toObject();
     SignatureHelp help;
     const int activeParameter = o.value(u"activeParameter").toInt();
-    for (const QJsonValue& v : o.value(u"signatures").toArray()) {
+    const QJsonArray signatures = o.value(u"signatures").toArray();
+    for (const auto& v : signatures) {
         const QJsonObject s = v.toObject();
         Signature sig;
         sig.label = s.value(u"label").toString();

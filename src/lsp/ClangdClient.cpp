@@ -80,8 +80,9 @@ void ClangdClient::start()
     process_->start();
     if (!process_)
         return;  // it could not be started, and that was said
+    heard_.start();
     initializeId_ = nextId_++;
-    Pending init{QStringLiteral("initialize"), {}, 0, {}};
+    Pending init{QStringLiteral("initialize"), {}, 0, {}, {}};
     init.sent.start();
     pending_.insert(initializeId_, init);
     sendRequest(initializeId_, QStringLiteral("initialize"),
@@ -105,6 +106,7 @@ void ClangdClient::stop()
     reader_ = JsonRpcReader();
     pending_.clear();
     waiting_.clear();
+    probeId_ = -1;
     initialized_ = false;
     for (Page& page : pages_)
         page.open = page.commandSent = false;
@@ -112,6 +114,13 @@ void ClangdClient::stop()
 
 void ClangdClient::restart(const QString& why)
 {
+    // The questions about the pages' present texts are asked the new clangd.
+    QList<Pending> again;
+    for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) {
+        const auto page = pages_.constFind(it->file);
+        if (it.key() != initializeId_ && page != pages_.constEnd() && page->version == it->version)
+            again << *it;
+    }
     stop();
     if (restarts_ >= options_.maxRestarts) {
         gaveUp_ = true;
@@ -120,7 +129,9 @@ void ClangdClient::restart(const QString& why)
     }
     ++restarts_;
     emit statusMessage(QStringLiteral("clangd が%1: 起動し直します (%2/%3)").arg(why).arg(restarts_).arg(options_.maxRestarts));
-    start();
+    for (const Pending& pending : again)
+        request(pending.method, pending.file, pending.at);
+    start();  // even when nothing was asked: the pages are opened again
 }
 
 void ClangdClient::send(const QJsonObject& message)
@@ -209,7 +220,7 @@ void ClangdClient::request(const QString& method, const QString& file, Position 
     if (!process_)
         return;
     const int id = nextId_++;
-    Pending pending{method, file, pages_[file].version, {}};
+    Pending pending{method, file, pages_[file].version, {}, at};
     pending.sent.start();
     pending_.insert(id, pending);
     const QJsonObject message{
@@ -241,6 +252,7 @@ void ClangdClient::onOutput()
 
 void ClangdClient::onMessage(const QJsonObject& message)
 {
+    heard_.start();
     const QJsonValue id = message.value(u"id");
     if (message.contains(u"method")) {
         // A question from clangd (progress tokens and the like): answered, never waited on.
@@ -249,7 +261,9 @@ void ClangdClient::onMessage(const QJsonObject& message)
                   {QStringLiteral("result"), QJsonValue::Null}});
         return;
     }
-    if (id.isDouble())
+    if (id.isDouble() && id.toInt() == probeId_)
+        probeId_ = -1;
+    else if (id.isDouble())
         onAnswer(id.toInt(), message);
 }
 
@@ -292,11 +306,24 @@ void ClangdClient::onEnded()
 
 void ClangdClient::checkTimes()
 {
+    const int timeout = options_.answerTimeoutMs;
+    if (probeId_ >= 0 && heard_.hasExpired(timeout)) {
+        restart(QStringLiteral("応答しません"));
+        return;
+    }
+    bool late = false;
     for (const Pending& pending : std::as_const(pending_)) {
-        if (pending.sent.hasExpired(options_.answerTimeoutMs)) {
+        if (pending.sent.hasExpired(options_.giveUpAfterMs)) {
             restart(QStringLiteral("応答しません"));
             return;
         }
+        late = late || pending.sent.hasExpired(timeout);
+    }
+    // Any method clangd does not know is answered at once by its main loop.
+    if (late && probeId_ < 0 && heard_.hasExpired(timeout)) {
+        probeId_ = nextId_++;
+        heard_.start();
+        sendRequest(probeId_, QStringLiteral("nollex/alive"), {});
     }
 }
 

@@ -2,8 +2,12 @@
 // One window's clangd: started on the first question, ended with the window. The
 // window never waits for it: pages and questions go in by calls, answers come out
 // by signals when they come, and an answer about an older text of its page is
-// dropped. A clangd that ends or leaves a question unanswered too long is started
+// dropped. A clangd that ends, sends what cannot be read, or is hung is started
 // again, at most maxRestarts times; then completion stops with one status line.
+// A question can take long while clangd reads a page's headers (bits/stdc++.h) on
+// its workers: so an answer late by answerTimeoutMs only makes the client ask
+// clangd's main loop a question it answers at once, and only no answer to that
+// (or no answer at all after giveUpAfterMs) counts as hung.
 
 #include "lsp/Answers.h"
 #include "lsp/JsonRpc.h"
@@ -25,6 +29,7 @@ struct ClangdOptions {
     QString workFolder;  // the user's private cache folder: clangd's current folder
     int answerTimeoutMs = 8000;
     int maxRestarts = 3;
+    int giveUpAfterMs = 60000;
 };
 
 class ClangdClient : public QObject {
@@ -68,6 +73,7 @@ private:
         QString file;
         int version = 0;
         QElapsedTimer sent;
+        Position at;
     };
 
     void start();
@@ -92,6 +98,8 @@ private:
     QHash<int, Pending> pending_;
     QList<QJsonObject> waiting_;  // questions asked before clangd answered initialize
     QTimer watch_;
+    QElapsedTimer heard_;  // since clangd last sent anything
+    int probeId_ = -1;     // the question that shows clangd's main loop is alive
     int nextId_ = 1;
     int initializeId_ = -1;
     bool initialized_ = false;

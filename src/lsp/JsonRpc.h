@@ -19,7 +19,7 @@ namespace nollex::lsp {
 class JsonRpcReader {
 public:
     static constexpr qsizetype kMaxBody = qsizetype(64) * 1024 * 1024;
-    static constexpr qsizetype kMaxHeader = 8 * 1024;
+    static constexpr qsizetype kMaxHeader = 8192;
 
     void feed(QByteArrayView bytes);
     // The next whole message, if one has come.

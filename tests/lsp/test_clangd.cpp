@@ -6,6 +6,7 @@
 #include "support/ProcessGone.h"
 #include "support/TempDir.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -119,15 +120,37 @@ TEST_F(Clangd, AKilledServerIsStartedAgainWithThePages)
 {
     ASSERT_FALSE(complete(caretAfter(QStringLiteral("s."))).isEmpty());
     QSignalSpy status(client.get(), &ClangdClient::statusMessage);
+    QSignalSpy answers(client.get(), &ClangdClient::completionReady);
     const qint64 first = client->processId();
+    // Asked just before the end: the new clangd is asked instead.
+    client->requestCompletion(page, caretAfter(QStringLiteral("s.")));
     ::kill(pid_t(first), SIGKILL);
-    ASSERT_TRUE(status.wait(kWait));
+    ASSERT_TRUE(answers.wait(kWait));
+    EXPECT_EQ(status.size(), 1);
     EXPECT_EQ(client->restarts(), 1);
-    EXPECT_TRUE(labels(complete(caretAfter(QStringLiteral("s.")))).contains("x"));
+    EXPECT_TRUE(labels(answers.first().at(1).value<QList<CompletionItem>>()).contains("x"));
     EXPECT_NE(client->processId(), first);
     const qint64 second = client->processId();
     client.reset();  // ended with the window
     EXPECT_TRUE(nollex::test::processGone(second));
+}
+
+TEST_F(Clangd, ABusyServerIsNotTakenForAHungOne)
+{
+    // Reading the whole library takes clangd far longer than this timeout; its main
+    // loop answers at once all the while.
+    client = std::make_unique<ClangdClient>(ClangdOptions{QStringLiteral("clangd"), dir.path(), 200});
+    const QString cpp = dir.file(QStringLiteral("e02.cpp"));
+    client->setPage(cpp, QStringLiteral("#include <bits/stdc++.h>\nint main() { std::vector<int> v; v.pu"),
+                    ClangdCompileCommand({cpp, {}, {}, {}}));
+    QSignalSpy spy(client.get(), &ClangdClient::completionReady);
+    QElapsedTimer took;
+    took.start();
+    client->requestCompletion(cpp, toLsp(1, 37));
+    ASSERT_TRUE(spy.wait(kWait));
+    EXPECT_GT(took.elapsed(), 600);  // else this shows nothing
+    EXPECT_EQ(client->restarts(), 0);
+    EXPECT_TRUE(labels(spy.first().at(1).value<QList<CompletionItem>>()).join(u'|').contains(u"push_back("));
 }
 
 // A "clangd" that never answers, or that ends at once.
