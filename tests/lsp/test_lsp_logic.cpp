@@ -2,6 +2,7 @@
 #include "lsp/Answers.h"
 #include "lsp/PageFlags.h"
 #include "lsp/Positions.h"
+#include "lsp/Triggers.h"
 
 #include "bcc32/Switches.h"
 #include "platform/WinCommandLine.h"
@@ -31,6 +32,23 @@ TEST(LspPositions, Utf16AndUtf8Columns)
     EXPECT_EQ(indexInLine(line, 99), 5);
     EXPECT_EQ(indexInLine(line, -1), 0);
     EXPECT_EQ(utf8ColumnFromIndex(line, 3), 4);
+}
+
+TEST(LspTriggers, WhenTheListIsAsked)
+{
+    const struct {
+        const char* line;
+        bool asks;
+    } rows[] = {
+        {"    pr", true}, {"    p", false}, {"    表示", true}, {"  x = a1", true}, {"  x = 12", false},
+        {"  s.", true}, {"  p->", true}, {"  std::", true}, {"  x = 1.", false}, {"  f(a, ...", false},
+        {"  p-", false}, {"  a:", false}, {"#include <", true}, {"  #  include \"my", true},
+        {"#include <stdio.h>", false}, {"", false}, {"  x = ", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(AsksCompletion(QString::fromUtf8(row.line)), row.asks) << row.line;
+    EXPECT_TRUE(AsksParameters(u'(') && AsksParameters(u','));
+    EXPECT_FALSE(AsksParameters(u')'));
 }
 
 // The build's own compile step for the page, as the stand-in makes it.
