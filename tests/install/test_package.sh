@@ -40,7 +40,7 @@ echo "Depends: $depends"
 for need in 'g++' 'xterm | x-terminal-emulator' qt6-translations-l10n libqt6widgets6 libqscintilla2-qt6 libc6; do
   grep -qF "$need" <<< "$depends" || fail "Depends lacks $need"
 done
-[ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-noto-cjk, fonts-dejavu-core, gcc-12-locales, xdg-utils, gdb, valgrind, clang-format" ] || fail "Recommends"
+[ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-noto-cjk, fonts-dejavu-core, gcc-12-locales, xdg-utils, gdb, valgrind, clang-format, clangd" ] || fail "Recommends"
 contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
 ! grep -Ei 'test|bench|fuzz' <<< "$contents" || fail "tests, benchmarks or fuzzers in the package"
 lintian --fail-on error "$deb" || fail "lintian reports errors"
