@@ -1,6 +1,7 @@
 #include "cmd/Interpreter.h"
 
 #include "cmd/BatchLine.h"
+#include "cmd/InputRelay.h"
 #include "cmd/WatchedRun.h"
 #include "common/Process.h"
 
@@ -362,6 +363,9 @@ int Interpreter::runResolved(const ResolvedProgram& program, const std::vector<s
     const tools::Outcome outcome = [this, &launch] {
         if (keptInput_ && launch.stdinFd < 0 && !isatty(0))
             return tools::RunAndKeepInput(launch, *keptInput_, kKeptInputLimit, &keptWhole_);
+        if (keptInput_ && launch.stdinFd < 0 && launch.stdoutFd < 0 && launch.stderrFd < 0 &&
+            tcgetpgrp(0) == getpgrp())
+            return RunOnRelay(launch, *keptInput_, kKeptInputLimit, &keptWhole_);
         keptWhole_ = !keptInput_;
         const WindowsEndOfInput endOfInput;
         return tools::RunAndWait(launch);
