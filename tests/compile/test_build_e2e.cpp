@@ -360,6 +360,28 @@ TEST_F(E2eFixture, ValueNeverSetIsCaughtByTheReplay)
     EXPECT_EQ(consoleOutput().count(told), 1) << consoleOutput().toStdString();
 }
 
+// After a guarded F6's verdicts the cases are replayed in the background: the case
+// whose input reaches the element never set is warned of at the line, whatever its
+// verdict (here AC); the other case is not.
+TEST_F(E2eFixture, SampleRunReplaysTheCasesForValuesNeverSet)
+{
+    ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("test")));
+    root.write(QStringLiteral("work/test/sample-1.in"), "1\n");
+    root.write(QStringLiteral("work/test/sample-1.out"), "end\n");
+    root.write(QStringLiteral("work/test/sample-2.in"), "2\n");
+    root.write(QStringLiteral("work/test/sample-2.out"), "end\n");
+    openPage(work + QStringLiteral("cases.c"), "#include <stdio.h>\nint main(void)\n{\n    int a[4];\n    int n = 0;\n"
+                                               "    a[1] = 0;\n    scanf(\"%d\", &n);\n    if (a[n] > 0)\n"
+                                               "        puts(\"positive\");\n    puts(\"end\");\n    return 0;\n}\n");
+    form->SampleRun1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(messages().contains(QStringLiteral("2 件中")), 30000);
+    const QString warned = QStringLiteral("sample-2  注意: cases.c 8 行目: 配列 a の要素に値を入れる前に使っています");
+    QTRY_VERIFY_WITH_TIMEOUT(messages().contains(warned), 15000);
+    EXPECT_TRUE(messages().contains(QStringLiteral("sample-2  AC"))) << messages().toStdString();
+    EXPECT_FALSE(messages().contains(QStringLiteral("sample-1  注意"))) << messages().toStdString();
+    EXPECT_EQ(QDir(program + QStringLiteral("runs")).entryList({QStringLiteral("*.xml")}, QDir::Files), QStringList());
+}
+
 // F6 runs the page's cases from its test/ folder and judges each: AC, WA with its
 // first difference, TLE, RE explained at its line, OLE; a case's line opens its
 // outputs side by side. An expected output over the output cap (100 GB, sparse)
