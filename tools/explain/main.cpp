@@ -31,6 +31,7 @@ QList<nollex::ReplayError> replay(const QString& stem, const QString& program)
 {
     QFile input(stem + QStringLiteral(".input"));
     nollex::ReplayRequest request;
+    request.valgrind = qEnvironmentVariable("NOLLEX_VALGRIND", QStringLiteral("valgrind"));
     request.program = program;
     request.input = input.open(QIODevice::ReadOnly) ? input.readAll() : QByteArray();
     request.folder = QFileInfo(stem).absolutePath();
