@@ -509,7 +509,8 @@ TEST_F(ToolsEndToEnd, ReplayStopsWhenTheWindowMovesOn)
     QFile::remove(stem + QStringLiteral(".page"));
     ASSERT_TRUE(p.waitForFinished(5000));
     EXPECT_LT(stopped.elapsed(), 1500);
-    EXPECT_EQ(p.readAll(), "[one]\n");
+    const QByteArray out = p.readAll();
+    EXPECT_TRUE(out.startsWith("[one]\n") && !out.contains("行目")) << out.toStdString();
     EXPECT_TRUE(tmp.read(QStringLiteral("run.end")).contains("exit=0\n"));
     EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("run.*")}, QDir::Files), QStringList{QStringLiteral("run.end")});
 }

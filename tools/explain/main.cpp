@@ -26,6 +26,7 @@ namespace {
 // A hello-world's replay takes about a second under memcheck; a loop or a path the
 // guarded run did not take ends here, with nothing explained that was not seen.
 constexpr int kReplayTimeLimitMs = 10000;
+constexpr int kPatienceMs = 2000;
 
 QList<nollex::ReplayError> replay(const QString& stem, const QString& program)
 {
@@ -42,9 +43,17 @@ QList<nollex::ReplayError> replay(const QString& stem, const QString& program)
     // Either goes when the window has moved on to another build or run.
     const QString page = stem + QStringLiteral(".page");
     std::thread watcher([&stop, &done, page, program] {
+        // A replay that takes long says why the console waits.
+        const auto told = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
+        bool waiting = false;
         while (!done.load()) {
             if (!QFileInfo::exists(page) || !QFileInfo::exists(program))
                 stop = true;
+            if (!waiting && std::chrono::steady_clock::now() > told) {
+                waiting = true;
+                std::fputs("\n（値を入れる前の変数を使っていないか、valgrind で確かめています…）\n", stdout);
+                std::fflush(stdout);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(40));
         }
     });
