@@ -10,11 +10,20 @@
 #include "platform/ShowError.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTimer>
 
 namespace nollex {
 
 WatchedRun::WatchedRun(WindowHost& host, QObject* parent) : QObject(parent), host_(host) {}
+
+// Straight to the file: the window that owns the host is being taken apart. A
+// replay still running on the console stops when its program is gone.
+WatchedRun::~WatchedRun()
+{
+    if (!replay_.isEmpty())
+        QFile::remove(replay_);
+}
 
 bool WatchedRun::folderReady() const
 {
@@ -40,8 +49,10 @@ QStringList WatchedRun::watch(bool consoleCloses)
         return {};
     // The last guarded build's replay build, for the console to replay the run with.
     const QString replay = replayProgram(host_.folders());
-    if (const std::optional<FoundEntry> found = host_.files().findFirst(replay); found && !found->isLink)
+    if (const std::optional<FoundEntry> found = host_.files().findFirst(replay); found && !found->isLink) {
         environment << QStringLiteral("NOLLEX_REPLAY=") + replay;
+        replay_ = replay;
+    }
     stem_ = stem;
     consoleCloses_ = consoleCloses;
     if (!timer_) {
