@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
 
 #include <atomic>
 #include <thread>
@@ -51,8 +50,6 @@ SampleReplay::~SampleReplay() = default;
 
 void SampleReplay::stop()
 {
-    if (watch_)
-        watch_->stop();
     if (work_)
         work_->stop = true;
 }
@@ -68,14 +65,6 @@ void SampleReplay::start(const QString& program, const QList<CaseFiles>& cases)
     work.program = program;
     work.folder = host_.folders().runs;
     work.cases = cases;
-    if (!watch_) {
-        watch_ = new QTimer(this);
-        connect(watch_, &QTimer::timeout, this, [this] {
-            if (work_ && !QFileInfo::exists(work_->program))
-                stop();
-        });
-    }
-    watch_->start(100);
     work.worker = std::thread([this, &work] { replayCases(work); });
 }
 

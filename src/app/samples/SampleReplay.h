@@ -2,15 +2,13 @@
 // The sample cases replayed under memcheck once their verdicts are shown (see
 // explain/Replay.h), one after another in a worker thread: a case whose run used a
 // value never set gets a warning line, whatever its verdict. The next build (F6 or
-// F9) takes the replay's program away, which stops it.
+// F9) stops it, as it stops the sample run.
 
 #include "samples/SampleCases.h"
 
 #include <QList>
 #include <QObject>
 #include <memory>
-
-class QTimer;
 
 namespace nollex {
 
@@ -35,7 +33,6 @@ private:
 
     WindowHost& host_;
     std::unique_ptr<Work> work_;
-    QTimer* watch_ = nullptr;
     bool told_ = false;  // the heading line is in the pane
 };
 

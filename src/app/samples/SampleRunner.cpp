@@ -120,6 +120,7 @@ bool SampleRunner::running() const { return session_ && !session_->finished; }
 
 void SampleRunner::stop(bool wait)
 {
+    replay_->stop();
     if (!session_)
         return;
     session_->stop = true;
