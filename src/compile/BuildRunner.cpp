@@ -1,6 +1,7 @@
 #include "BuildRunner.h"
 
 #include "BatchFile.h"
+#include "MessagePlace.h"
 #include "MessageText.h"
 #include "ShortPath.h"
 #include "editor/TMemos.h"
@@ -10,6 +11,9 @@
 #include "platform/Processes.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Waiting.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace nollex {
 
@@ -56,6 +60,7 @@ private:
     bool lockBuildFiles();
     bool writeBatchFile();
     QString compileAndCollect(bool* built);
+    QStringList replayEnvironment();
     QString withMadeProgram(QString messages, bool built) const;
     void runProgram(QString messages, bool built);
     void cleanUp();
@@ -73,6 +78,7 @@ private:
     QString batPath_, messagePath_, interpreter_;
     QString madeProgram_;  // what Make links, when it links
     std::unique_ptr<FileLock> lock_;  // held for the whole build
+    bool noValgrind_ = false;  // a guarded build without the replay: valgrind is missing
 };
 
 // The folder of a "-n" option text ("-nC:\out\ ", quotes allowed), with its separator.
@@ -341,14 +347,29 @@ bool Build::writeBatchFile()
     return true;
 }
 
+// The replay's build beside a guarded one, when valgrind is there to replay the run.
+QStringList Build::replayEnvironment()
+{
+    const QString valgrind = qEnvironmentVariable("NOLLEX_VALGRIND", QStringLiteral("valgrind"));
+    noValgrind_ = valgrind.contains(u'/') ? !QFileInfo(valgrind).isExecutable()
+                                          : QStandardPaths::findExecutable(valgrind).isEmpty();
+    if (noValgrind_ || !window_.runsFolderReady())
+        return {};
+    return {QStringLiteral("NOLLEX_REPLAY=") + replayProgram(window_.folders())};
+}
+
 // The compiler's messages; *built tells whether the compile and link succeeded.
 QString Build::compileAndCollect(bool* built)
 {
+    // The last build's replay goes with it: it is no build of this page's text, and
+    // a replay still running from it ends when its program is gone.
+    if (executes() && !window_.folders().runs.isEmpty())
+        files_.remove(replayProgram(window_.folders()));
     StartRequest compile{batchCommand(interpreter_, batch_.programFolder), QString(), false, true, {}};
     if (mode_ == BuildMode::Debug)
         compile.environment << QStringLiteral("NOLLEX_DEBUG=1");
     else if (executes() && state_.GuardedRun)
-        compile.environment << QStringLiteral("NOLLEX_GUARD=1");
+        compile.environment << QStringLiteral("NOLLEX_GUARD=1") << replayEnvironment();
     const RunResult result = window_.processes().run(compile, window_.waiting());
     if (result.startError != 0) {
         window_.dialogs().message(kAppTitle, QString::number(result.startError), MsgButtons::Ok,
@@ -377,6 +398,12 @@ void Build::runProgram(QString messages, bool built)
     if (!built && messages.isEmpty())
         messages = QStringLiteral("__out.exeが作成されませんでした（コンパイラからのメッセージはありません）");
     window_.setMessages(messages);
+    if (built && noValgrind_ && !state_.ReplayMissingTold) {
+        state_.ReplayMissingTold = true;
+        window_.appendMessages({QStringLiteral("初期化していない値の使用も見つけるには valgrind パッケージを入れてください"
+                                               "（sudo apt install valgrind）。ほかの実行時チェックはこのまま働きます。")},
+                               std::nullopt);
+    }
     try {
         if (built) {
             state_.BuiltProgram = exe;

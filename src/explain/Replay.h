@@ -92,6 +92,9 @@ struct ReplayRequest {
     QString folder;        // private: the working folder and the report's file, never the page's folder
     int timeLimitMs = 10000;
     qint64 outputLimit = 1 << 20;  // bytes of the program's output, which is discarded
+    // memcheck's report; empty: a file in folder, removed once read. A file named
+    // here stays for another reader (the window reads the console's replay).
+    QString reportFile;
 };
 
 struct ReplayResult {

@@ -82,7 +82,7 @@ ReplayResult runReplay(const ReplayRequest& request, const std::atomic<bool>* st
     }
     if (request.folder.isEmpty() || !QFileInfo(request.folder).isDir() || request.program.isEmpty())
         return result;
-    const QString report = reportFileIn(request.folder);
+    const QString report = request.reportFile.isEmpty() ? reportFileIn(request.folder) : request.reportFile;
     QFile::remove(report);
 
     QProcess p;
@@ -112,7 +112,8 @@ ReplayResult runReplay(const ReplayRequest& request, const std::atomic<bool>* st
     } else if (result.end == ReplayEnd::Finished) {
         result.end = ReplayEnd::Failed;
     }
-    QFile::remove(report);
+    if (request.reportFile.isEmpty())
+        QFile::remove(report);
     return result;
 }
 

@@ -1,5 +1,7 @@
 #include "RunFault.h"
 
+#include "Replay.h"
+
 #include <QFile>
 
 namespace nollex {
@@ -94,6 +96,28 @@ RunFault readRunFault(const Explainer& explainer, const QString& stem, const Run
     else if (record.signal != 0)
         fault.signalText = explainer.signalText(record.signal);
     return fault;
+}
+
+QString replayReportPath(const QString& stem)
+{
+    return stem + QStringLiteral(".replay.xml");
+}
+
+void addReplayFindings(RunFault& fault, const ReplayExplainer& replay, const QList<ReplayError>& errors,
+                       const BuiltPage& page)
+{
+    if (errors.isEmpty())
+        return;
+    QList<int> toldLines;
+    for (Explanation& e : fault.explanations) {
+        if (std::optional<Explanation> set = replay.explainFault(e, errors, page)) {
+            e = *set;
+            toldLines << e.place.line;
+        }
+    }
+    const std::optional<Explanation> first = replay.explain(errors, page);
+    if (first && !toldLines.contains(first->place.line))
+        fault.explanations << *first;
 }
 
 QStringList runFaultLines(const RunFault& fault)

@@ -13,6 +13,9 @@
 
 namespace nollex {
 
+class ReplayExplainer;
+struct ReplayError;
+
 // What the explaining tool needs of the built page.
 QByteArray runPageBytes(const BuiltPage& page);
 BuiltPage parseRunPage(const QByteArray& bytes);
@@ -43,6 +46,15 @@ struct RunFault {
 // What the run's checkers reported of the process, or the signal that ended it.
 RunFault readRunFault(const Explainer& explainer, const QString& stem, const RunRecord& record,
                       const BuiltPage& page);
+
+// memcheck's report of the run's replay, which the console leaves for the window.
+QString replayReportPath(const QString& stem);
+
+// What the replay saw, added to the run's fault: a guarded fault whose line used a
+// value never set is told as that; the first value never set at any other line
+// follows the faults.
+void addReplayFindings(RunFault& fault, const ReplayExplainer& replay, const QList<ReplayError>& errors,
+                       const BuiltPage& page);
 
 // The lines that tell the learner of a fault: each explanation, then the raw
 // report's file; or the signal's explanation. Empty when there was no fault.

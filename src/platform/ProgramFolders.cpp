@@ -1,5 +1,6 @@
 #include "ProgramFolders.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -40,6 +41,11 @@ QString homeFolder()
 }
 
 }  // namespace
+
+QString replayProgram(const ProgramFolders& folders)
+{
+    return folders.runs + QStringLiteral("replay-%1.exe").arg(QCoreApplication::applicationPid());
+}
 
 ProgramFolders chooseProgramFolders(const ProgramFolderFacts& facts)
 {

@@ -56,6 +56,10 @@ struct ProgramFolderFacts {
     QString stateHome;      // $XDG_STATE_HOME, empty when unset
 };
 
+// The replay's build of this window's guarded build (see explain/Replay.h), in the
+// runs folder, never the page's: one per window, replaced at each build.
+QString replayProgram(const ProgramFolders& folders);
+
 ProgramFolders chooseProgramFolders(const ProgramFolderFacts& facts);
 
 // The facts of this machine for an executable's folder.

@@ -8,6 +8,7 @@
 #include "options/TForm2.h"
 #include "support/E2eFixture.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextBlock>
 #include <QThread>
@@ -320,6 +322,75 @@ TEST_F(E2eFixture, RunTimeFaultIsCaughtAndExplained)
         << consoleOutput().toStdString();
     QTRY_VERIFY_WITH_TIMEOUT(messages().contains(QStringLiteral("シグナル 11")), 1000);
     EXPECT_FALSE(QFile::exists(report)) << "a report goes with the pane that named it";
+}
+
+// A value never set, which the checkers cannot see, is caught by the replay under
+// memcheck fed the bytes typed to the guarded run (2: a[2] is never set; without
+// them a[0] would be read, which is set), and explained after the program's output
+// and in the pane at its line, marked. The replay's build stays out of the page's
+// folder. Without valgrind the run goes on as before and the pane says once which
+// package adds the check.
+TEST_F(E2eFixture, ValueNeverSetIsCaughtByTheReplay)
+{
+    root.write(QStringLiteral("term.sh"), "#!/bin/sh\n"
+                                          "printf '2\\nexit\\n' | \"$@\" >> \"$0.out\" 2>&1\n"
+                                          "echo \"status $?\" >> \"$0.done\"\n");
+    openPage(work + QStringLiteral("unset.c"), "#include <stdio.h>\nint main(void)\n{\n    int a[4];\n    int n = 0;\n"
+                                               "    scanf(\"%d\", &n);\n    a[0] = n;\n    if (a[n] > 0)\n"
+                                               "        puts(\"positive\");\n    puts(\"end\");\n    return 0;\n}\n");
+    form->Execute1Click();
+    ASSERT_TRUE(waitForRuns(1)) << messages().toStdString();
+    const QString told = QStringLiteral("unset.c 8 行目: 配列 a の要素に値を入れる前に使っています（a は 4 行目で宣言）。");
+    const QString console = consoleOutput();
+    EXPECT_GT(console.indexOf(told), console.indexOf(QStringLiteral("end"))) << console.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages().contains(told); }, 1000)) << messages().toStdString();
+    EXPECT_EQ(form->Memos->editor(0)->markedLines(TCustomizedMemo::MarkKind::Error), QList<int>{8});
+    EXPECT_EQ(QDir(work).entryList(QDir::Files), (QStringList{QStringLiteral("__out.exe"), QStringLiteral("unset.c")}))
+        << QDir(work).entryList(QDir::Files).join(u' ').toStdString();
+
+    qputenv("NOLLEX_VALGRIND", root.file(QStringLiteral("no-valgrind")).toUtf8());
+    const auto restore = qScopeGuard([] { qunsetenv("NOLLEX_VALGRIND"); });
+    const QString missing = QStringLiteral("valgrind パッケージ");
+    for (int run = 2; run <= 3; ++run) {
+        form->Execute1Click();
+        ASSERT_TRUE(waitForRuns(run)) << messages().toStdString();
+        EXPECT_EQ(messages().contains(missing), run == 2) << messages().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return messages().contains(QStringLiteral("終了コード 0")); }, 1000)) << messages().toStdString();
+        EXPECT_FALSE(messages().contains(told)) << messages().toStdString();
+    }
+    EXPECT_EQ(consoleOutput().count(told), 1) << consoleOutput().toStdString();
+}
+
+// After a guarded F6's verdicts the cases are replayed in the background: the case
+// whose input reaches the element never set is warned of at the line, whatever its
+// verdict (here AC); the other cases are not. The next F9 stops a replay still
+// running (the third case loops).
+TEST_F(E2eFixture, SampleRunReplaysTheCasesForValuesNeverSet)
+{
+    ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("test")));
+    for (const char* n : {"1", "2", "9"}) {
+        root.write(QStringLiteral("work/test/sample-%1.in").arg(QLatin1String(n)), QByteArray(n) + '\n');
+        root.write(QStringLiteral("work/test/sample-%1.out").arg(QLatin1String(n)), "end\n");
+    }
+    openPage(work + QStringLiteral("cases.c"), "#include <stdio.h>\nint main(void)\n{\n    int a[4];\n    int n = 0;\n"
+                                               "    a[1] = 0;\n    scanf(\"%d\", &n);\n    if (n < 4 && a[n] > 0)\n"
+                                               "        puts(\"positive\");\n    while (n == 9) {}\n"
+                                               "    puts(\"end\");\n    return 0;\n}\n");
+    form->State.SampleTimeLimit = 500;
+    form->SampleRun1Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages().contains(QStringLiteral("3 件中")); }, 30000)) << messages().toStdString();
+    const QString warned = QStringLiteral("sample-2  注意: cases.c 8 行目: 配列 a の要素に値を入れる前に使っています");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages().contains(warned); }, 15000)) << messages().toStdString();
+    EXPECT_TRUE(messages().contains(QStringLiteral("sample-2  AC"))) << messages().toStdString();
+    EXPECT_FALSE(messages().contains(QStringLiteral("sample-1  注意"))) << messages().toStdString();
+
+    // The looping case's replay writes its report while it runs.
+    const auto replaying = [&] {
+        return !QDir(program + QStringLiteral("runs")).entryList({QStringLiteral("case-replay-*")}, QDir::Files).isEmpty();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return replaying(); }, 5000)) << messages().toStdString();
+    form->Execute1Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !replaying(); }, 1500)) << messages().toStdString();
 }
 
 // F6 runs the page's cases from its test/ folder and judges each: AC, WA with its

@@ -17,6 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QStandardPaths>
+
 using namespace nollex;
 using nollex::test::FakeProcesses;
 using nollex::test::FakeWindowsFileSystem;
@@ -133,8 +136,12 @@ TEST_F(BuildFixture, ExecuteWorkedExample)
     EXPECT_EQ(program.folder, QStringLiteral("C:\\work\\"));
     EXPECT_TRUE(program.console);
     EXPECT_FALSE(program.wait);
-    // The run-time checks are asked of the compiler, and the run is watched.
-    EXPECT_EQ(build.environment, QStringList{QStringLiteral("NOLLEX_GUARD=1")});
+    // The run-time checks are asked of the compiler, with the replay's build beside
+    // them where valgrind can replay the run, and the run is watched.
+    QStringList guarded{QStringLiteral("NOLLEX_GUARD=1")};
+    if (!QStandardPaths::findExecutable(QStringLiteral("valgrind")).isEmpty())
+        guarded << QStringLiteral("NOLLEX_REPLAY=") + host.folders().runs + QStringLiteral("replay-%1.exe").arg(QCoreApplication::applicationPid());
+    EXPECT_EQ(build.environment, guarded);
     EXPECT_EQ(host.watchedRuns, QList<bool>{true});
 
     EXPECT_EQ(messages, QStringLiteral("Borland C++ 5.5\nhello.cpp:"));

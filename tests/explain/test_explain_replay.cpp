@@ -3,6 +3,7 @@
 // the given input, and memcheck's report explained for the page main.c. Skipped
 // where gcc or valgrind is not installed.
 #include "explain/Replay.h"
+#include "explain/RunFault.h"
 
 #include <QDir>
 #include <QFile>
@@ -273,10 +274,21 @@ int main(void)
               "main.c 7 行目: この行で使った total には、まだ値が入っていませんでした（total は 5 行目で宣言）。"
               "決まっていない（でたらめな）値を使ったためにこの誤りが起きています。型を変えるのではなく、使う前に total "
               "に値を入れてください。");
+    // A run's fault: the guarded fault told as that, and the replay's own first
+    // report at another line after it; a fault the value did not cause is kept.
+    const std::optional<Explanation> first = explainer.explain(got.errors, page);
+    ASSERT_TRUE(first.has_value());
+    ASSERT_NE(first->place.line, 7);
+    RunFault fault{{overflow}, QStringLiteral("report"), QString()};
+    addReplayFindings(fault, explainer, got.errors, page);
+    EXPECT_EQ(fault.explanations, (QList<Explanation>{*e, *first}));
     for (const int line : {6, 9}) {
         overflow.place.line = line;
         EXPECT_FALSE(explainer.explainFault(overflow, got.errors, page).has_value()) << line;
     }
+    fault.explanations = {overflow};
+    addReplayFindings(fault, explainer, {}, page);
+    EXPECT_EQ(fault.explanations, QList<Explanation>{overflow}) << "a replay that saw nothing";
 }
 
 // A program that loops, floods its output or is stopped ends at once with nothing

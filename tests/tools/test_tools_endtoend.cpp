@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -424,6 +425,94 @@ TEST_F(ToolsEndToEnd, WatchedRunRecordSaysWhenTheConsoleIsHeld)
         waitpid(pid, nullptr, 0);
     }
     close(master);
+}
+
+// Guards the replay on a terminal: the program runs on the console's own relay, and
+// the replay is fed what the program read, the line as edited ("1", erased, "2": a[2]
+// was never set, a[1] was), so the value never set is explained under its output.
+TEST_F(ToolsEndToEnd, ReplayIsFedTheLineTheProgramRead)
+{
+    TempDir tmp;
+    const QByteArray source = "#include <stdio.h>\nint main(void)\n{\n    int a[4];\n    int n = 0;\n"
+                              "    a[1] = 0;\n    if (scanf(\"%d\", &n) == 1) printf(\"read %d\\n\", n);\n"
+                              "    if (a[n] > 0)\n        puts(\"positive\");\n    return 0;\n}\n";
+    tmp.write(QStringLiteral("unset.c"), source);
+    const Result built = run(QStringLiteral("gcc"), {"-g", "-O0", "-o", "unset.exe", "unset.c"}, tmp.path());
+    ASSERT_EQ(built.code, 0) << built.out.toStdString();
+    const QString stem = tmp.file(QStringLiteral("run"));
+    tmp.write(QStringLiteral("run.page"), tmp.file(QStringLiteral("unset.c")).toUtf8() + "\nunset.c\n" + source);
+
+    QByteArray cmd = kCmd.toUtf8(), program = tmp.file(QStringLiteral("unset.exe")).toUtf8(), stemBytes = stem.toUtf8();
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("NOLLEX_RUN", stemBytes.constData(), 1);
+        setenv("NOLLEX_REPLAY", program.constData(), 1);
+        execl(cmd.constData(), "cmd.exe", "/C", program.constData(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    QByteArray screen;
+    const auto readUntil = [&](const char* text) {
+        for (int i = 0; i < 400 && !screen.contains(text); ++i) {
+            pollfd p{master, POLLIN, 0};
+            char buf[256];
+            const ssize_t n = poll(&p, 1, 50) > 0 ? read(master, buf, sizeof buf) : 0;
+            if (n > 0)
+                screen.append(buf, n);
+        }
+        return screen.contains(text);
+    };
+    QThread::msleep(300);
+    EXPECT_EQ(write(master, "1\x7f" "2\r", 4), 4);
+    EXPECT_TRUE(readUntil("read 2")) << screen.toStdString();
+    ASSERT_TRUE(readUntil("Enter キー")) << screen.toStdString();
+    EXPECT_TRUE(screen.contains("unset.c 8 行目: 配列 a の要素に値を入れる前に使っています")) << screen.toStdString();
+    EXPECT_TRUE(tmp.read(QStringLiteral("run.end")).endsWith("held=1\n"));
+    EXPECT_TRUE(QFile::exists(stem + QStringLiteral(".replay.xml"))) << "left for the window";
+    EXPECT_FALSE(QFile::exists(stem + QStringLiteral(".input")));
+    EXPECT_EQ(write(master, "\n", 1), 1);
+    int status = 0;
+    for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        usleep(20000);
+    if (kill(pid, 0) == 0) {
+        ADD_FAILURE() << "Enter did not close the console";
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(master);
+}
+
+// Guards the replay's end when the window moves on: its page file gone (a new run),
+// a replay that would run to its time limit stops at once and explains nothing; the
+// run's record still comes.
+TEST_F(ToolsEndToEnd, ReplayStopsWhenTheWindowMovesOn)
+{
+    TempDir tmp;
+    tmp.write(QStringLiteral("loop.c"), "int main(void) { for (;;) {} }\n");
+    const Result built = run(QStringLiteral("gcc"), {"-g", "-O0", "-o", "loop.exe", "loop.c"}, tmp.path());
+    ASSERT_EQ(built.code, 0) << built.out.toStdString();
+    const QString stem = tmp.file(QStringLiteral("run"));
+    tmp.write(QStringLiteral("run.page"), "/x/__out.c\nloop.c\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NOLLEX_RUN"), stem);
+    env.insert(QStringLiteral("NOLLEX_REPLAY"), tmp.file(QStringLiteral("loop.exe")));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(kCmd, {QStringLiteral("/C"), probe(), QStringLiteral("one")});
+    ASSERT_TRUE(p.waitForStarted());
+    p.closeWriteChannel();
+    EXPECT_FALSE(p.waitForFinished(1500)) << "the replay runs: " << p.readAll().toStdString();
+    QElapsedTimer stopped;
+    stopped.start();
+    QFile::remove(stem + QStringLiteral(".page"));
+    ASSERT_TRUE(p.waitForFinished(5000));
+    EXPECT_LT(stopped.elapsed(), 1500);
+    const QByteArray out = p.readAll();
+    EXPECT_TRUE(out.startsWith("[one]\n") && !out.contains("行目")) << out.toStdString();
+    EXPECT_TRUE(tmp.read(QStringLiteral("run.end")).contains("exit=0\n"));
+    EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("run.*")}, QDir::Files), QStringList{QStringLiteral("run.end")});
 }
 
 TEST_F(ToolsEndToEnd, PromptHandlesLinesLikeBatchLines)

@@ -414,4 +414,23 @@ void AddDebugInfo(Plan& plan)
     plan.compileFlags.insert(plan.compileFlags.end(), {"-g", "-O0"});
 }
 
+std::vector<Step> ReplaySteps(Plan plan, const Host& host, const std::string& program)
+{
+    AddDebugInfo(plan);
+    plan.exeName = program;
+    plan.compileOnly = plan.assemblyOnly = false;
+    Host unlisted = host;
+    unlisted.compat.scratchFolder.clear();
+    std::vector<Step> steps = HostSteps(plan, unlisted, true);
+    // Objects beside the program, named after it: two windows' replays never share one.
+    for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
+        const std::string object = program + "." + std::to_string(i) + ".o";
+        for (std::string& word : steps.back().argv)
+            if (word == steps[i].output)
+                word = object;
+        steps[i].output = steps[i].argv.back() = object;
+    }
+    return steps;
+}
+
 }  // namespace nollex::bcc

@@ -72,6 +72,13 @@ struct Step {
 // by name always have it added, since nothing tells what they included.
 std::vector<Step> HostSteps(const Plan& plan, const Host& host, bool withCompatLibrary = false);
 
+// The replay's build of a guarded build (NOLLEX_REPLAY=PROGRAM): the same sources
+// and switches without the checks, with line information and no optimisation, its
+// objects and program at PROGRAM and PROGRAM.N.o (the private runs folder, never
+// the page's). Every link takes the compatibility library when there is one: it adds
+// nothing a program does not call, and no header lists are kept for it.
+std::vector<Step> ReplaySteps(Plan plan, const Host& host, const std::string& program);
+
 // Whether a compile's dependency list (make's syntax, as gcc's -MD writes it)
 // names a file in folder.
 bool ListsFileIn(std::string_view dependencies, std::string_view folder);

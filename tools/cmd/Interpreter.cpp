@@ -1,6 +1,7 @@
 #include "cmd/Interpreter.h"
 
 #include "cmd/BatchLine.h"
+#include "cmd/InputRelay.h"
 #include "cmd/WatchedRun.h"
 #include "common/Process.h"
 
@@ -85,6 +86,9 @@ bool readLine(std::string& line)
 // input as in a Windows console, instead of the terminal's Ctrl+D; Ctrl+Z no longer
 // stops the program either (the window would wait for it for ever). The terminal's
 // own settings come back afterwards, whatever the program left in them.
+// The input a replay is fed: a learner's program reads a few lines.
+constexpr std::size_t kKeptInputLimit = 1 << 20;
+
 class WindowsEndOfInput {
 public:
     WindowsEndOfInput()
@@ -356,7 +360,13 @@ int Interpreter::runResolved(const ResolvedProgram& program, const std::vector<s
     launch.stdinFd = fds[0];
     launch.stdoutFd = fds[1];
     launch.stderrFd = fds[2];
-    const tools::Outcome outcome = [&launch] {
+    const tools::Outcome outcome = [this, &launch] {
+        if (keptInput_ && launch.stdinFd < 0 && !isatty(0))
+            return tools::RunAndKeepInput(launch, *keptInput_, kKeptInputLimit, &keptWhole_);
+        if (keptInput_ && launch.stdinFd < 0 && launch.stdoutFd < 0 && launch.stderrFd < 0 &&
+            tcgetpgrp(0) == getpgrp())
+            return RunOnRelay(launch, *keptInput_, kKeptInputLimit, &keptWhole_);
+        keptWhole_ = !keptInput_;
         const WindowsEndOfInput endOfInput;
         return tools::RunAndWait(launch);
     }();
@@ -385,17 +395,29 @@ int Interpreter::runWords(const std::vector<std::string>& words, bool reportStat
     // Only this run is watched: the program and what it starts never see the name.
     const char* watched = std::getenv("NOLLEX_RUN");
     const std::string stem = watched ? watched : "";
+    // The replay's build is named to the compiler too, whose batch file runs unwatched.
+    const char* replayed = stem.empty() ? nullptr : std::getenv("NOLLEX_REPLAY");
+    std::string replay = replayed ? replayed : "";
     ::unsetenv("NOLLEX_RUN");
+    if (!stem.empty())
+        ::unsetenv("NOLLEX_REPLAY");
+    std::string input;
+    keptInput_ = replay.empty() ? nullptr : &input;
+    keptWhole_ = true;
     const int fds[3] = {-1, -1, -1};
     const auto started = std::chrono::steady_clock::now();
     const int status = runResolved(program, words, fds, 1, 0);
     const auto ran = std::chrono::steady_clock::now() - started;
+    keptInput_ = nullptr;
+    // A replay fed other bytes than the program read would explain another run.
+    if (!keptWhole_)
+        replay.clear();
     if (reportStatus && lastRanProgram_)
         WriteAll(1, "\n-- " + shownName(words[0]) + " は" + tools::TellWaitStatus(lastWaitStatus_) + "\n");
     if (!stem.empty() && lastRanProgram_) {
         const RunEnd end{lastPid_, lastWaitStatus_,
                          std::chrono::duration_cast<std::chrono::milliseconds>(ran).count()};
-        FinishWatchedRun(stem, end, !reportStatus);
+        FinishWatchedRun(stem, end, !reportStatus, Replay{replay, input});
     }
     return status;
 }

@@ -61,6 +61,9 @@ private:
     std::string lastProgram_;      // the first word of the line that started it
     int lastWaitStatus_ = 0;
     int lastPid_ = 0;
+    // The bytes typed to the watched run's program, kept for its replay; none: not kept.
+    std::string* keptInput_ = nullptr;
+    bool keptWhole_ = true;
 };
 
 std::string CurrentFolder();

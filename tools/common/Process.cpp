@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +46,65 @@ Outcome RunAndWait(const Launch& launch)
     waited.defaultKeyboardSignals = true;
     IgnoreKeyboardSignals ignore;
     return host::StartProcess(waited);
+}
+
+namespace {
+
+// Moves what standard input has until it ends, or the program does, into the pipe.
+void relayInput(Outcome& out, int to, std::string& kept, std::size_t limit, bool* whole)
+{
+    // How soon the program's end is seen.
+    constexpr int kPollMs = 10;
+    while (!host::ProcessEnded(out.pid, &out.waitStatus)) {
+        pollfd in{0, POLLIN, 0};
+        if (poll(&in, to >= 0 ? 1 : 0, kPollMs) <= 0)
+            continue;
+        char buf[4096];
+        const ssize_t n = ::read(0, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || !WriteAll(to, std::string_view(buf, std::size_t(n)))) {
+            ::close(to);  // the program sees its input end
+            to = -1;
+        }
+        if (n > 0 && kept.size() + std::size_t(n) <= limit)
+            kept.append(buf, std::size_t(n));
+        else if (n > 0)
+            *whole = false;
+    }
+    if (to >= 0)
+        ::close(to);
+}
+
+}  // namespace
+
+Outcome RunAndKeepInput(const Launch& launch, std::string& kept, std::size_t limit, bool* whole)
+{
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        *whole = false;
+        return RunAndWait(launch);
+    }
+    Launch fed = launch;
+    fed.detach = false;
+    fed.defaultKeyboardSignals = true;
+    fed.stdinFd = pipeFds[0];
+    IgnoreKeyboardSignals ignore;
+    // A program that ended with input unread is a failed write, not our end.
+    struct sigaction ignorePipe {}, oldPipe {};
+    ignorePipe.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignorePipe, &oldPipe);
+    Outcome out;
+    out.pid = host::SpawnProcess(fed, &out.startError);
+    ::close(pipeFds[0]);
+    if (out.pid < 0) {
+        ::close(pipeFds[1]);
+        out.pid = 0;
+    } else {
+        relayInput(out, pipeFds[1], kept, limit, whole);
+    }
+    sigaction(SIGPIPE, &oldPipe, nullptr);
+    return out;
 }
 
 std::string DescribeWaitStatus(int waitStatus)

@@ -20,6 +20,11 @@ using host::PathFolders;
 // ignores Ctrl+C and Ctrl+\, so that these reach the program, not the interpreter.
 Outcome RunAndWait(const Launch& launch);
 
+// RunAndWait with the program's standard input a pipe from this process's, whose
+// bytes are kept too (up to limit; *whole becomes false past it). For a standard
+// input that is no terminal: the bytes typed are read as they come.
+Outcome RunAndKeepInput(const Launch& launch, std::string& kept, std::size_t limit, bool* whole);
+
 // "exit status 3" or "killed by signal 11 (Segmentation fault)", for the
 // compiler front end's English lines.
 std::string DescribeWaitStatus(int waitStatus);

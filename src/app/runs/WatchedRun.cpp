@@ -3,17 +3,27 @@
 
 #include "compile/MessagePlace.h"
 #include "explain/Explainer.h"
+#include "explain/Replay.h"
 #include "explain/RunFault.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolders.h"
 #include "platform/ShowError.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTimer>
 
 namespace nollex {
 
 WatchedRun::WatchedRun(WindowHost& host, QObject* parent) : QObject(parent), host_(host) {}
+
+// Straight to the file: the window that owns the host is being taken apart. A
+// replay still running on the console stops when its program is gone.
+WatchedRun::~WatchedRun()
+{
+    if (!replay_.isEmpty())
+        QFile::remove(replay_);
+}
 
 bool WatchedRun::folderReady() const
 {
@@ -37,6 +47,12 @@ QStringList WatchedRun::watch(bool consoleCloses)
     if (environment.isEmpty() ||
         host_.files().writeFile(stem + QStringLiteral(".page"), runPageBytes(host_.builtPageFacts())))
         return {};
+    // The last guarded build's replay build, for the console to replay the run with.
+    const QString replay = replayProgram(host_.folders());
+    if (const std::optional<FoundEntry> found = host_.files().findFirst(replay); found && !found->isLink) {
+        environment << QStringLiteral("NOLLEX_REPLAY=") + replay;
+        replay_ = replay;
+    }
     stem_ = stem;
     consoleCloses_ = consoleCloses;
     if (!timer_) {
@@ -56,6 +72,7 @@ void WatchedRun::end()
         return;
     host_.files().remove(stem_ + QStringLiteral(".page"));
     host_.files().remove(stem_ + QStringLiteral(".end"));
+    host_.files().remove(replayReportPath(stem_));
     stem_.clear();
 }
 
@@ -76,7 +93,11 @@ void WatchedRun::poll()
 
 void WatchedRun::showEnd(const RunRecord& record)
 {
-    const RunFault fault = readRunFault(host_.explainer(), stem_, record, host_.builtPageFacts());
+    const BuiltPage page = host_.builtPageFacts();
+    RunFault fault = readRunFault(host_.explainer(), stem_, record, page);
+    // What the console's replay saw, explained as the console explained it.
+    if (const std::optional<QByteArray> replay = host_.files().readFile(replayReportPath(stem_)))
+        addReplayFindings(fault, ReplayExplainer::installed(), parseMemcheckXml(*replay), page);
     report_ = fault.report;
     qsizetype explainedLines = 0;
     for (const Explanation& e : fault.explanations) {

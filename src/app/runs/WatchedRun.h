@@ -19,6 +19,7 @@ class WatchedRun : public QObject {
     Q_OBJECT
 public:
     WatchedRun(WindowHost& host, QObject* parent);
+    ~WatchedRun() override;  // the replay's build goes with the window
 
     // Watches the run about to start, in place of any run watched before; the
     // entries the console's environment needs, none when it cannot be watched.
@@ -37,6 +38,7 @@ private:
     bool consoleCloses_ = false;
     QTimer* timer_ = nullptr;
     QString report_;  // the checkers' report the pane names; removed at the next run
+    QString replay_;  // the replay's build a run was given; empty: none
 };
 
 }  // namespace nollex

@@ -1,5 +1,6 @@
 #include "SampleRunner.h"
 
+#include "SampleReplay.h"
 #include "editor/TMemos.h"
 #include "explain/RunFault.h"
 #include "platform/Dialogs.h"
@@ -107,7 +108,7 @@ QPlainTextEdit* caseBox(const QString& title, const QString& text, const QList<i
 }  // namespace
 
 SampleRunner::SampleRunner(WindowHost& host, WindowState& state, QWidget* window)
-    : QObject(window), host_(host), state_(state), window_(window)
+    : QObject(window), host_(host), state_(state), window_(window), replay_(new SampleReplay(host, this))
 {
 }
 
@@ -119,6 +120,7 @@ bool SampleRunner::running() const { return session_ && !session_->finished; }
 
 void SampleRunner::stop(bool wait)
 {
+    replay_->stop();
     if (!session_)
         return;
     session_->stop = true;
@@ -141,6 +143,7 @@ bool SampleRunner::saved()
 
 void SampleRunner::runOrStop()
 {
+    replay_->stop();
     if (running()) {
         stop(false);
         return;
@@ -164,6 +167,7 @@ void SampleRunner::run(const QString& program)
         for (const QString& report : std::as_const(session_->reports))
             host_.files().remove(report);
     }
+    replay_->stop();
     session_ = std::make_unique<Session>();
     Session& run = *session_;
     run.cases = findCases(folder());
@@ -284,6 +288,8 @@ void SampleRunner::showEnd()
         lines << QStringLiteral("中止しました");
     lines << summaryLine(int(run.cases.size()), accepted);
     host_.appendMessages(lines, std::nullopt);
+    if (state_.GuardedRun && lines.size() == 1)
+        replay_->start(replayProgram(host_.folders()), run.cases);
 }
 
 void SampleRunner::showCaseWindow(int index)

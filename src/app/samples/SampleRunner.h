@@ -2,7 +2,8 @@
 // The window's side of the sample runs: F6 runs the active page's cases from its
 // test/ folder one by one in a worker thread against the program just built, each
 // judged and shown in the message pane as it ends, while the window stays live;
-// Escape (or F6 again) stops the run. A verdict line opens the case's input,
+// Escape (or F6 again) stops the run. After a guarded run's verdicts the cases are
+// replayed for values never set (SampleReplay). A verdict line opens the case's input,
 // expected and actual output side by side; Add Sample writes the next case.
 
 #include <QObject>
@@ -16,6 +17,7 @@ class QWidget;
 
 namespace nollex {
 
+class SampleReplay;
 class WindowHost;
 struct WindowState;
 struct CaseRequest;
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<Session> session_;  // the last run's
     QShortcut* stopKey_ = nullptr;
     QPointer<QDialog> caseWindow_;
+    SampleReplay* replay_;  // the cases replayed for values never set, after the verdicts
 };
 
 }  // namespace nollex
