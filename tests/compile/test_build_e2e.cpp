@@ -368,17 +368,23 @@ TEST_F(E2eFixture, ValueNeverSetIsCaughtByTheReplay)
 TEST_F(E2eFixture, SampleRunReplaysTheCasesForValuesNeverSet)
 {
     ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("test")));
-    for (const char* n : {"1", "2", "9"}) {
+    for (const char* n : {"1", "2", "7", "9"}) {
         root.write(QStringLiteral("work/test/sample-%1.in").arg(QLatin1String(n)), QByteArray(n) + '\n');
         root.write(QStringLiteral("work/test/sample-%1.out").arg(QLatin1String(n)), "end\n");
     }
     openPage(work + QStringLiteral("cases.c"), "#include <stdio.h>\nint main(void)\n{\n    int a[4];\n    int n = 0;\n"
                                                "    a[1] = 0;\n    scanf(\"%d\", &n);\n    if (n < 4 && a[n] > 0)\n"
                                                "        puts(\"positive\");\n    while (n == 9) {}\n"
+                                               "#ifdef __SANITIZE_ADDRESS__\n    while (n == 7) {}\n#endif\n"
                                                "    puts(\"end\");\n    return 0;\n}\n");
     form->State.SampleTimeLimit = 500;
     form->SampleRun1Click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return messages().contains(QStringLiteral("3 件中")); }, 30000)) << messages().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages().contains(QStringLiteral("4 件中")); }, 30000)) << messages().toStdString();
+    // A case past the limit only with the checks is timed again without them.
+    EXPECT_TRUE(messages().contains(QRegularExpression(
+        QStringLiteral("sample-7  AC .*\n    （実行時チェック付きでは時間内に終わらなかったため"))))
+        << messages().toStdString();
+    EXPECT_TRUE(messages().contains(QStringLiteral("sample-9  TLE"))) << messages().toStdString();
     const QString warned = QStringLiteral("sample-2  注意: cases.c 8 行目: 配列 a の要素に値を入れる前に使っています");
     ASSERT_TRUE(QTest::qWaitFor([&] { return messages().contains(warned); }, 15000)) << messages().toStdString();
     EXPECT_TRUE(messages().contains(QStringLiteral("sample-2  AC"))) << messages().toStdString();
