@@ -347,13 +347,14 @@ bool Build::writeBatchFile()
     return true;
 }
 
-// The replay's build beside a guarded one, when valgrind is there to replay the run.
+// The replay's build beside a guarded one, when valgrind is there to replay the run;
+// for Sample Run always, which times a case past the limit again with it.
 QStringList Build::replayEnvironment()
 {
     const QString valgrind = qEnvironmentVariable("NOLLEX_VALGRIND", QStringLiteral("valgrind"));
     noValgrind_ = valgrind.contains(u'/') ? !QFileInfo(valgrind).isExecutable()
                                           : QStandardPaths::findExecutable(valgrind).isEmpty();
-    if (noValgrind_ || !window_.runsFolderReady())
+    if ((noValgrind_ && mode_ != BuildMode::SampleRun) || !window_.runsFolderReady())
         return {};
     return {QStringLiteral("NOLLEX_REPLAY=") + replayProgram(window_.folders())};
 }

@@ -397,6 +397,14 @@ TEST_F(E2eFixture, SampleRunReplaysTheCasesForValuesNeverSet)
     ASSERT_TRUE(QTest::qWaitFor([&] { return replaying(); }, 5000)) << messages().toStdString();
     form->Execute1Click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !replaying(); }, 1500)) << messages().toStdString();
+
+    // Without valgrind there is no replay, but the cases are still timed fairly.
+    qputenv("NOLLEX_VALGRIND", root.file(QStringLiteral("no-valgrind")).toUtf8());
+    const auto restore = qScopeGuard([] { qunsetenv("NOLLEX_VALGRIND"); });
+    form->SampleRun1Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages().contains(QStringLiteral("4 件中")); }, 30000));
+    EXPECT_TRUE(messages().contains(QRegularExpression(QStringLiteral("sample-7  AC .*\n    （実行時チェック付きでは"))))
+        << messages().toStdString();
 }
 
 // F6 runs the page's cases from its test/ folder and judges each: AC, WA with its
