@@ -141,8 +141,8 @@ void CompletionAssist::charAdded(TCustomizedMemo* editor, int ch)
         wantTip_ = true;
     else if (typed == u')' || typed == u';')
         editor->SendScintilla(Base::SCI_CALLTIPCANCEL);
-    if (lsp::AsksCompletion(lineBeforeCaret(editor)))
-        wantList_ = true;
+    // Only the last key counts: "printf(" asks for the parameters, not for a list.
+    wantList_ = lsp::AsksCompletion(lineBeforeCaret(editor));
     settle_.start();
 }
 
