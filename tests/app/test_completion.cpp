@@ -80,6 +80,9 @@ TEST_F(CompletionWindow, MembersParametersAndTheSwitch)
     QTRY_VERIFY_WITH_TIMEOUT(listHas(QStringLiteral("kbhit()")), kAnswerMs);
     QTest::keyClick(page, Qt::Key_Escape);
     EXPECT_FALSE(page->isListActive());
+    EXPECT_EQ(page->text(6), QStringLiteral("    s.") + chosen + QStringLiteral(";printf(\"\");kb\n"));
+    QTest::keyClick(page, Qt::Key_Backspace);
+    QTest::keyClick(page, Qt::Key_Backspace);
     page->setCursorPosition(7, 4);
     QTest::keyClick(page, Qt::Key_Space, Qt::ControlModifier);
     QTRY_VERIFY_WITH_TIMEOUT(listHas(QStringLiteral("main()")), kAnswerMs);
@@ -88,10 +91,16 @@ TEST_F(CompletionWindow, MembersParametersAndTheSwitch)
     form->Completion1->trigger();
     EXPECT_FALSE(form->Completion1->isChecked());
     EXPECT_FALSE(page->isListActive());
+    page->setCursorPosition(7, 0);
+    QTest::keyClick(page, Qt::Key_Return);
+    page->setCursorPosition(7, 0);
     QTest::keyClicks(page, QStringLiteral("s."));
     QTest::qWait(1500);
     EXPECT_FALSE(page->isListActive());
+    QTest::keyClicks(page, QStringLiteral("across;printf("));
+    QTest::qWait(1500);
     EXPECT_FALSE(page->SendScintilla(QsciScintillaBase::SCI_CALLTIPACTIVE));
+    EXPECT_TRUE(assist.shownTip().isEmpty());
 }
 
 }  // namespace
