@@ -46,6 +46,7 @@ struct CompletionWindow : ::testing::Test {
                                         "int main(void)\n{\n    struct point s;\n    \n    return 0;\n}\n");
         loadPageFile(*form->Memos, form->Memos->ActiveIndex(), file);
         page = form->Memos->ActiveMemo();
+        page->setFocus();
         page->setCursorPosition(6, 4);
     }
     void TearDown() override { form.reset(); }
@@ -57,7 +58,7 @@ TEST_F(CompletionWindow, MembersParametersAndTheSwitch)
 {
     CompletionAssist& assist = form->completion();
     QTest::keyClicks(page, QStringLiteral("s."));
-    QTRY_VERIFY_WITH_TIMEOUT(listHas(QStringLiteral("across")), kAnswerMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listHas(QStringLiteral("across")); }, kAnswerMs));
     EXPECT_TRUE(listHas(QStringLiteral("down")));
     EXPECT_FALSE(listHas(QStringLiteral("printf")));
     // Return takes the first choice and writes no line break.
@@ -67,27 +68,41 @@ TEST_F(CompletionWindow, MembersParametersAndTheSwitch)
     EXPECT_EQ(page->text(6), QStringLiteral("    s.") + chosen + u'\n');
     EXPECT_EQ(page->lines(), lines);
     EXPECT_FALSE(page->isListActive());
+    page->undo();
+    EXPECT_EQ(page->text(6), QStringLiteral("    s.\n"));
+    page->redo();
 
     QTest::keyClicks(page, QStringLiteral(";printf("));
-    QTRY_VERIFY_WITH_TIMEOUT(assist.shownTip().contains(u"printf("), kAnswerMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return assist.shownTip().contains(u"printf("); }, kAnswerMs));
     EXPECT_TRUE(assist.shownTipMark().startsWith(u"const char *")) << assist.shownTipMark().toStdString();
     EXPECT_TRUE(assist.shownTipMark().endsWith(u"format")) << assist.shownTipMark().toStdString();
     EXPECT_TRUE(page->SendScintilla(QsciScintillaBase::SCI_CALLTIPACTIVE));
     QTest::keyClicks(page, QStringLiteral("\"\");"));
 
-    // A name of the compiler folder's conio.h; Ctrl+Space asks with nothing typed.
+    // A name of the compiler folder's conio.h, taken by Tab with its parentheses.
     QTest::keyClicks(page, QStringLiteral("kb"));
-    QTRY_VERIFY_WITH_TIMEOUT(listHas(QStringLiteral("kbhit()")), kAnswerMs);
-    QTest::keyClick(page, Qt::Key_Escape);
-    EXPECT_FALSE(page->isListActive());
-    EXPECT_EQ(page->text(6), QStringLiteral("    s.") + chosen + QStringLiteral(";printf(\"\");kb\n"));
-    QTest::keyClick(page, Qt::Key_Backspace);
-    QTest::keyClick(page, Qt::Key_Backspace);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listHas(QStringLiteral("kbhit()")); }, kAnswerMs));
+    for (int i = assist.shownList().indexOf(QStringLiteral("kbhit()")); i > 0; --i)
+        QTest::keyClick(page, Qt::Key_Down);
+    QTest::keyClick(page, Qt::Key_Tab);
+    const QString line6 = QStringLiteral("    s.") + chosen + QStringLiteral(";printf(\"\");kbhit()\n");
+    EXPECT_EQ(page->text(6), line6);
+    int line = 0, index = 0;
+    page->getCursorPosition(&line, &index);
+    EXPECT_EQ(index, line6.size() - 1);
+    QTest::keyClick(page, Qt::Key_Semicolon);
+    // Ctrl+Space asks with nothing typed; Escape closes the list and writes nothing.
     page->setCursorPosition(7, 4);
     QTest::keyClick(page, Qt::Key_Space, Qt::ControlModifier);
-    QTRY_VERIFY_WITH_TIMEOUT(listHas(QStringLiteral("main()")), kAnswerMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listHas(QStringLiteral("main()")); }, kAnswerMs));
+    QTest::keyClick(page, Qt::Key_Escape);
+    EXPECT_FALSE(page->isListActive());
+    EXPECT_EQ(page->text(7), QStringLiteral("    return 0;\n"));
 
     // Off: the list closes and typing asks for nothing.
+    page->setCursorPosition(7, 4);
+    QTest::keyClick(page, Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->isListActive(); }, kAnswerMs));
     form->Completion1->trigger();
     EXPECT_FALSE(form->Completion1->isChecked());
     EXPECT_FALSE(page->isListActive());
