@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -27,10 +28,11 @@ struct CompletionWindow : ::testing::Test {
     ScriptedDialogs dialogs;
     std::unique_ptr<TForm1> form;
     TCustomizedMemo* page = nullptr;
+    bool needsClangd = true;
 
     void SetUp() override
     {
-        if (!QFile::exists(QStringLiteral("/usr/bin/clangd")))
+        if (needsClangd && !QFile::exists(QStringLiteral("/usr/bin/clangd")))
             GTEST_SKIP() << "clangd is not installed";
         const QString program = root.path() + QStringLiteral("prog/");
         // The compiler folder's own headers, as the build finds them.
@@ -116,6 +118,25 @@ TEST_F(CompletionWindow, MembersParametersAndTheSwitch)
     QTest::qWait(1500);
     EXPECT_FALSE(page->SendScintilla(QsciScintillaBase::SCI_CALLTIPACTIVE));
     EXPECT_TRUE(assist.shownTip().isEmpty());
+}
+
+// Without clangd the page is written as usual and the status bar says once
+// which package adds completion.
+struct CompletionWithoutClangd : CompletionWindow {
+    CompletionWithoutClangd() { needsClangd = false; }
+};
+
+TEST_F(CompletionWithoutClangd, StatusSaysOnceWhichPackage)
+{
+    form->completion().options.program = root.file(QStringLiteral("no-such-clangd"));
+    QTest::keyClicks(page, QStringLiteral("s."));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->StatusPanel0->text().contains(u"apt install clangd"); }, 5000));
+    form->StatusPanel0->clear();
+    QTest::keyClicks(page, QStringLiteral("across; s."));
+    QTest::qWait(500);
+    EXPECT_TRUE(form->StatusPanel0->text().isEmpty());
+    EXPECT_EQ(page->text(6), QStringLiteral("    s.across; s.\n"));
+    EXPECT_FALSE(page->isListActive());
 }
 
 }  // namespace
