@@ -231,7 +231,7 @@ void CompletionAssist::take(TCustomizedMemo* editor, const QString& entry)
                                     [&](const lsp::CompletionItem& item) { return entryOf(item) == entry; });
     if (found == items_.cend() || editor != activeWhenOn())
         return;
-    const lsp::CompletionItem item = *found;
+    const lsp::CompletionItem& item = *found;
     const long caret = caretPos(editor);
     long from = item.replaceFrom ? byteOf(editor, *item.replaceFrom)
                                  : long(editor->SendScintilla(Base::SCI_WORDSTARTPOSITION, caret, 1L));
