@@ -79,7 +79,10 @@ TEST_F(CompletionWindow, MembersParametersAndTheSwitch)
     EXPECT_TRUE(assist.shownTipMark().startsWith(u"const char *")) << assist.shownTipMark().toStdString();
     EXPECT_TRUE(assist.shownTipMark().endsWith(u"format")) << assist.shownTipMark().toStdString();
     EXPECT_TRUE(page->SendScintilla(QsciScintillaBase::SCI_CALLTIPACTIVE));
-    QTest::keyClicks(page, QStringLiteral("\"\");"));
+    // "," moves the mark to the next parameter.
+    QTest::keyClicks(page, QStringLiteral("\"%d\","));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return assist.shownTipMark() == QStringLiteral("..."); }, kAnswerMs));
+    QTest::keyClicks(page, QStringLiteral("1);"));
 
     // A name of the compiler folder's conio.h, taken by Tab with its parentheses.
     QTest::keyClicks(page, QStringLiteral("kb"));
@@ -87,7 +90,7 @@ TEST_F(CompletionWindow, MembersParametersAndTheSwitch)
     for (int i = assist.shownList().indexOf(QStringLiteral("kbhit()")); i > 0; --i)
         QTest::keyClick(page, Qt::Key_Down);
     QTest::keyClick(page, Qt::Key_Tab);
-    const QString line6 = QStringLiteral("    s.") + chosen + QStringLiteral(";printf(\"\");kbhit()\n");
+    const QString line6 = QStringLiteral("    s.") + chosen + QStringLiteral(";printf(\"%d\",1);kbhit()\n");
     EXPECT_EQ(page->text(6), line6);
     int line = 0, index = 0;
     page->getCursorPosition(&line, &index);

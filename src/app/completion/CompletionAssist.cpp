@@ -215,7 +215,10 @@ void CompletionAssist::showTip(const QString& file, const lsp::SignatureHelp& he
     tipStart_ = s.activeStart;
     tipEnd_ = s.activeEnd;
     const QByteArray text = tip_.toUtf8();
-    editor->SendScintilla(Base::SCI_CALLTIPSHOW, caretPos(editor), text.constData());
+    // A tip already shown stays where it is while the call's arguments are typed.
+    const long at = editor->SendScintilla(Base::SCI_CALLTIPACTIVE) ? editor->SendScintilla(Base::SCI_CALLTIPPOSSTART)
+                                                                   : caretPos(editor);
+    editor->SendScintilla(Base::SCI_CALLTIPSHOW, at, text.constData());
     if (tipStart_ >= 0 && tipEnd_ >= tipStart_) {
         const long from = long(tip_.left(tipStart_).toUtf8().size());
         const long to = long(tip_.left(tipEnd_).toUtf8().size());
