@@ -3,6 +3,7 @@
 #include "Layout.h"
 #include "PaneBorder.h"
 #include "app/debug/DebugPanel.h"
+#include "app/completion/CompletionAssist.h"
 #include "app/edit/EditTools.h"
 #include "app/samples/SampleRunner.h"
 #include "app/journal/JournalKeeper.h"
@@ -102,6 +103,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QMainWindow(parent), deps_(st
         deps_.waiting = std::make_shared<QtWaiting>(this);
     samples_ = std::make_unique<SampleRunner>(*this, State, this);
     edit_ = new EditTools(*this, State, this);
+    complete_ = new CompletionAssist(*this, State, this);
     setWindowTitle(QStringLiteral("NOLLEX"));
     setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
     createControls();
@@ -417,9 +419,10 @@ void TForm1::createOptionMenus()
     Colouring1 = menuItem(option, QStringLiteral("Colouring（色分け）"), K(), &TForm1::Colouring1Click);
     LineNumbers1 =
         menuItem(option, QStringLiteral("Line Numbers（行番号）"), K(), &TForm1::LineNumbers1Click);
+    Completion1 = menuItem(option, QStringLiteral("Completion（入力補完）"), K(), &TForm1::Completion1Click);
     option->addSeparator();
     GuardedRun1 = menuItem(option, QStringLiteral("Guarded Run（実行時チェック）"), K(), &TForm1::GuardedRun1Click);
-    for (QAction* a : {Colouring1, LineNumbers1, GuardedRun1}) {
+    for (QAction* a : {Colouring1, LineNumbers1, Completion1, GuardedRun1}) {
         a->setCheckable(true);
         a->setChecked(true);
     }
@@ -462,6 +465,7 @@ void TForm1::wireEditor(TCustomizedMemo* editor)
     editor->PopupMenu = PopupMenu1;
     journal_->watch(editor);
     debug_->watchBreakpoints(editor);
+    complete_->watch(editor);
     connect(editor, &TCustomizedMemo::entered, this, [this] { guarded([this] { MemoEnter(); }); });
     connect(editor, &TCustomizedMemo::keyDown, this, [this] { guarded([this] { MemoKeyDown(); }); });
     connect(editor, &TCustomizedMemo::keyUp, this, [this] { guarded([this] { MemoKeyUp(); }); });
@@ -889,11 +893,13 @@ void TForm1::GuardedRun1Click()
     State.GuardedRun = !State.GuardedRun;
     showEditorSwitches();
 }
+void TForm1::Completion1Click() { complete_->toggle(); }
 void TForm1::showEditorSwitches()
 {
     Colouring1->setChecked(Memos->Colouring());
     LineNumbers1->setChecked(Memos->LineNumbers());
     GuardedRun1->setChecked(State.GuardedRun);
+    Completion1->setChecked(State.Completion);
     SampleNumbers1->setChecked(State.SampleNumbersWithin);
 }
 void TForm1::Version1Click()

@@ -17,13 +17,12 @@
 #include <functional>
 #include <memory>
 
-class QAction; class QFrame; class QLabel; class QMenu; class QPlainTextEdit; class QPushButton;
-class QStatusBar;
+class QAction; class QFrame; class QLabel; class QMenu; class QPlainTextEdit; class QPushButton; class QStatusBar;
 
 namespace nollex {
 
 class Explainer; class MessagePane; class WatchedRun; struct BuiltPage; class DebugPanel;
-struct RunFault; struct RunRecord; class FileCommands; class ProjectCommands;
+struct RunFault; struct RunRecord; class FileCommands; class ProjectCommands; class CompletionAssist;
 class JournalKeeper; class PaneBorder; class SampleRunner; class TForm2; class EditTools;
 
 class TForm1 : public QMainWindow, public WindowHost {
@@ -96,7 +95,7 @@ public:
     QAction *SampleRun1, *AddSample1, *SampleNumbers1;  // the last checkable
     QAction *Configuration1, *BgColor1, *Font1, *Makefontbigger1, *Makefontsmaller1, *enNOLLEX1;
     QAction *Colouring1, *LineNumbers1;  // checkable, for every page
-    QAction* GuardedRun1;                // checkable: Execute with the run-time checks
+    QAction *GuardedRun1, *Completion1;  // checkable: Execute with the run-time checks; completion
     QAction *Breakpoint1, *DebugRun1, *DebugStop1, *StepOver1, *StepInto1, *StepOut1;
     QAction *Version1, *Manual1;
     // Ctrl+Tab / Ctrl+PageDown and Ctrl+Shift+Tab / Ctrl+PageUp: the next and
@@ -114,7 +113,7 @@ public:
     void SampleRun1Click(), AddSample1Click(), SampleNumbers1Click();
     void Configuration1Click(), BgColor1Click(), Font1Click(), enNOLLEX1Click();
     void Makefontbigger1Click(), Makefontsmaller1Click();
-    void Colouring1Click(), LineNumbers1Click(), GuardedRun1Click();
+    void Colouring1Click(), LineNumbers1Click(), GuardedRun1Click(), Completion1Click();
     // F4 on the caret's line; F5 starts, or continues when stopped; Shift+F5.
     void Breakpoint1Click(), DebugRun1Click(), DebugStop1Click();
     void StepOver1Click(), StepInto1Click(), StepOut1Click();
@@ -152,10 +151,11 @@ public:
     void guarded(const std::function<void()>& handler) override;
     void FormActivate();  // the window got the focus: pages whose files changed on disk
 
-    // --- the rooms of the added capabilities (app/samples, app/debug, app/journal, app/edit) ---
+    // --- the rooms of the added capabilities (app/samples, debug, journal, edit, completion) ---
     SampleRunner& sampleRunner() const { return *samples_; }
     DebugPanel& debugPanel() const { return *debug_; }
     JournalKeeper& journal() const { return *journal_; }  EditTools& editTools() const { return *edit_; }
+    CompletionAssist& completion() const { return *complete_; }
 
 protected:
     void showEvent(QShowEvent* event) override;  void closeEvent(QCloseEvent* event) override;
@@ -193,7 +193,7 @@ private:
     QHash<int, std::function<void()>> openingLines_;
     // The rooms; all but the sample runs are children of the window.
     MessagePane* messages_ = nullptr;  WatchedRun* run_ = nullptr;  EditTools* edit_ = nullptr;
-    DebugPanel* debug_ = nullptr;  JournalKeeper* journal_ = nullptr;
+    DebugPanel* debug_ = nullptr;  JournalKeeper* journal_ = nullptr;  CompletionAssist* complete_ = nullptr;
     std::unique_ptr<SampleRunner> samples_;
 };
 

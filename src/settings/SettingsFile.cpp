@@ -367,6 +367,7 @@ bool restoreSettings(const QString& path, WindowState& state, WindowHost& window
     state.RunMode = AfterRun(readInRange(ini, System, QStringLiteral("close_or_not"),
                                          int(state.RunMode), 0, 1));
     state.GuardedRun = ini.readBool(Build, QStringLiteral("GuardedRun"), true);
+    state.Completion = ini.readBool(Editor, QStringLiteral("Completion"), true);
     state.SampleTimeLimit = readInRange(ini, Build, QStringLiteral("SampleTimeLimit"), state.SampleTimeLimit, 100, 600000);
     state.SampleNumbersWithin = ini.readBool(Build, QStringLiteral("SampleNumbersWithin"), false);
 
@@ -424,6 +425,7 @@ void saveSettings(const QString& path, const WindowState& state, WindowHost& win
 
     ini.writeBool(Editor, QStringLiteral("Colouring"), memos.Colouring());
     ini.writeBool(Editor, QStringLiteral("LineNumbers"), memos.LineNumbers());
+    ini.writeBool(Editor, QStringLiteral("Completion"), state.Completion);
     ini.writeBool(Build, QStringLiteral("GuardedRun"), state.GuardedRun);
     ini.writeInteger(Build, QStringLiteral("SampleTimeLimit"), state.SampleTimeLimit);
     ini.writeBool(Build, QStringLiteral("SampleNumbersWithin"), state.SampleNumbersWithin);

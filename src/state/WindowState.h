@@ -27,6 +27,7 @@ struct WindowState {
     QString BuiltProgram;       // the __out.exe the last build made; "" when it made none
     bool GuardedRun = true;     // Execute builds with the run-time checks
     bool ReplayMissingTold = false;  // the pane said once that valgrind would add the replay
+    bool Completion = true;     // the completion list and the parameters while typing
     int SampleTimeLimit = 2000;      // ms a sample case may run
     bool SampleNumbersWithin = false;  // sample outputs' numbers may differ by 1e-6
     QString ProjectFile;        // kept after the project closes

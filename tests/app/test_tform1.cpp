@@ -202,7 +202,8 @@ TEST_F(MainWindowFixture, MenusHoldEveryItemWithItsShortcut)
     EXPECT_EQ(itemsOf(4), (QStringList{"Configuration|F10", "-", "BgColor|", "FontColor|", "-",
                                        "Make font bigger|Ctrl+]", "Make font smaller|Ctrl+[", "-",
                                        "enNOLLEX|F11", "-", "Colouring（色分け）|",
-                                       "Line Numbers（行番号）|", "-", "Guarded Run（実行時チェック）|"}));
+                                       "Line Numbers（行番号）|", "Completion（入力補完）|", "-",
+                                       "Guarded Run（実行時チェック）|"}));
     EXPECT_EQ(itemsOf(5), (QStringList{"Version|", "Manual|F1"}));
 
     QStringList popup;

@@ -225,7 +225,7 @@ TEST_F(SettingsFixture, FreshCloseWritesEveryKeyInOrder)
         "[Information]", "Version=200", "",
         "[System]", "BGColor=0", "FontColor=16777215", "FontSize=12", "FontName=ＭＳ 明朝",
         "Tab=4", "close_or_not=0", "Index=0", "FileName0=", "ActiveIndex=0", "",
-        "[Editor]", "Colouring=1", "LineNumbers=1", "",
+        "[Editor]", "Colouring=1", "LineNumbers=1", "Completion=1", "",
         "[Build]", "GuardedRun=1", "SampleTimeLimit=2000", "SampleNumbersWithin=0", "",
         "[Project]", "ProjectFile=", "",
         "[Compiler]", "compiler_directory=" + QDir::cleanPath(folder.path()),
@@ -599,10 +599,14 @@ TEST_F(SettingsFixture, DamagedFilesStartWithDefaultsAndAreRepaired)
 // those sections gives all of them on.
 TEST_F(SettingsFixture, EditorSwitchesKeptInTheFile)
 {
-    writeIni({"[Information]", "Version=200", "[Editor]", "Colouring=0", "LineNumbers=0", "[Build]",
-              "GuardedRun=0"});
+    writeIni({"[Information]", "Version=200", "[Editor]", "Colouring=0", "LineNumbers=0", "Completion=0",
+              "[Build]", "GuardedRun=0"});
     {
         auto form = start();
+        EXPECT_FALSE(form->State.Completion);
+        EXPECT_FALSE(form->Completion1->isChecked());
+        form->Completion1->trigger();
+        EXPECT_TRUE(form->Completion1->isChecked());
         EXPECT_FALSE(form->State.GuardedRun);
         EXPECT_FALSE(form->GuardedRun1->isChecked());
         form->GuardedRun1->trigger();
@@ -619,9 +623,12 @@ TEST_F(SettingsFixture, EditorSwitchesKeptInTheFile)
     EXPECT_EQ(stored(QStringLiteral("Editor"), QStringLiteral("Colouring")), QStringLiteral("0"));
     EXPECT_EQ(stored(QStringLiteral("Editor"), QStringLiteral("LineNumbers")), QStringLiteral("1"));
     EXPECT_EQ(stored(QStringLiteral("Build"), QStringLiteral("GuardedRun")), QStringLiteral("1"));
+    EXPECT_EQ(stored(QStringLiteral("Editor"), QStringLiteral("Completion")), QStringLiteral("1"));
 
     writeIni({"[Information]", "Version=200"});
     auto form = start();
+    EXPECT_TRUE(form->State.Completion);
+    EXPECT_TRUE(form->Completion1->isChecked());
     EXPECT_TRUE(form->State.GuardedRun);
     EXPECT_TRUE(form->GuardedRun1->isChecked());
     EXPECT_TRUE(form->Memos->Colouring());
