@@ -153,6 +153,7 @@ private:
     void memory();
     void openAndEdit();
     void findAgain();
+    TCustomizedMemo* openSettled(TForm1& form, BenchDialogs& dialogs, const QString& path);
     void replaceAll();
     void format();
     void execute();
@@ -571,6 +572,21 @@ void Bench::openAndEdit()
     }
 }
 
+// Shows the window, opens the file into a page and waits until the page's
+// background work is done.
+TCustomizedMemo* Bench::openSettled(TForm1& form, BenchDialogs& dialogs, const QString& path)
+{
+    form.show();
+    settle(&paints_, paints_.count());
+    dialogs.nextOpen = {path};
+    form.Open1Click();
+    settle(&paints_, 0);
+    TCustomizedMemo* memo = form.Memos->ActiveMemo();
+    if (!backgroundWorkDone(*memo, Clock::now()))
+        throw std::runtime_error("the background work of " + path.toStdString() + " did not end");
+    return memo;
+}
+
 // Find again downward through a 10 MB page with 1,000 occurrences, one by one.
 void Bench::findAgain()
 {
@@ -580,15 +596,8 @@ void Bench::findAgain()
 
     BenchDialogs dialogs;
     TForm1 form({dialogs, programFolder(QStringLiteral("find"), false)});
-    form.show();
-    settle(&paints_, paints_.count());
-    dialogs.nextOpen = {path};
-    form.Open1Click();
-    settle(&paints_, 0);
-    TCustomizedMemo* memo = form.Memos->ActiveMemo();
     // Timed, like the keystroke, once the page's background work is done.
-    if (!backgroundWorkDone(*memo, Clock::now()))
-        throw std::runtime_error("the background work of the marked page did not end");
+    TCustomizedMemo* memo = openSettled(form, dialogs, path);
     memo->setFocus();
     form.State.SearchText = marker;
     form.FindString(FindDirection::Up);  // from the start upward: nothing, and the page's text is taken
@@ -625,14 +634,7 @@ void Bench::replaceAll()
 
     BenchDialogs dialogs;
     TForm1 form({dialogs, programFolder(QStringLiteral("replace"), false)});
-    form.show();
-    settle(&paints_, paints_.count());
-    dialogs.nextOpen = {path};
-    form.Open1Click();
-    settle(&paints_, 0);
-    TCustomizedMemo* memo = form.Memos->ActiveMemo();
-    if (!backgroundWorkDone(*memo, Clock::now()))
-        throw std::runtime_error("the background work of the page to replace in did not end");
+    TCustomizedMemo* memo = openSettled(form, dialogs, path);
     EditTools& tools = form.editTools();
     tools.showReplace();
     tools.findField()->setText(marker);

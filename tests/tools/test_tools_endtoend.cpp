@@ -375,6 +375,21 @@ TEST_F(ToolsEndToEnd, CtrlZEndsAProgramsInputInTheConsole)
     close(master);
 }
 
+// Enter at a held console ends it within four seconds; the terminal is closed.
+static void enterClosesTheConsole(int master, pid_t pid)
+{
+    EXPECT_EQ(write(master, "\n", 1), 1);
+    int status = 0;
+    for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        usleep(20000);
+    if (kill(pid, 0) == 0) {
+        ADD_FAILURE() << "Enter did not close the console";
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(master);
+}
+
 // Guards the record of a watched run that crashed: the console explains the
 // signal, and on a terminal waits for Enter under it, which the record says
 // (the window then does not tell how to keep the console open). Without a
@@ -415,16 +430,7 @@ TEST_F(ToolsEndToEnd, WatchedRunRecordSaysWhenTheConsoleIsHeld)
     EXPECT_TRUE(record.contains("signal=11\n")) << record.toStdString();
     EXPECT_TRUE(record.endsWith("held=1\n")) << record.toStdString();
     EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0) << "the console waits for Enter";
-    EXPECT_EQ(write(master, "\n", 1), 1);
-    int status = 0;
-    for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
-        usleep(20000);
-    if (kill(pid, 0) == 0) {
-        ADD_FAILURE() << "Enter did not close the console";
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    close(master);
+    enterClosesTheConsole(master, pid);
 }
 
 // Guards the replay on a terminal: the program runs on the console's own relay, and
@@ -471,16 +477,7 @@ TEST_F(ToolsEndToEnd, ReplayIsFedTheLineTheProgramRead)
     EXPECT_TRUE(tmp.read(QStringLiteral("run.end")).endsWith("held=1\n"));
     EXPECT_TRUE(QFile::exists(stem + QStringLiteral(".replay.xml"))) << "left for the window";
     EXPECT_FALSE(QFile::exists(stem + QStringLiteral(".input")));
-    EXPECT_EQ(write(master, "\n", 1), 1);
-    int status = 0;
-    for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
-        usleep(20000);
-    if (kill(pid, 0) == 0) {
-        ADD_FAILURE() << "Enter did not close the console";
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    close(master);
+    enterClosesTheConsole(master, pid);
 }
 
 // Guards the replay's end when the window moves on: its page file gone (a new run),
