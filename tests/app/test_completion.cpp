@@ -11,7 +11,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -143,3 +146,45 @@ TEST_F(CompletionWithoutClangd, StatusSaysOnceWhichPackage)
 }
 
 }  // namespace
+
+// The pictures of the list and the tip in docs/: run by hand on a real X server
+// (xvfb-run, QT_QPA_PLATFORM=xcb), since both are windows of their own that only the
+// screen shows: --gtest_also_run_disabled_tests, NOLLEX_SHOT_DIR=docs.
+TEST_F(CompletionWindow, DISABLED_SaveListAndTipPictures)
+{
+    const QString shots = qEnvironmentVariable("NOLLEX_SHOT_DIR", QStringLiteral("/tmp"));
+    form->resize(820, 420);
+    form->move(0, 0);
+    const struct {
+        const char* list;
+        const char* tip;
+        QColor page, text;
+        bool theme;
+    } looks[] = {{"completion-dark.png", "parameters-dark.png", Qt::black, Qt::white, false},
+                 {"completion-light.png", "parameters-light.png", QColor(0xFF, 0xFF, 0xF8), Qt::black, true}};
+    const auto shoot = [&](const char* name) {
+        QTest::qWait(300);
+        const QRect frame = form->frameGeometry();
+        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
+                                                                            frame.height());
+        EXPECT_TRUE(shot.save(QDir(shots).filePath(QString::fromLatin1(name))));
+    };
+    for (const auto& look : looks) {
+        form->Memos->setColor(look.page);
+        form->Memos->setFontColor(look.text);
+        if (look.theme)
+            form->enNOLLEX1Click();
+        page->setText(QStringLiteral("#include <stdio.h>\nstruct point { int across; int down; };\n"
+                                     "int main(void)\n{\n    struct point s;\n    \n    return 0;\n}\n"));
+        page->setCursorPosition(5, 4);
+        page->setFocus();
+        QTest::keyClicks(page, QStringLiteral("s."));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return listHas(QStringLiteral("across")); }, kAnswerMs));
+        shoot(look.list);
+        QTest::keyClick(page, Qt::Key_Escape);
+        QTest::keyClicks(page, QStringLiteral("across = 1; printf("));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->completion().shownTip().contains(u"printf("); }, kAnswerMs));
+        shoot(look.tip);
+        page->SendScintilla(QsciScintillaBase::SCI_CALLTIPCANCEL);
+    }
+}
