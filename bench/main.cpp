@@ -15,6 +15,7 @@
 #include "app/TForm1.h"
 #include "app/journal/JournalKeeper.h"
 #include "app/debug/DebugPanel.h"
+#include "app/completion/CompletionAssist.h"
 #include "app/edit/EditTools.h"
 #include "app/samples/SampleRunner.h"
 #include "compile/MessagePlace.h"
@@ -156,6 +157,8 @@ private:
     TCustomizedMemo* openSettled(TForm1& form, BenchDialogs& dialogs, const QString& path);
     void replaceAll();
     void format();
+    void completion(bool cpp);
+    void completionRows(TForm1& form, TCustomizedMemo& memo, const QString& what);
     void execute();
     void compilerOverhead();
     void guardedRun();
@@ -672,6 +675,107 @@ void Bench::replaceAll()
 }
 
 // Format of a 1,000-line page whose lines lost their indentation, with clang-format.
+namespace {
+
+// A 300-line page of the language: a struct, many small functions, and main with an
+// empty line where the names are typed.
+QByteArray completionPage(bool cpp)
+{
+    QByteArray text = cpp ? "#include <iostream>\n" : "#include <stdio.h>\n";
+    text += "struct point { int across; int down; };\n";
+    for (int i = 0; i < 290; ++i)
+        text += "int step" + QByteArray::number(i) + "(int x) { return x + " + QByteArray::number(i) + "; }\n";
+    text += "int main(void)\n{\n    struct point s;\n    \n    return 0;\n}\n";
+    return text;
+}
+
+// The resident memory of the clangd this process started, in MB; 0 when none runs.
+double clangdMegabytes()
+{
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        if (close < 0 || !line.mid(0, close).contains("(clangd") ||
+            line.mid(close + 2).split(' ').value(1) != self.toLatin1())
+            continue;
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+        const qsizetype at = text.indexOf("VmRSS:");
+        return text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// Completion on a 300-line page: the first list after opening, the list after the
+// last key with clangd warm, a key typed while clangd works, and clangd's memory.
+void Bench::completion(bool cpp)
+{
+    const QString what = cpp ? QStringLiteral("C++, <iostream>") : QStringLiteral("C, <stdio.h>");
+    if (QStandardPaths::findExecutable(QStringLiteral("clangd")).isEmpty()) {
+        Row row{QStringLiteral("Completion (%1)").arg(what), QStringLiteral("—"), 0};
+        row.error = QStringLiteral("clangd is not installed");
+        table_.add(row);
+        return;
+    }
+    const QString path = folder(QStringLiteral("completion")) + (cpp ? QStringLiteral("page.cpp") : QStringLiteral("page.c"));
+    writeFile(path, completionPage(cpp));
+    BenchDialogs dialogs;
+    TForm1 form({dialogs, programFolder(QStringLiteral("completion"), false)});
+    TCustomizedMemo* memo = openSettled(form, dialogs, path);
+    memo->setFocus();
+    memo->setCursorPosition(memo->lines() - 4, 4);
+    Row first{QStringLiteral("Completion (%1, 300 lines): the first list after opening").arg(what), QStringLiteral("≤ 2 s"),
+              2000};
+    const Clock::time_point t0 = Clock::now();
+    QTest::keyClicks(memo, QStringLiteral("s."));
+    if (!QTest::qWaitFor([&] { return form.completion().shownList().contains(QStringLiteral("across")); }, 20000))
+        first.error = QStringLiteral("no list of the members came");
+    first.samples.push_back(msSince(t0));
+    table_.add(first);
+    QTest::keyClick(memo, Qt::Key_Escape);
+    completionRows(form, *memo, what);
+    memo->setModified(false);
+}
+
+// The warm list, then the key typed while clangd works and the memory rows.
+void Bench::completionRows(TForm1& form, TCustomizedMemo& memo, const QString& what)
+{
+    Row list{QStringLiteral("Completion (%1): the list shown after the last key, clangd warm").arg(what),
+             QStringLiteral("≤ 150 ms"), 150};
+    Row key{QStringLiteral("Completion (%1): a key typed while clangd works").arg(what), QStringLiteral("≤ 5 ms"), 5};
+    for (int i = 0; i < runs(20) && list.error.isEmpty(); ++i) {
+        for (int n = i == 0 ? 2 : 4; n > 0; --n)
+            QTest::keyClick(&memo, Qt::Key_Backspace);
+        settle();
+        QTest::keyClicks(&memo, QStringLiteral("s."));
+        // A key typed while the answer for "s." is awaited, then the last key.
+        const Clock::time_point k0 = Clock::now();
+        QTest::keyClick(&memo, Qt::Key_A);
+        QCoreApplication::processEvents();
+        key.samples.push_back(msSince(k0));
+        const Clock::time_point t0 = Clock::now();
+        QTest::keyClick(&memo, Qt::Key_C);
+        if (!QTest::qWaitFor([&] { return form.completion().shownList().contains(QStringLiteral("across")); }, 10000))
+            list.error = QStringLiteral("no list of the members came");
+        list.samples.push_back(msSince(t0));
+        QTest::keyClick(&memo, Qt::Key_Escape);
+    }
+    table_.add(list);
+    table_.add(key);
+    Row memory{QStringLiteral("Completion (%1): clangd's resident memory").arg(what), QStringLiteral("≤ 300 MB"), 300,
+               QStringLiteral("MB")};
+    memory.samples.push_back(clangdMegabytes());
+    if (memory.samples.back() <= 0)
+        memory.error = QStringLiteral("no clangd of this window was found");
+    table_.add(memory);
+}
+
 void Bench::format()
 {
     Row row{QStringLiteral("Format of a 1,000-line page (clang-format), one undo step"), QStringLiteral("≤ 300 ms"), 300};
@@ -1283,6 +1387,10 @@ int Bench::run()
         openAndEdit();
     if (wanted("replace"))
         replaceAll();
+    if (wanted("completion")) {
+        completion(false);
+        completion(true);
+    }
     if (wanted("format"))
         format();
     if (wanted("execute"))
