@@ -351,7 +351,7 @@ bool Build::writeBatchFile()
 // for Sample Run always, which times a case past the limit again with it.
 QStringList Build::replayEnvironment()
 {
-    const QString valgrind = qEnvironmentVariable("NOLLEX_VALGRIND", QStringLiteral("valgrind"));
+    const QString valgrind = valgrindProgram();
     noValgrind_ = valgrind.contains(u'/') ? !QFileInfo(valgrind).isExecutable()
                                           : QStandardPaths::findExecutable(valgrind).isEmpty();
     if ((noValgrind_ && mode_ != BuildMode::SampleRun) || !window_.runsFolderReady())

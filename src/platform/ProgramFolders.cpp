@@ -42,6 +42,11 @@ QString homeFolder()
 
 }  // namespace
 
+QString valgrindProgram()
+{
+    return qEnvironmentVariable("NOLLEX_VALGRIND", QStringLiteral("valgrind"));
+}
+
 QString replayProgram(const ProgramFolders& folders)
 {
     return folders.runs + QStringLiteral("replay-%1.exe").arg(QCoreApplication::applicationPid());

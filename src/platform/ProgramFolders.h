@@ -59,6 +59,9 @@ struct ProgramFolderFacts {
 // The replay's build of this window's guarded build (see explain/Replay.h), in the
 // runs folder, never the page's: one per window, replaced at each build.
 QString replayProgram(const ProgramFolders& folders);
+// The valgrind the replay runs: NOLLEX_VALGRIND when set (tests point it elsewhere),
+// else the one on the PATH.
+QString valgrindProgram();
 
 ProgramFolders chooseProgramFolders(const ProgramFolderFacts& facts);
 

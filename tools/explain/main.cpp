@@ -11,6 +11,7 @@
 // nothing to explain.
 #include "explain/Replay.h"
 #include "explain/RunFault.h"
+#include "platform/ProgramFolders.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -32,7 +33,7 @@ QList<nollex::ReplayError> replay(const QString& stem, const QString& program)
 {
     QFile input(stem + QStringLiteral(".input"));
     nollex::ReplayRequest request;
-    request.valgrind = qEnvironmentVariable("NOLLEX_VALGRIND", QStringLiteral("valgrind"));
+    request.valgrind = nollex::valgrindProgram();
     request.program = program;
     request.input = input.open(QIODevice::ReadOnly) ? input.readAll() : QByteArray();
     request.folder = QFileInfo(stem).absolutePath();

@@ -71,7 +71,7 @@ void SampleReplay::start(const QString& program, const QList<CaseFiles>& cases)
 void SampleReplay::replayCases(Work& work)
 {
     ReplayRequest request;
-    request.valgrind = qEnvironmentVariable("NOLLEX_VALGRIND", QStringLiteral("valgrind"));
+    request.valgrind = valgrindProgram();
     request.program = work.program;
     request.folder = work.folder;
     request.timeLimitMs = kReplayTimeLimitMs;
