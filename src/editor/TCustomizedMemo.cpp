@@ -1,5 +1,6 @@
 #include "TCustomizedMemo.h"
 
+#include "LineWidths.h"
 #include "SyntaxPalette.h"
 #include "TextFile.h"
 #include "explain/KindTable.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -32,6 +34,12 @@ constexpr long SmallPageBytes = 64L * 1024;
 // The most of a page checked for full-width characters at a time: a large page
 // coloured in the background is checked in such steps between events.
 constexpr long FullWidthStepBytes = 256L * 1024;
+
+// Colouring a page not wrapped goes this far a step.
+constexpr long ColourStepBytes = 128L * 1024;
+
+// The check for a line too long to fit looks at this much of the page a step.
+constexpr long WrapCheckStepBytes = 512L * 1024;
 // While the background work colours a large page, the marks follow it this
 // often; the component's own idle work runs in between.
 constexpr int FollowColouringMs = 20;
@@ -131,10 +139,13 @@ bool isCSourceName(const QString& path)
     return suffixes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
 }
 
-TCustomizedMemo::TCustomizedMemo(QWidget* parent) : QsciScintilla(parent), checkTimer_(new QTimer(this))
+TCustomizedMemo::TCustomizedMemo(QWidget* parent)
+    : QsciScintilla(parent), checkTimer_(new QTimer(this)), wrapTimer_(new QTimer(this))
 {
     checkTimer_->setSingleShot(true);
     connect(checkTimer_, &QTimer::timeout, this, &TCustomizedMemo::checkEdited);
+    wrapTimer_->setSingleShot(true);
+    connect(wrapTimer_, &QTimer::timeout, this, &TCustomizedMemo::checkWrappingStep);
     configureText();
     configureMargins();
     lexer_ = new CLexer(this);
@@ -182,10 +193,16 @@ void TCustomizedMemo::configureText()
     setWrapMode(WrapWord);
     // Wrapping a large page runs in the background from the top; the layouts
     // of the visible page are kept, and repeated words are measured once.
-    // Colouring is left to that wrapping (and to painting), so how far the page
-    // is coloured tells how far it is wrapped.
+    // A page with no line to wrap is not wrapped at all (checkWrapping), and
+    // is coloured in the background all the same.
     SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     SendScintilla(SCI_SETPOSITIONCACHE, 4096);
+    // A paint far below the coloured part of a large page colours a slice and
+    // the rest on to it in the background, instead of all of it before painting.
+    SendScintilla(SCI_SETIDLESTYLING, long(SC_IDLESTYLING_TOVISIBLE));
+    // Unwrapped, the page still never scrolls sideways: every line fits, and
+    // the caret needs no room beyond the end of one.
+    SendScintilla(SCI_SETXCARETPOLICY, long(CARET_EVEN), 0L);
     setBraceMatching(SloppyBraceMatch);
     setAutoIndent(true);
     setTabIndents(false);
@@ -278,12 +295,12 @@ void TCustomizedMemo::setUtf8Text(const QByteArray& bytes)
     // Given the text while wrapping, the component wraps all of it before it
     // returns (seconds for ten megabytes); switched on after, it wraps what is
     // shown at once and the rest in the background.
-    const long wrap = SendScintilla(SCI_GETWRAPMODE);
-    SendScintilla(SCI_SETWRAPMODE, long(SC_WRAP_NONE));
+    setWrapping(false);
     // Marks belong to the text they were put on.
     clearMarks();
     SendScintilla(SCI_SETTEXT, 0UL, bytes.constData());
-    SendScintilla(SCI_SETWRAPMODE, wrap);
+    colourWhole_ = true;
+    checkWrapping();
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     setModified(false);
     undoToggled = false;
@@ -445,6 +462,8 @@ void TCustomizedMemo::applyLook()
     applyExplanationColours(p);
     if (TabWidth > 0)
         SendScintilla(SCI_SETTABWIDTH, TabWidth);
+    widths_.reset();
+    checkWrapping();
 }
 
 void TCustomizedMemo::chooseLexer()
@@ -454,6 +473,10 @@ void TCustomizedMemo::chooseLexer()
         return;
     lexerActive_ = wantLexer;
     setLexer(wantLexer ? lexer_ : nullptr);
+    // The page has no fold margin, and the lexer would work out the fold level of
+    // every line it colours: a sixth of the colouring of a large page.
+    if (wantLexer)
+        SendScintilla(SCI_SETPROPERTY, "fold", "0");
     // Styles start over: so do the full-width marks, which a plain page has none of.
     const long length = SendScintilla(SCI_GETLENGTH);
     for (const int indicator : {fullWidthBox_, fullWidthUnderline_}) {
@@ -463,6 +486,7 @@ void TCustomizedMemo::chooseLexer()
     checkedTo_ = 0;
     if (wantLexer) {
         editedTo_ = length;
+        colourWhole_ = true;
         checkTimer_->start(0);
     }
     // Plain pages are styled as plain text by the component itself, so
@@ -580,14 +604,15 @@ void TCustomizedMemo::updateMarginWidth()
     setMarginWidth(1, hasDebugMarks_ ? QStringLiteral("00") : lineNumbers_ || hasMarks_ ? QStringLiteral("0") : QString());
     if (!lineNumbers_) {
         setMarginWidth(0, 0);
-        return;
+    } else {
+        // Sized in zeros for the largest number, so it does not change as one scrolls.
+        const int digits = int(QString::number(std::max(1, lines())).size());
+        if (digits != marginDigits_) {
+            marginDigits_ = digits;
+            setMarginWidth(0, QString(digits + 1, u'0'));
+        }
     }
-    // Sized in zeros for the largest number, so it does not change as one scrolls.
-    const int digits = int(QString::number(std::max(1, lines())).size());
-    if (digits == marginDigits_)
-        return;
-    marginDigits_ = digits;
-    setMarginWidth(0, QString(digits + 1, u'0'));
+    followTextWidth();
 }
 
 void TCustomizedMemo::addMark(MarkKind kind, int line, int index)
@@ -847,6 +872,20 @@ void TCustomizedMemo::noteEdit(int position, int type, int length)
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, at));
     checkedTo_ = std::min(checkedTo_, lineStart);
     const bool inserted = type & SC_MOD_INSERTTEXT;
+    // Text put in, or two lines joined, may make a line too long to fit.
+    // Much text put in is looked through in the background, as a page opened is.
+    const int line = int(SendScintilla(SCI_LINEFROMPOSITION, lineStart));
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, inserted ? at + length : at));
+    if (wrapCheckLine_ >= 0) {
+        wrapCheckLine_ = std::min(wrapCheckLine_, line);
+    } else if (SendScintilla(SCI_GETWRAPMODE) == SC_WRAP_NONE) {
+        if (end - lineStart > WrapCheckStepBytes) {
+            wrapCheckLine_ = line;
+            wrapTimer_->start(0);
+        } else if (mayNotFit(lineStart, end)) {
+            setWrapping(true);
+        }
+    }
     if (editedTo_ >= at)
         editedTo_ = inserted ? editedTo_ + length : std::max(at, editedTo_ - length);
     editedTo_ = std::max(editedTo_, at + (inserted ? length : 0));
@@ -866,7 +905,10 @@ void TCustomizedMemo::checkEdited()
     }
     // The edited lines are styled now, so a character typed is marked at once;
     // a large change (a page put in) is left to painting, which styles what shows.
-    const long to = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, edited));
+    // Through the line's end, so that the line counts as coloured.
+    const long next = SendScintilla(SCI_LINEFROMPOSITION, edited) + 1;
+    const long to = next < SendScintilla(SCI_GETLINECOUNT) ? SendScintilla(SCI_POSITIONFROMLINE, next)
+                                                           : SendScintilla(SCI_GETLENGTH);
     const long styled = SendScintilla(SCI_GETENDSTYLED);
     if (styled < to && to - styled <= SmallPageBytes) {
         const long from = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, styled));
@@ -880,7 +922,17 @@ void TCustomizedMemo::checkStyled()
     if (!lexerActive_)
         return;
     const long length = SendScintilla(SCI_GETLENGTH);
-    const long styled = SendScintilla(SCI_GETENDSTYLED);
+    long styled = SendScintilla(SCI_GETENDSTYLED);
+    // Text put in is coloured to its end in the background, by the wrapping or,
+    // when the page is not wrapped, here a step at a time.
+    if (colourWhole_ && styled < length && SendScintilla(SCI_GETWRAPMODE) == SC_WRAP_NONE) {
+        const long from = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, styled));
+        SendScintilla(SCI_COLOURISE, from, std::min(length, from + ColourStepBytes));
+        styled = SendScintilla(SCI_GETENDSTYLED);
+        if (styled < length)
+            checkTimer_->start(0);
+    }
+    colourWhole_ = colourWhole_ && styled < length;
     // Whole lines only: the lexer may have stopped inside one.
     long to = styled >= length ? length
                                : SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, styled));
@@ -959,6 +1011,8 @@ void TCustomizedMemo::applyTabWidth(int n)
     // fixed-pitch font is the width of every letter.
     SendScintilla(SCI_SETTABWIDTH, std::max(n, 1));
     TabWidth = n;
+    widths_.reset();
+    checkWrapping();
     viewport()->update();
 }
 
@@ -1054,6 +1108,102 @@ void TCustomizedMemo::mousePressEvent(QMouseEvent* e)
 {
     QsciScintilla::mousePressEvent(e);
     emit mouseDown();
+}
+
+void TCustomizedMemo::resizeEvent(QResizeEvent* e)
+{
+    QsciScintilla::resizeEvent(e);
+    followTextWidth();
+}
+
+// The width a line may take without wrapping, less room for the caret after
+// its last character.
+double TCustomizedMemo::fitWidth() const
+{
+    long margins = SendScintilla(SCI_GETMARGINLEFT) + SendScintilla(SCI_GETMARGINRIGHT);
+    for (long m = 0, n = SendScintilla(SCI_GETMARGINS); m < n; ++m)
+        margins += SendScintilla(SCI_GETMARGINWIDTHN, m);
+    return viewport()->width() - margins - 4;
+}
+
+LineWidthBound& TCustomizedMemo::lineWidths()
+{
+    if (!widths_) {
+        // The font the component draws the page in, bold as well.
+        const QFont page = QWidget::font();
+        QFont drawn(QFontInfo(page).family());
+        drawn.setPointSizeF(SendScintilla(SCI_STYLEGETSIZEFRACTIONAL, STYLE_DEFAULT) / double(SC_FONT_SIZE_MULTIPLIER));
+        drawn.setWeight(page.weight());
+        drawn.setItalic(page.italic());
+        QFont bold = drawn;
+        bold.setBold(true);
+        const QFontMetricsF regular(drawn, viewport());
+        const QFontMetricsF heavy(bold, viewport());
+        auto measure = [regular, heavy](char32_t c) {
+            const QString s = QString::fromUcs4(&c, 1);
+            return std::max(regular.horizontalAdvance(s), heavy.horizontalAdvance(s));
+        };
+        const double space = measure(U' ');
+        const double letter = measure(U'W');
+        widths_ = std::make_unique<LineWidthBound>(measure, space * std::max(1L, long(SendScintilla(SCI_GETTABWIDTH))),
+                                                   4 * letter + 8);
+    }
+    return *widths_;
+}
+
+// Whether a line of bytes from..to (whole lines) may be too wide to fit.
+bool TCustomizedMemo::mayNotFit(long from, long to)
+{
+    if (to <= from)
+        return false;
+    QByteArray bytes(to - from + 1, '\0');
+    SendScintilla(SCI_GETTEXTRANGE, from, to, bytes.data());
+    return lineWidths().firstTooWide({bytes.constData(), size_t(to - from)}, fitWidth()) != std::string_view::npos;
+}
+
+void TCustomizedMemo::setWrapping(bool on)
+{
+    wrapCheckLine_ = on ? -1 : wrapCheckLine_;
+    const long mode = on ? SC_WRAP_WORD : SC_WRAP_NONE;
+    if (SendScintilla(SCI_GETWRAPMODE) != mode)
+        SendScintilla(SCI_SETWRAPMODE, mode);
+}
+
+// Looks through the page for a line that may not fit: the first step at once,
+// so the page shows right, the rest of a large page in the background.
+void TCustomizedMemo::checkWrapping()
+{
+    checkedWidth_ = fitWidth();
+    wrapCheckLine_ = 0;
+    checkWrappingStep();
+}
+
+void TCustomizedMemo::checkWrappingStep()
+{
+    if (wrapCheckLine_ < 0)
+        return;
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const long from = SendScintilla(SCI_POSITIONFROMLINE, long(wrapCheckLine_));
+    const long last = SendScintilla(SCI_LINEFROMPOSITION, std::min(length, from + WrapCheckStepBytes));
+    const long to = SendScintilla(SCI_GETLINEENDPOSITION, last);
+    if (mayNotFit(from, to)) {
+        setWrapping(true);
+        return;
+    }
+    if (to >= length) {
+        wrapCheckLine_ = -1;
+        setWrapping(false);
+        return;
+    }
+    wrapCheckLine_ = int(last) + 1;
+    wrapTimer_->start(0);
+}
+
+// A wider or narrower text area may change whether the page has a line to wrap.
+void TCustomizedMemo::followTextWidth()
+{
+    if (fitWidth() != checkedWidth_)
+        checkWrapping();
 }
 
 }  // namespace nollex

@@ -6,6 +6,8 @@
 #include <QKeySequence>
 #include <QList>
 
+#include <memory>
+
 class QMenu;
 class QTimer;
 class QsciLexerCPP;
@@ -13,6 +15,7 @@ class QsciLexerCPP;
 namespace nollex {
 
 struct SyntaxPalette;
+class LineWidthBound;
 
 // The width tab stops are counted in: the average width of the Latin letters.
 qreal averageCharWidth(const QFont& font);
@@ -158,6 +161,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     // The component's own text and background colours, which it sets itself
@@ -187,6 +191,14 @@ private:
     void followColouring(bool on);
     void markFullWidth(long from, long to);
     void showFullWidthNote(int position, int x, int y);
+    // The component wraps the page only while a line of it may not fit.
+    double fitWidth() const;
+    LineWidthBound& lineWidths();
+    bool mayNotFit(long from, long to);
+    void setWrapping(bool on);
+    void checkWrapping();
+    void checkWrappingStep();
+    void followTextWidth();
 
     static inline int depth_ = 0;  // QuietFocus guards alive
     QColor color_ = Qt::black;
@@ -216,6 +228,11 @@ private:
     int explanationStyle_ = 0;  // the first of two styles of the component's own: error, warning
     int wheelSteps_ = 0;
     bool forcedModified_ = false;
+    std::unique_ptr<LineWidthBound> widths_;  // for the page's font and tab width
+    QTimer* wrapTimer_ = nullptr;
+    int wrapCheckLine_ = -1;  // where the check for a line to wrap goes on; -1: none runs
+    double checkedWidth_ = -1;
+    bool colourWhole_ = false;  // the text put in is still to be coloured to its end
 };
 
 }  // namespace nollex

@@ -113,11 +113,13 @@ TEST_F(PageSetFixture, NewPageTakesPageZeroColorAndEditorDefaults)
     EXPECT_EQ(e->fontColor(), QColor(Qt::white));
     EXPECT_EQ(e->font().family(), QStringLiteral("ＭＳ 明朝"));
     EXPECT_EQ(e->font().pointSize(), 12);
-    EXPECT_EQ(e->wrapMode(), QsciScintilla::WrapWord);
     // Tab is typed into the text, not a move to the next control.
     e->setFocus();
     QTest::keyClick(e, Qt::Key_Tab);
     EXPECT_EQ(e->toPlainText(), QStringLiteral("\t"));
+    // Words wrap.
+    e->setPlainText(QStringList(100, QStringLiteral("word")).join(u' '));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return e->SendScintilla(QsciScintillaBase::SCI_WRAPCOUNT, 0UL) > 1; }, 2000));
     memos->setColor(Qt::darkBlue);
     memos->AddPage(QString());
     EXPECT_EQ(memos->editor(1)->Color(), QColor(Qt::darkBlue));
@@ -228,6 +230,60 @@ TEST_F(PageSetFixture, CaretLineAndColumn)
     e->insertPlainText(QStringLiteral("n"));
     EXPECT_TRUE(e->explanation(1).isEmpty());
     EXPECT_EQ(caretAt(*e, 14).line, 4);
+}
+
+// A page is wrapped only while one of its lines may not fit: each way a line
+// comes to reach the edge wraps the page, and a page whose lines all fit again
+// is not wrapped.
+TEST_F(PageSetFixture, OnlyAPageWithALineThatMayNotFitIsWrapped)
+{
+    TCustomizedMemo* e = memos->editor(0);
+    e->applyTabWidth(4);
+    auto wraps = [&] { return e->SendScintilla(QsciScintillaBase::SCI_GETWRAPMODE) != QsciScintillaBase::SC_WRAP_NONE; };
+    // Letters a line holds, and lines of three fifths of that.
+    const double letter = e->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH, QsciScintillaBase::STYLE_DEFAULT,
+                                           "aaaaaaaaaa") / 10.0;
+    const int across = int(e->viewport()->width() / letter);
+    const QString part(across * 3 / 5, u'a');
+    const QString page = QStringList(20, part).join(u'\n');
+    const struct {
+        const char* name;
+        QString text;
+        bool wrapped;
+    } rows[] = {
+        {"lines that fit", page, false},
+        {"one line too long", page + u'\n' + part + part, true},
+        {"full-width letters, each two wide", page + u'\n' + QString(part.size(), u'\u5168'), true},
+        {"tabs", page + u'\n' + QString(across / 2, u'\t'), true},
+        {"control characters drawn as their names", page + u'\n' + QString(part.size() / 2, u'\x1b'), true},
+        {"a long line past the first step of a large page",
+         QStringList(60000, QStringLiteral("int a = 1;")).join(u'\n') + u'\n' + part + part, true},
+    };
+    for (const auto& row : rows) {
+        e->setPlainText(page);
+        ASSERT_FALSE(wraps());
+        e->setPlainText(row.text);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return wraps() == row.wrapped; }, 5000)) << row.name;
+        if (row.wrapped) {
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return e->SendScintilla(QsciScintillaBase::SCI_WRAPCOUNT, e->lines() - 1L) > 1; }, 5000))
+                << row.name;
+        }
+    }
+    // Typed onto a line, two lines joined, the page made narrower.
+    e->setPlainText(page);
+    e->setCaret(0);
+    e->insertPlainText(part);
+    EXPECT_TRUE(wraps());
+    e->setPlainText(page);
+    e->setCaret(part.size());
+    e->SendScintilla(QsciScintillaBase::SCI_CLEAR);
+    EXPECT_TRUE(wraps());
+    e->setPlainText(page);
+    control->setGeometry(0, 0, 250, 300);
+    EXPECT_TRUE(QTest::qWaitFor(wraps, 2000));
+    control->setGeometry(0, 0, 500, 300);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !wraps(); }, 2000));
 }
 
 // A wrapped paragraph counts as several display lines.
