@@ -3,6 +3,8 @@
 #include "Find.h"
 #include "TCustomizedMemo.h"
 
+#include <algorithm>
+
 namespace nollex {
 
 namespace {
@@ -20,6 +22,53 @@ int utf8Length(QStringView text, qsizetype k)
     if (QChar::isLowSurrogate(c) && k > 0 && text[k - 1].isHighSurrogate())
         return 0;
     return 3;
+}
+
+// Edits within lines leave the colours of the text round them as they were,
+// but the component would colour the page again from the first edit on (a
+// second of a large page before the next paint far down). So the edited lines
+// are coloured again one by one, each until a line ends in the colour and state
+// it ended in before; then the whole page counts as coloured. Edits that add or
+// join lines, or touch a preprocessor line, whose definitions reach further
+// down, are left to the component.
+void keepColours(TCustomizedMemo& editor, const std::vector<long>& startsAfter)
+{
+    using Base = QsciScintillaBase;
+    const long length = editor.SendScintilla(Base::SCI_GETLENGTH);
+    const long lines = editor.SendScintilla(Base::SCI_GETLINECOUNT);
+    auto lineStart = [&](long line) {
+        return line < lines ? long(editor.SendScintilla(Base::SCI_POSITIONFROMLINE, line)) : length;
+    };
+    std::vector<long> edited;
+    for (const long start : startsAfter) {
+        const long line = editor.SendScintilla(Base::SCI_LINEFROMPOSITION, start);
+        if (edited.empty() || edited.back() != line)
+            edited.push_back(line);
+        const long first = editor.SendScintilla(Base::SCI_GETLINEINDENTPOSITION, line);
+        if (first < length && editor.SendScintilla(Base::SCI_GETCHARAT, first) == '#')
+            return;
+    }
+    long healed = -1;  // lines up to this one are coloured as the lexer would now
+    for (long line : edited) {
+        if (line <= healed)
+            continue;
+        constexpr long MostLinesOn = 1000;
+        for (long more = 0;; ++more, ++line) {
+            const long end = lineStart(line + 1);
+            if (end <= 0 || more > MostLinesOn)
+                return;
+            const long endStyle = editor.SendScintilla(Base::SCI_GETSTYLEAT, end - 1);
+            const long state = editor.SendScintilla(Base::SCI_GETLINESTATE, line);
+            editor.SendScintilla(Base::SCI_COLOURISE, lineStart(line), end);
+            if (editor.SendScintilla(Base::SCI_GETSTYLEAT, end - 1) == endStyle &&
+                editor.SendScintilla(Base::SCI_GETLINESTATE, line) == state)
+                break;
+            if (line + 1 >= lines)
+                return;
+        }
+        healed = line;
+    }
+    editor.SendScintilla(Base::SCI_STARTSTYLING, length, 0L);
 }
 
 }  // namespace
@@ -46,6 +95,8 @@ void applyEdits(TCustomizedMemo& editor, const QString& text, const std::vector<
     // With explanations shown under lines and the page wrapped, the component
     // lays out the lines round every edit to size them; hidden for the batch,
     // ten thousand edits cost milliseconds instead of seconds.
+    const bool coloured = editor.colouringActive() && editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED) >=
+                                                          editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     const long annotations = editor.SendScintilla(QsciScintillaBase::SCI_ANNOTATIONGETVISIBLE);
     editor.SendScintilla(QsciScintillaBase::SCI_ANNOTATIONSETVISIBLE, long(QsciScintillaBase::ANNOTATION_HIDDEN));
     editor.SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
@@ -58,6 +109,19 @@ void applyEdits(TCustomizedMemo& editor, const QString& text, const std::vector<
     }
     editor.SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
     editor.SendScintilla(QsciScintillaBase::SCI_ANNOTATIONSETVISIBLE, annotations);
+    const auto breaksLines = [](const QString& t) { return t.contains(u'\n') || t.contains(u'\r'); };
+    if (!coloured || std::any_of(edits.begin(), edits.end(), [&](const TextEdit& e) {
+            return breaksLines(e.text) || breaksLines(text.mid(e.start, e.length));
+        }))
+        return;
+    std::vector<long> startsAfter;
+    startsAfter.reserve(edits.size());
+    long shift = 0;
+    for (size_t i = 0; i < edits.size(); ++i) {
+        startsAfter.push_back(bytes[i].first + shift);
+        shift += long(edits[i].text.toUtf8().size()) - (bytes[i].second - bytes[i].first);
+    }
+    keepColours(editor, startsAfter);
 }
 
 ReplaceStep replaceNext(TCustomizedMemo& editor, const TextMatcher& matcher, DocumentTextCache& cache)

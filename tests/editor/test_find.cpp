@@ -363,6 +363,46 @@ TEST_F(FindFixture, ReplaceAllIsOneUndoStep)
     EXPECT_EQ(editor.toPlainText(), after);
 }
 
+// Replace All in a coloured page leaves it coloured as the lexer colours it
+// anew, also where a replacement opens a comment or a string; the page counts
+// as coloured through its end only when each edited line ended as before.
+TEST_F(FindFixture, ReplaceAllLeavesThePageColouredAsTheLexerWould)
+{
+    using B = QsciScintillaBase;
+    QStringList lines;
+    for (int i = 0; i < 60; ++i)
+        lines << (i == 45 ? QStringLiteral("end */ int z;") : QStringLiteral("int a%1 = 1; @@ b = 2;").arg(i));
+    const QString page = lines.join(u'\n') + u'\n';
+    auto styles = [&](long to) {
+        QByteArray out;
+        for (long p = 0; p < to; ++p)
+            out += char(editor.SendScintilla(B::SCI_GETSTYLEAT, p));
+        return out;
+    };
+    const struct {
+        const char* with;
+        bool colouredToTheEnd;
+    } rows[] = {{"x", true}, {"int", true}, {"\"", true}, {"/*", true}, {"//", true}};
+    for (const auto& row : rows) {
+        editor.setPlainText(page);
+        editor.SendScintilla(B::SCI_COLOURISE, 0L, -1L);
+        const TextMatcher m(ReplaceQuery{QStringLiteral("@@"), QString::fromUtf8(row.with), true});
+        ASSERT_EQ(replaceAll(editor, m, cache), 59) << row.with;
+        const long length = editor.SendScintilla(B::SCI_GETLENGTH);
+        const long styled = editor.SendScintilla(B::SCI_GETENDSTYLED);
+        EXPECT_EQ(styled >= length, row.colouredToTheEnd) << row.with;
+        const QByteArray kept = styles(styled);
+        editor.SendScintilla(B::SCI_CLEARDOCUMENTSTYLE);
+        editor.SendScintilla(B::SCI_COLOURISE, 0L, -1L);
+        EXPECT_EQ(kept, styles(styled)) << row.with;
+    }
+    // Not when lines are joined: the component colours on from the first edit.
+    editor.setPlainText(page);
+    editor.SendScintilla(B::SCI_COLOURISE, 0L, -1L);
+    ASSERT_GT(replaceAll(editor, TextMatcher(ReplaceQuery{QStringLiteral("\\n"), QStringLiteral(" "), false, false, true}), cache), 0);
+    EXPECT_LT(editor.SendScintilla(B::SCI_GETENDSTYLED), editor.SendScintilla(B::SCI_GETLENGTH));
+}
+
 // Format of a page that does not compile: laid out as far as clang-format can,
 // every non-blank character kept, in one undo step, the caret on its statement.
 TEST_F(FindFixture, FormatKeepsEveryCharacterOfABrokenPage)
