@@ -1123,7 +1123,7 @@ double TCustomizedMemo::fitWidth() const
     long margins = SendScintilla(SCI_GETMARGINLEFT) + SendScintilla(SCI_GETMARGINRIGHT);
     for (long m = 0, n = SendScintilla(SCI_GETMARGINS); m < n; ++m)
         margins += SendScintilla(SCI_GETMARGINWIDTHN, m);
-    return viewport()->width() - margins - 4;
+    return double(viewport()->width() - margins - 4);
 }
 
 LineWidthBound& TCustomizedMemo::lineWidths()
@@ -1132,7 +1132,7 @@ LineWidthBound& TCustomizedMemo::lineWidths()
         // The font the component draws the page in, bold as well.
         const QFont page = QWidget::font();
         QFont drawn(QFontInfo(page).family());
-        drawn.setPointSizeF(SendScintilla(SCI_STYLEGETSIZEFRACTIONAL, STYLE_DEFAULT) / double(SC_FONT_SIZE_MULTIPLIER));
+        drawn.setPointSizeF(double(SendScintilla(SCI_STYLEGETSIZEFRACTIONAL, STYLE_DEFAULT)) / double(SC_FONT_SIZE_MULTIPLIER));
         drawn.setWeight(page.weight());
         drawn.setItalic(page.italic());
         QFont bold = drawn;
@@ -1145,7 +1145,7 @@ LineWidthBound& TCustomizedMemo::lineWidths()
         };
         const double space = measure(U' ');
         const double letter = measure(U'W');
-        widths_ = std::make_unique<LineWidthBound>(measure, space * std::max(1L, long(SendScintilla(SCI_GETTABWIDTH))),
+        widths_ = std::make_unique<LineWidthBound>(measure, space * double(std::max(1L, long(SendScintilla(SCI_GETTABWIDTH)))),
                                                    4 * letter + 8);
     }
     return *widths_;
