@@ -792,12 +792,7 @@ void Bench::format()
 
     BenchDialogs dialogs;
     TForm1 form({dialogs, programFolder(QStringLiteral("format"), false)});
-    form.show();
-    settle(&paints_, paints_.count());
-    dialogs.nextOpen = {path};
-    form.Open1Click();
-    settle(&paints_, 0);
-    TCustomizedMemo* memo = form.Memos->ActiveMemo();
+    TCustomizedMemo* memo = openSettled(form, dialogs, path);
     const QString page = memo->toPlainText();
     for (int i = -1; i < runs(20); ++i) {
         const long before = paints_.count();

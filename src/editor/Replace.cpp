@@ -88,9 +88,12 @@ void applyEdits(TCustomizedMemo& editor, const QString& text, const std::vector<
             at += utf8Length(text, k);
         return at;
     };
+    std::vector<QByteArray> replacements;
+    replacements.reserve(edits.size());
     for (const TextEdit& e : edits) {
         const long a = walkTo(e.start);
         bytes.emplace_back(a, walkTo(e.start + e.length));
+        replacements.push_back(e.text.toUtf8());
     }
     // With explanations shown under lines and the page wrapped, the component
     // lays out the lines round every edit to size them; hidden for the batch,
@@ -102,7 +105,7 @@ void applyEdits(TCustomizedMemo& editor, const QString& text, const std::vector<
     editor.SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
     // From the end, so that the byte ranges before each edit stay as they were.
     for (size_t i = edits.size(); i-- > 0;) {
-        const QByteArray utf8 = edits[i].text.toUtf8();
+        const QByteArray& utf8 = replacements[i];
         editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, bytes[i].first, bytes[i].second);
         editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()),
                              utf8.constData());
@@ -119,7 +122,7 @@ void applyEdits(TCustomizedMemo& editor, const QString& text, const std::vector<
     long shift = 0;
     for (size_t i = 0; i < edits.size(); ++i) {
         startsAfter.push_back(bytes[i].first + shift);
-        shift += long(edits[i].text.toUtf8().size()) - (bytes[i].second - bytes[i].first);
+        shift += long(replacements[i].size()) - (bytes[i].second - bytes[i].first);
     }
     keepColours(editor, startsAfter);
 }

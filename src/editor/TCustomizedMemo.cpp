@@ -875,10 +875,11 @@ void TCustomizedMemo::noteEdit(int position, int type, int length)
     // Text put in, or two lines joined, may make a line too long to fit.
     // Much text put in is looked through in the background, as a page opened is.
     const int line = int(SendScintilla(SCI_LINEFROMPOSITION, lineStart));
-    const long end = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, inserted ? at + length : at));
     if (wrapCheckLine_ >= 0) {
         wrapCheckLine_ = std::min(wrapCheckLine_, line);
     } else if (SendScintilla(SCI_GETWRAPMODE) == SC_WRAP_NONE) {
+        const long end =
+            SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, inserted ? at + length : at));
         if (end - lineStart > WrapCheckStepBytes) {
             wrapCheckLine_ = line;
             wrapTimer_->start(0);
@@ -1163,7 +1164,8 @@ bool TCustomizedMemo::mayNotFit(long from, long to)
 
 void TCustomizedMemo::setWrapping(bool on)
 {
-    wrapCheckLine_ = on ? -1 : wrapCheckLine_;
+    if (on)
+        wrapCheckLine_ = -1;
     const long mode = on ? SC_WRAP_WORD : SC_WRAP_NONE;
     if (SendScintilla(SCI_GETWRAPMODE) != mode)
         SendScintilla(SCI_SETWRAPMODE, mode);
