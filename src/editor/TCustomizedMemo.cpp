@@ -190,11 +190,11 @@ void TCustomizedMemo::configureText()
     SendScintilla(SCI_USEPOPUP, SC_POPUP_NEVER);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SendScintilla(SCI_SETHSCROLLBAR, 0);
-    setWrapMode(WrapWord);
-    // Wrapping a large page runs in the background from the top; the layouts
-    // of the visible page are kept, and repeated words are measured once.
-    // A page with no line to wrap is not wrapped at all (checkWrapping), and
-    // is coloured in the background all the same.
+    // Words wrap, but only on a page with a line that may not fit (checkWrapping):
+    // an empty page has none. Wrapping a large page runs in the background from
+    // the top; the layouts of the visible page are kept, and repeated words are
+    // measured once. A page not wrapped is coloured in the background all the same.
+    setWrapMode(WrapNone);
     SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     SendScintilla(SCI_SETPOSITIONCACHE, 4096);
     // A paint far below the coloured part of a large page colours a slice and
@@ -293,8 +293,8 @@ void TCustomizedMemo::setUtf8Text(const QByteArray& bytes)
     const bool wasLoading = Loading;
     Loading = true;
     // Given the text while wrapping, the component wraps all of it before it
-    // returns (seconds for ten megabytes); switched on after, it wraps what is
-    // shown at once and the rest in the background.
+    // returns (seconds for ten megabytes); switched on after, when a line needs
+    // it, it wraps what is shown at once and the rest in the background.
     setWrapping(false);
     // Marks belong to the text they were put on.
     clearMarks();
@@ -422,6 +422,8 @@ void TCustomizedMemo::setFont(const QFont& font)
         return;
     QWidget::setFont(font);
     applyLook();
+    widths_.reset();
+    checkWrapping();
 }
 
 void TCustomizedMemo::setLanguageFromName(const QString& path)
@@ -462,8 +464,6 @@ void TCustomizedMemo::applyLook()
     applyExplanationColours(p);
     if (TabWidth > 0)
         SendScintilla(SCI_SETTABWIDTH, TabWidth);
-    widths_.reset();
-    checkWrapping();
 }
 
 void TCustomizedMemo::chooseLexer()
@@ -869,12 +869,12 @@ void TCustomizedMemo::noteEdit(int position, int type, int length)
     // An edit may change how its line and every line below are styled: they
     // are checked again as the lexer styles them anew.
     const long at = position;
-    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, at));
+    const int line = int(SendScintilla(SCI_LINEFROMPOSITION, at));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, long(line));
     checkedTo_ = std::min(checkedTo_, lineStart);
     const bool inserted = type & SC_MOD_INSERTTEXT;
     // Text put in, or two lines joined, may make a line too long to fit.
     // Much text put in is looked through in the background, as a page opened is.
-    const int line = int(SendScintilla(SCI_LINEFROMPOSITION, lineStart));
     if (wrapCheckLine_ >= 0) {
         wrapCheckLine_ = std::min(wrapCheckLine_, line);
     } else if (SendScintilla(SCI_GETWRAPMODE) == SC_WRAP_NONE) {
