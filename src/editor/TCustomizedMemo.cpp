@@ -36,7 +36,7 @@ constexpr long SmallPageBytes = 64L * 1024;
 constexpr long FullWidthStepBytes = 256L * 1024;
 
 // Colouring a page not wrapped goes this far a step.
-constexpr long ColourStepBytes = 128L * 1024;
+constexpr long ColourStepBytes = 64L * 1024;
 
 // The check for a line too long to fit looks at this much of the page a step.
 constexpr long WrapCheckStepBytes = 512L * 1024;
